@@ -1,0 +1,24 @@
+// Reading the control file: numbered key lists and their values.
+//
+// Every list section is numbered from 1 upward ("%d", or "FROM%d"/"TO%d" in
+// [copy]) and ends at the first key that is missing or empty.
+#pragma once
+
+enum class ListValue {
+  End,      // missing or empty: the list ends here
+  Ok,       // value (and expansion) stored whole
+  TooLong,  // longer than 255 characters, or its expansion was: pass it over
+};
+
+// Formats the key name prefix + n ("%d") into out (at least 16 bytes).
+void FormatListKey(char* out, const char* prefix, int n);
+
+// Reads key of section from the control file into out (kPathSize bytes).
+// A value longer than 255 characters is detected by reading into a larger
+// buffer and reported as TooLong (out is then empty).
+ListValue ReadListValue(const char* controlPath, const char* section,
+                        const char* key, char* out);
+
+// ReadListValue, then ExpandPathMacros into out (kPathSize bytes).
+ListValue ReadListPath(const char* controlPath, const char* section,
+                       const char* key, char* out);

@@ -1,0 +1,39 @@
+#include "control/message.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "control/builtin_messages.h"
+#include "platform/platform.h"
+
+// Size of one piece: at most 255 characters of one key's value.
+constexpr uint32_t kPieceSize = 256;
+
+int LoadMessage(char* text, int count, const char* section,
+                const char* controlPath) {
+  char* write = text;
+  *write = '\0';
+  for (int number = 1; number < count; ++number) {
+    char key[16];
+    snprintf(key, sizeof key, "%d", number);
+    plat::ReadProfileString(section, key, "", write, kPieceSize, controlPath);
+    write[kPieceSize - 1] = '\0';
+    if (*write == '\0') break;
+    if (strcmp(write, "CR") == 0) {
+      write[0] = '\n';
+      write[1] = '\0';
+    }
+    write += strlen(write);
+  }
+  return text[0] != '\0' ? 1 : 0;
+}
+
+int ShowBox(const char* text, uint32_t style) {
+  return plat::ShowMessage(text, VANTORIS_TITLE, style);
+}
+
+int ShowLookedUpMessage(char* buffer, const char* section, const char* builtin,
+                        const char* controlPath, uint32_t style) {
+  bool found = LoadMessage(buffer, kMessageKeyCount, section, controlPath) != 0;
+  return ShowBox(found ? buffer : builtin, style);
+}

@@ -1,0 +1,37 @@
+#include "control/path_helpers.h"
+
+#include <cstring>
+
+int AddTrailingBackslash(char* path) {
+  size_t length = strlen(path);
+  if (length == 0 || path[length - 1] != '\\') {
+    path[length++] = '\\';
+    path[length] = '\0';
+  }
+  return static_cast<int>(length);
+}
+
+int RemoveTrailingBackslash(char* path) {
+  size_t length = strlen(path);
+  if (length > 0 && path[length - 1] == '\\') path[--length] = '\0';
+  return static_cast<int>(length);
+}
+
+bool CopyPath(char* dest, int size, const char* source) {
+  size_t length = strlen(source);
+  if (size <= 0) return false;
+  if (length >= static_cast<size_t>(size)) {
+    dest[0] = '\0';
+    return false;
+  }
+  memcpy(dest, source, length + 1);
+  return true;
+}
+
+bool AppendPath(char* dest, int size, const char* tail) {
+  size_t have = strlen(dest);
+  size_t add = strlen(tail);
+  if (have + add >= static_cast<size_t>(size)) return false;
+  memcpy(dest + have, tail, add + 1);
+  return true;
+}

@@ -1,0 +1,47 @@
+#include "control/path_macros.h"
+
+#include <cstring>
+
+#include "control/path_helpers.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Copies as much of source as fits after the text already in dest; returns
+// false when something was dropped.
+bool AppendCut(char* dest, int size, const char* source) {
+  size_t have = strlen(dest);
+  size_t room = static_cast<size_t>(size) - 1 - have;
+  size_t add = strlen(source);
+  bool fits = add <= room;
+  if (!fits) add = room;
+  memcpy(dest + have, source, add);
+  dest[have + add] = '\0';
+  return fits;
+}
+
+}  // namespace
+
+bool ExpandPathMacros(char* dest, int size, const char* source) {
+  if (size <= 0) return false;
+  dest[0] = '\0';
+  const char* rest = source;
+  bool fits = true;
+  if (strncmp(source, "%WINDIR%", 8) == 0 || strncmp(source, "%WINSYS%", 8) == 0) {
+    // The directory is asked for into a full-size buffer so that its length
+    // can be checked; the system reports the size it needs when it does not fit.
+    char directory[kPathSize];
+    uint32_t length = source[4] == 'D'
+                          ? plat::WindowsDirectory(directory, sizeof directory)
+                          : plat::SystemDirectory(directory, sizeof directory);
+    if (length >= sizeof directory) {
+      directory[0] = '\0';
+      fits = false;
+    } else {
+      directory[length] = '\0';
+    }
+    fits = AppendCut(dest, size, directory) && fits;
+    rest = source + 8;
+  }
+  return AppendCut(dest, size, rest) && fits;
+}

@@ -1,0 +1,13 @@
+// The buffers the entry holds for the whole run and hands to each branch.
+#pragma once
+
+#include "control/message.h"
+#include "control/path_helpers.h"
+
+struct LaunchState {
+  int postInstall;                   // 1 with the post-install switch
+  char controlPath[kPathSize];       // full path of the control file
+  char tempPath[kPathSize];          // the relaunch's temporary directory
+  char work[kPathSize];              // current directory, then scratch paths
+  char message[kMessageBufferSize];  // text assembled by LoadMessage
+};

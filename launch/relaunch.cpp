@@ -1,0 +1,3 @@
+#include "launch/relaunch.h"
+// Not built yet.
+int RelaunchFromTemp(LaunchState*) { return 0; }

@@ -1,0 +1,3 @@
+#include "textfile/wininit.h"
+// Not built yet.
+void ScheduleDeleteOnReboot(const char*) {}

@@ -1,0 +1,7 @@
+// Deleting files at the next start through WININIT.INI [rename] "NUL=" lines.
+#pragma once
+
+// Adds "NUL=" and the file's path (its short form when the file exists and
+// has one) directly under the first [rename] header of WININIT.INI in the
+// Windows directory; silent on every failure.
+void ScheduleDeleteOnReboot(const char* path);
