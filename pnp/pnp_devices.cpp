@@ -1,5 +1,73 @@
 #include "pnp/pnp_devices.h"
-// Not built yet.
-int ReadPnpIdList(const char*, char* list) { list[0] = 0; return 0; }
-int RemovePnpDevices(const char*) { return 0; }
-int ReleaseDeviceInstances(plat::RegKey, plat::RegKey) { return 1; }
+
+#include <cstring>
+
+#include "control/path_helpers.h"
+#include "pnp/pnp_id_list.h"
+
+namespace {
+
+const char kIsaPnpPath[] = "ENUM\\ISAPNP";
+const char kClassPath[] = "System\\CurrentControlSet\\Services\\Class";
+
+// Releases the instances of the device key called name and deletes it.
+// False when the key did not open, so nothing was deleted.
+bool RemoveDeviceKey(plat::RegKey isaPnpKey, plat::RegKey classKey,
+                     const char* name) {
+  plat::RegKey deviceKey;
+  if (plat::OpenRegKey(isaPnpKey, name, &deviceKey) != plat::kRegOk) {
+    return false;
+  }
+  ReleaseDeviceInstances(deviceKey, classKey);
+  plat::CloseRegKey(deviceKey);
+  // A failed deletion is noticed by the caller when the key is still there.
+  plat::DeleteRegTree(isaPnpKey, name);
+  return true;
+}
+
+// True when the subkey at index is still called name.
+bool StillAt(plat::RegKey key, uint32_t index, const char* name) {
+  char now[kPathSize];
+  return plat::EnumRegSubkey(key, index, now, sizeof now) == plat::kRegOk &&
+         strcmp(now, name) == 0;
+}
+
+// Walks the ISAPNP key. After a deletion the following subkeys move down one
+// index, so the index stays; a matching key that could not be opened or
+// deleted would come back at the same index, so it is passed over.
+void RemoveMatchingKeys(plat::RegKey isaPnpKey, plat::RegKey classKey,
+                        const char* ids) {
+  char name[kPathSize];
+  uint32_t index = 0;
+  while (plat::EnumRegSubkey(isaPnpKey, index, name, sizeof name) ==
+         plat::kRegOk) {
+    if (!MatchesPnpId(ids, name) ||
+        !RemoveDeviceKey(isaPnpKey, classKey, name) ||
+        StillAt(isaPnpKey, index, name)) {
+      ++index;
+    }
+  }
+}
+
+}  // namespace
+
+int RemovePnpDevices(const char* controlPath) {
+  char ids[kPnpIdListSize];
+  ReadPnpIdList(controlPath, ids);
+
+  plat::RegKey isaPnpKey;
+  if (plat::OpenRegKey(plat::kHkeyLocalMachine, kIsaPnpPath, &isaPnpKey) !=
+      plat::kRegOk) {
+    return 0;
+  }
+  plat::RegKey classKey;
+  if (plat::OpenRegKey(plat::kHkeyLocalMachine, kClassPath, &classKey) !=
+      plat::kRegOk) {
+    plat::CloseRegKey(isaPnpKey);
+    return 0;
+  }
+  RemoveMatchingKeys(isaPnpKey, classKey, ids);
+  plat::CloseRegKey(isaPnpKey);
+  plat::CloseRegKey(classKey);
+  return 1;
+}

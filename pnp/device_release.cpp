@@ -1,0 +1,112 @@
+#include <cstring>
+
+#include "control/path_helpers.h"
+#include "pnp/devnode_arg.h"
+#include "pnp/pnp_devices.h"
+
+namespace {
+
+const char kDriversSuffix[] = "\\Drivers";
+constexpr int kSuffixLength = sizeof kDriversSuffix - 1;
+// A "Driver" value of up to 256 bytes (255 characters and the terminator,
+// or 256 characters stored without one), "\Drivers" and a terminator.
+constexpr int kDriverPathSize = kPathSize + kSuffixLength + 1;
+
+// What the broadcasts of one call share: the platform narrows the recipients
+// word to the recipients that a broadcast reached, and the next broadcast
+// goes to those.
+struct Announcement {
+  uint32_t recipients;
+  plat::DevBroadcastDevnode record;
+};
+
+// Reads the instance's "Driver" value, the class driver key's path below the
+// Class key. A value stored without a terminator is terminated here. False
+// when the value is missing, too long or empty: an empty path would name the
+// Class key itself.
+bool ReadDriverPath(plat::RegKey instanceKey, char* path) {
+  memset(path, 0, kDriverPathSize);
+  uint32_t size = kPathSize;
+  if (plat::QueryRegValue(instanceKey, "Driver", path, &size) !=
+      plat::kRegOk) {
+    return false;
+  }
+  path[size < kPathSize ? size : kPathSize] = '\0';
+  return path[0] != '\0';
+}
+
+// Reads "DevNode" into the record. The field is cleared first so that a
+// value shorter than 4 bytes leaves no bytes of an earlier instance behind.
+bool ReadDevnode(plat::RegKey driversKey, plat::DevBroadcastDevnode* record) {
+  record->devnode = 0;
+  uint32_t size = sizeof record->devnode;
+  return plat::QueryRegValue(driversKey, "DevNode", &record->devnode,
+                             &size) == plat::kRegOk;
+}
+
+// Tells the drivers that the node goes away, then runs the release tool on
+// it and waits for its end. Nothing of either result is used.
+void ReleaseDevnode(Announcement* announcement) {
+  plat::BroadcastDeviceChange(plat::kBroadcastFlags,
+                              &announcement->recipients,
+                              plat::kWmDeviceChange,
+                              plat::kDbtDeviceRemovePending,
+                              &announcement->record);
+  plat::BroadcastDeviceChange(plat::kBroadcastFlags,
+                              &announcement->recipients,
+                              plat::kWmDeviceChange,
+                              plat::kDbtDeviceRemoveComplete,
+                              &announcement->record);
+  char commandLine[sizeof "DEVEJECT " + kDevnodeArgSize];
+  memcpy(commandLine, "DEVEJECT ", sizeof "DEVEJECT ");
+  FormatDevnodeArg(announcement->record.devnode,
+                   commandLine + sizeof "DEVEJECT " - 1);
+  plat::RunAndWait("DEVEJECT", commandLine);
+}
+
+// Releases the device node kept below the class driver key at driverPath (if
+// there is one), then deletes the class driver key.
+void ReleaseClassDriver(plat::RegKey classKey, char* driverPath,
+                        Announcement* announcement) {
+  size_t length = strlen(driverPath);
+  memcpy(driverPath + length, kDriversSuffix, sizeof kDriversSuffix);
+  plat::RegKey driversKey;
+  if (plat::OpenRegKey(classKey, driverPath, &driversKey) == plat::kRegOk) {
+    if (ReadDevnode(driversKey, &announcement->record)) {
+      ReleaseDevnode(announcement);
+    }
+    plat::CloseRegKey(driversKey);
+  }
+  driverPath[length] = '\0';
+  plat::DeleteRegTree(classKey, driverPath);
+}
+
+void ReleaseInstance(plat::RegKey deviceKey, plat::RegKey classKey,
+                     const char* instance, Announcement* announcement) {
+  plat::RegKey instanceKey;
+  if (plat::OpenRegKey(deviceKey, instance, &instanceKey) != plat::kRegOk) {
+    return;
+  }
+  char driverPath[kDriverPathSize];
+  if (ReadDriverPath(instanceKey, driverPath)) {
+    ReleaseClassDriver(classKey, driverPath, announcement);
+  }
+  plat::CloseRegKey(instanceKey);
+}
+
+}  // namespace
+
+int ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
+  Announcement announcement = {
+      plat::kBroadcastRecipients,
+      {sizeof(plat::DevBroadcastDevnode), plat::kDbtDevtypDevnode, 0, 0}};
+  // No instance key is deleted here, so the enumeration does not shift.
+  char instance[kPathSize];
+  for (uint32_t index = 0;
+       plat::EnumRegSubkey(deviceKey, index, instance, sizeof instance) ==
+       plat::kRegOk;
+       ++index) {
+    ReleaseInstance(deviceKey, classKey, instance, &announcement);
+  }
+  return 1;
+}

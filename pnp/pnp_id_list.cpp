@@ -1,0 +1,34 @@
+#include "pnp/pnp_id_list.h"
+
+#include <cstring>
+
+#include "control/control_file.h"
+#include "platform/platform.h"
+#include "pnp/pnp_devices.h"
+
+int ReadPnpIdList(const char* controlPath, char* list) {
+  int used = 0;
+  int count = 0;
+  char key[16];
+  // Before each read at most kPnpIdListLimit bytes are in use, so the id
+  // (kPnpIdValueSize bytes at most) and the closing zero byte always fit.
+  for (int n = 1; used <= kPnpIdListLimit; ++n) {
+    FormatListKey(key, "", n);
+    char* id = list + used;
+    plat::ReadProfileString("pnpids", key, "", id, kPnpIdValueSize,
+                            controlPath);
+    id[kPnpIdValueSize - 1] = '\0';
+    if (id[0] == '\0') break;
+    used += static_cast<int>(strlen(id)) + 1;
+    ++count;
+  }
+  list[used] = '\0';
+  return count;
+}
+
+bool MatchesPnpId(const char* list, const char* name) {
+  for (const char* id = list; *id != '\0'; id += strlen(id) + 1) {
+    if (strncmp(name, id, strlen(id)) == 0) return true;
+  }
+  return false;
+}
