@@ -1,3 +1,114 @@
 #include "launch/relaunch.h"
-// Not built yet.
-int RelaunchFromTemp(LaunchState*) { return 0; }
+
+#include <cstring>
+
+#include "control/builtin_messages.h"
+#include "control/message.h"
+#include "control/path_helpers.h"
+#include "launch/install_dir.h"
+#include "platform/platform.h"
+#include "textfile/wininit.h"
+
+namespace {
+
+struct FailureText {
+  const char* section;
+  const char* builtin;
+};
+
+const FailureText kCopyExeFailed = {"FAILEDTOCOPY_SELDUNAX.EXE",
+                                    MSG_COPY_EXE_FAILED};
+const FailureText kCopyIniFailed = {"FAILEDTOCOPY_SELDUNAX.INI",
+                                    MSG_COPY_INI_FAILED};
+const FailureText kCopyDevejectFailed = {"FAILEDTOCOPY_DEVEJECT.EXE",
+                                         MSG_COPY_DEVEJECT_FAILED};
+const FailureText kSwitchFailed = {"CDNTSWITCHTOTEMP", MSG_SWITCH_TEMP_FAILED};
+
+// Nothing already copied is undone: each copy is entered for deletion at the
+// next start as soon as it exists.
+int Fail(LaunchState* state, const FailureText& failure) {
+  ShowLookedUpMessage(state->message, failure.section, failure.builtin,
+                      state->controlPath, plat::kMbOk);
+  return 2;
+}
+
+// Appends the final backslash when there is room for it; returns the
+// directory's length with it, or -1 when it does not fit.
+int DirectoryWithBackslash(char* path) {
+  size_t length = strlen(path);
+  if (length > 0 && path[length - 1] == '\\') return static_cast<int>(length);
+  if (length + 1 >= static_cast<size_t>(kPathSize)) return -1;
+  return AddTrailingBackslash(path);
+}
+
+// The temporary directory with its final backslash into out; -1 when the
+// system cannot tell it or it does not fit.
+int ReadTempDirectory(char* out) {
+  uint32_t length = plat::TempDirectory(kPathSize, out);
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) {
+    out[0] = '\0';
+    return -1;
+  }
+  return DirectoryWithBackslash(out);
+}
+
+// Cuts directory (a path buffer) back to its first length characters and
+// appends name; false when the result would not fit.
+bool JoinName(char* directory, int length, const char* name) {
+  directory[length] = '\0';
+  return AppendPath(directory, kPathSize, name);
+}
+
+// Copies source to the temporary directory under name, overwriting an
+// earlier copy, and enters the copy for deletion at the next start. The
+// temporary path is cut back to the directory afterwards.
+bool CopyToTemp(LaunchState* state, int tempLength, const char* source,
+                const char* name) {
+  if (!JoinName(state->tempPath, tempLength, name)) return false;
+  if (!plat::CopyOneFile(source, state->tempPath, false)) return false;
+  ScheduleDeleteOnReboot(state->tempPath);
+  state->tempPath[tempLength] = '\0';
+  return true;
+}
+
+// A file from the current directory (the work buffer) into the temporary
+// directory; the work buffer is cut back to the directory afterwards.
+bool CopyFromHere(LaunchState* state, int workLength, int tempLength,
+                  const char* name) {
+  if (!JoinName(state->work, workLength, name)) return false;
+  bool copied = CopyToTemp(state, tempLength, state->work, name);
+  state->work[workLength] = '\0';
+  return copied;
+}
+
+}  // namespace
+
+int RelaunchFromTemp(LaunchState* state) {
+  int tempLength = ReadTempDirectory(state->tempPath);
+  if (tempLength < 0) return Fail(state, kCopyExeFailed);
+  // A copy started inside the install directory would relaunch again, and
+  // again, without end.
+  if (IsInstallDirectory(state->tempPath)) return Fail(state, kSwitchFailed);
+  int workLength = DirectoryWithBackslash(state->work);
+  if (workLength < 0) return Fail(state, kCopyExeFailed);
+
+  if (!CopyFromHere(state, workLength, tempLength, "seldunax.exe")) {
+    return Fail(state, kCopyExeFailed);
+  }
+  // The control file goes across under the name the hand-over gives it,
+  // whatever it is called here.
+  if (!CopyToTemp(state, tempLength, state->controlPath, "seldunax.ini")) {
+    return Fail(state, kCopyIniFailed);
+  }
+  if (!CopyFromHere(state, workLength, tempLength, "deveject.exe")) {
+    return Fail(state, kCopyDevejectFailed);
+  }
+
+  RemoveTrailingBackslash(state->tempPath);
+  if (!plat::ChangeDirectory(state->tempPath)) return Fail(state, kSwitchFailed);
+
+  // Ends this process once the copy is running; returns only when it could
+  // not be started, which is not reported.
+  plat::StartAndExit("SELDUNAX", "SELDUNAX SELDUNAX.INI");
+  return 0;
+}

@@ -1,3 +1,55 @@
 #include "launch/uninstall.h"
-// Not built yet.
-int RunUninstall(LaunchState*) { return 0; }
+
+#include "control/builtin_messages.h"
+#include "control/message.h"
+#include "control/path_macros.h"
+#include "fileops/file_lists.h"
+#include "platform/platform.h"
+#include "pnp/pnp_devices.h"
+#include "textfile/batch_file.h"
+#include "textfile/config_sys.h"
+
+namespace {
+
+// Only Yes goes on; No, a closed box or a failed box all stop here.
+bool UserConfirms(LaunchState* state) {
+  bool postInstall = state->postInstall != 0;
+  int answer = ShowLookedUpMessage(
+      state->message, postInstall ? "POSTW95" : "AREYOUSURE",
+      postInstall ? MSG_CONFIRM_POSTINSTALL : MSG_CONFIRM_FULL,
+      state->controlPath, plat::kMbYesNo);
+  return answer == plat::kIdYes;
+}
+
+// The DOS side of the card and the control file's own lists, in the order
+// that lets the copy list place files the delete lists may then remove.
+void RemoveDosAndFiles(LaunchState* state) {
+  RestoreEmm386();
+  CleanBatchFile("C:\\AUTOEXEC.BAT");
+  // A cut path would name another file: such a DOSSTART.BAT is left alone.
+  if (ExpandPathMacros(state->work, kPathSize, "%WINDIR%\\DOSSTART.BAT")) {
+    CleanBatchFile(state->work);
+  }
+  FixConfigSys();
+  RunCopyList(state->controlPath);
+  RunDeleteList(state->controlPath);
+  RunMultiDeleteList(state->controlPath);
+  RunDeltreeList(state->controlPath);
+}
+
+}  // namespace
+
+int RunUninstall(LaunchState* state) {
+  if (!UserConfirms(state)) return 0;
+
+  // Read now: the lists below may remove the control file itself.
+  LoadMessage(state->message, kMessageKeyCount, "REBOOTNOW",
+              state->controlPath);
+
+  RemovePnpDevices(state->controlPath);
+  if (state->postInstall == 0) RemoveDosAndFiles(state);
+
+  ShowBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
+          plat::kMbOk);
+  return 0;
+}
