@@ -1,12 +1,27 @@
 // The control file's [copy], [delete], [multdel] and [deltree] lists.
+//
+// Each list is read key by key ("FROM1"/"TO1", ... in [copy], "1", "2", ...
+// elsewhere) up to the first missing or empty value, and each entry is acted
+// on as soon as it is read. A value whose text or expansion is too long for
+// a path is passed over. Nothing is reported: a failing entry is passed over
+// (or, in [delete], left to the next start) and the list goes on.
 #pragma once
 
+// Copies FROMn over TOn; an empty FROMn or TOn ends the list.
 void RunCopyList(const char* controlPath);
+// Deletes each file, handing every one that cannot be deleted (in use,
+// read-only, missing) to ScheduleDeleteOnReboot.
 void RunDeleteList(const char* controlPath);
+// Deletes each pattern's matches in search order; the first match that
+// cannot be deleted (a directory, ".", read-only, in use) ends that pattern.
 void RunMultiDeleteList(const char* controlPath);
+// DeleteTree on each directory.
 void RunDeltreeList(const char* controlPath);
 
 // Removes the directory and everything below it, depth first; stops in a
-// directory at the first entry that cannot be removed.
+// directory at the first entry that cannot be removed, and directories whose
+// names begin with "." are neither entered nor removed, so the directories
+// above one stay.
 void DeleteTree(const char* directory);
+// The same, leaving the directory itself.
 void DeleteTreeContents(const char* directory);

@@ -1,0 +1,25 @@
+// [copy]: FROMn is copied over TOn, pair by pair.
+#include "control/control_file.h"
+#include "control/path_helpers.h"
+#include "fileops/file_lists.h"
+#include "platform/platform.h"
+
+void RunCopyList(const char* controlPath) {
+  for (int n = 1;; ++n) {
+    char key[16];
+    char source[kPathSize];
+    char target[kPathSize];
+    FormatListKey(key, "FROM", n);
+    ListValue from = ReadListPath(controlPath, "copy", key, source);
+    if (from == ListValue::End) return;
+    // An empty TO ends the list as well; an over-long FROM does not, so TO
+    // is read either way.
+    FormatListKey(key, "TO", n);
+    ListValue to = ReadListPath(controlPath, "copy", key, target);
+    if (to == ListValue::End) return;
+    // A failed copy (missing source, missing target directory, target in
+    // use) is passed over; an existing target is replaced.
+    if (from == ListValue::Ok && to == ListValue::Ok)
+      plat::CopyOneFile(source, target, false);
+  }
+}

@@ -1,0 +1,60 @@
+// [multdel]: each value is a file pattern whose matches are deleted in the
+// order the search returns them, up to the first that cannot be deleted.
+#include <cstring>
+
+#include "control/control_file.h"
+#include "control/path_helpers.h"
+#include "fileops/dir_listing.h"
+#include "fileops/file_lists.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The pattern's directory part: everything up to and including its last
+// ":" or "\" (empty when it has neither). Found names are joined to it as
+// written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
+size_t DirectoryPartLength(const char* pattern) {
+  size_t length = strlen(pattern);
+  while (length > 0) {
+    char c = pattern[length - 1];
+    if (c == ':' || c == '\\') break;
+    --length;
+  }
+  return length;
+}
+
+struct MatchTarget {
+  char path[kPathSize];  // the directory part, then the match's name
+  size_t directoryLength;
+};
+
+// Deletes one match. Whatever it is (a directory, ".", a read-only file or
+// one in use), a match that cannot be deleted ends the pattern; so does a
+// name that would not fit the path buffer, as a cut path names another file.
+bool DeleteMatch(void* context, uint32_t, const char* name) {
+  MatchTarget* target = static_cast<MatchTarget*>(context);
+  target->path[target->directoryLength] = '\0';
+  if (!AppendPath(target->path, kPathSize, name)) return false;
+  return plat::RemoveFile(target->path);
+}
+
+void DeleteMatches(const char* pattern) {
+  MatchTarget target;
+  target.directoryLength = DirectoryPartLength(pattern);
+  memcpy(target.path, pattern, target.directoryLength);
+  target.path[target.directoryLength] = '\0';
+  ActOnEntries(pattern, false, DeleteMatch, &target);
+}
+
+}  // namespace
+
+void RunMultiDeleteList(const char* controlPath) {
+  for (int n = 1;; ++n) {
+    char key[16];
+    char pattern[kPathSize];
+    FormatListKey(key, "", n);
+    ListValue value = ReadListPath(controlPath, "multdel", key, pattern);
+    if (value == ListValue::End) return;
+    if (value == ListValue::Ok) DeleteMatches(pattern);
+  }
+}
