@@ -1,0 +1,14 @@
+// Letter-case-blind matching of upper-case words in the lines of edited
+// files. The line is compared in place, so lines of any length need no
+// upper-case copy and no memory.
+#pragma once
+
+// The ASCII letters a to z as A to Z; every other byte unchanged.
+char UpperAscii(char c);
+
+// Offset of the first occurrence of upperWord (given in upper case) in line,
+// ignoring the letter case of line; -1 when there is none.
+int FindUpperWord(const char* line, const char* upperWord);
+
+// True when text begins with upperWord, ignoring the letter case of text.
+bool StartsWithUpperWord(const char* text, const char* upperWord);
