@@ -1,0 +1,82 @@
+// Files, directories and directory searches of platform.h.
+#include <windows.h>
+
+#include "platform/platform.h"
+#include "platform/win32/win32_util.h"
+
+namespace plat {
+
+bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
+  return CopyFileA(from, to, failIfExists ? TRUE : FALSE) != FALSE;
+}
+
+bool RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+
+bool RemoveDir(const char* path) { return RemoveDirectoryA(path) != FALSE; }
+
+uint32_t FileAttributes(const char* path) {
+  // INVALID_FILE_ATTRIBUTES is 0xFFFFFFFF, the same as kInvalidAttributes.
+  return GetFileAttributesA(path);
+}
+
+namespace {
+
+void CopyFound(const WIN32_FIND_DATAA& found, FindData* out) {
+  out->attributes = found.dwFileAttributes;
+  // cFileName is MAX_PATH (260) bytes like out->name; never longer.
+  if (!win32::CopyText(out->name, sizeof out->name, found.cFileName)) {
+    out->name[0] = '\0';
+  }
+}
+
+}  // namespace
+
+FindHandle FindFirst(const char* pattern, FindData* out) {
+  WIN32_FIND_DATAA found;
+  const HANDLE find = FindFirstFileA(pattern, &found);
+  const FindHandle result = win32::FromHandle(find);
+  if (result != kNoFind) {
+    CopyFound(found, out);
+  } else if (find != INVALID_HANDLE_VALUE) {
+    FindClose(find);
+  }
+  return result;
+}
+
+bool FindNext(FindHandle find, FindData* out) {
+  if (find == kNoFind) return false;
+  WIN32_FIND_DATAA found;
+  if (!FindNextFileA(win32::ToHandle(find), &found)) return false;
+  CopyFound(found, out);
+  return true;
+}
+
+void FindEnd(FindHandle find) {
+  if (find != kNoFind) FindClose(win32::ToHandle(find));
+}
+
+uint32_t CurrentDirectory(uint32_t size, char* out) {
+  return GetCurrentDirectoryA(size, out);
+}
+
+uint32_t TempDirectory(uint32_t size, char* out) {
+  return GetTempPathA(size, out);
+}
+
+uint32_t WindowsDirectory(char* out, uint32_t size) {
+  return GetWindowsDirectoryA(out, size);
+}
+
+uint32_t SystemDirectory(char* out, uint32_t size) {
+  return GetSystemDirectoryA(out, size);
+}
+
+uint32_t ShortPathName(const char* path, char* out, uint32_t size) {
+  return GetShortPathNameA(path, out, size);
+}
+
+bool ChangeDirectory(const char* path) {
+  return SetCurrentDirectoryA(path) != FALSE;
+}
+
+}  // namespace plat
