@@ -64,6 +64,10 @@ std::string CurrentDir();
 void SetTempPath(const std::string& path);  // GetTempPathA's answer
 void SetWindowsDir(const std::string& path);
 void SetSystemDir(const std::string& path);
+// File searches (FindFirst without FindEnd) and files (OpenForRead or
+// CreateForWrite without CloseFile) still open: leak checks for tests.
+int OpenFinds();
+int OpenFiles();
 
 // ----------------------------------------------------------------- registry
 
@@ -78,7 +82,9 @@ void SetRegDword(const std::string& keyPath, const std::string& name,
                  uint32_t value);
 bool RegKeyExists(const std::string& path);
 // Every key below (and including) root and its values, one line each, in
-// enumeration order.
+// enumeration order: a key as its full path ("HKLM\\ENUM"), a value as
+// "<key path> : <name> = <data>" where data is "\"text\"" for REG_SZ,
+// "dword:0x0000002a" for REG_DWORD and hex bytes ("hex:01 02") otherwise.
 std::vector<std::string> RegDump(const std::string& root = "HKLM");
 // Registry handles still open (a leak check for tests).
 int OpenRegHandles();
@@ -103,6 +109,9 @@ struct Started {
   bool waited;              // RunAndWait (true) or StartAndExit (false)
 };
 const std::vector<Started>& StartedPrograms();
+// True once StartAndExit has started a program: the real call would have
+// ended this process there. Cleared by Reset().
+bool ExitedAfterStart();
 // Called for every program that RunAndWait finds, while the caller waits;
 // its result is the program's exit code. Default: returns 0.
 void OnRun(std::function<long(const Started&)> program);

@@ -1,0 +1,283 @@
+// Files and directories of the fake machine: the entry table, the platform
+// calls that change it, and the test functions that set it up.
+#include <algorithm>
+
+#include "platform/fake/fake_internal.h"
+
+namespace fake {
+
+// ------------------------------------------------------------ entry table
+
+Entry* FindEntry(const std::string& full) {
+  auto& files = M().state.files;
+  auto it = files.find(Upper(full));
+  return it == files.end() ? nullptr : &it->second;
+}
+
+Entry* FindEntry(const char* path) {
+  std::string full;
+  if (!ResolvePath(path, &full)) return nullptr;
+  return FindEntry(full);
+}
+
+namespace {
+
+Entry* NewEntry(const std::string& full, bool dir) {
+  State& s = M().state;
+  Entry& e = s.files[Upper(full)];
+  e = Entry();
+  e.path = full;
+  e.dir = dir;
+  e.attributes = dir ? plat::kAttrDirectory : 0;
+  e.seq = s.nextSeq++;
+  return &e;
+}
+
+// The parent directory of full exists (a drive root always has one).
+bool ParentExists(const std::string& full) {
+  std::string parent;
+  if (!ParentOf(full, &parent)) return false;
+  Entry* p = FindEntry(parent);
+  return p && p->dir;
+}
+
+void Erase(const std::string& full) { M().state.files.erase(Upper(full)); }
+
+}  // namespace
+
+Entry* MakeDirs(const std::string& full) {
+  Entry* e = FindEntry(full);
+  if (e) return e->dir ? e : nullptr;
+  std::string parent;
+  if (ParentOf(full, &parent) && !MakeDirs(parent)) return nullptr;
+  return NewEntry(full, true);
+}
+
+std::vector<Entry*> ChildrenOf(const std::string& dirFull) {
+  std::vector<Entry*> out;
+  std::string prefix = Upper(JoinPath(dirFull, ""));
+  auto& files = M().state.files;
+  for (auto it = files.lower_bound(prefix); it != files.end(); ++it) {
+    const std::string& key = it->first;
+    if (key.compare(0, prefix.size(), prefix) != 0) break;
+    if (key.size() == prefix.size()) continue;  // the root itself
+    if (key.find('\\', prefix.size()) != std::string::npos) continue;
+    out.push_back(&it->second);
+  }
+  std::sort(out.begin(), out.end(),
+            [](const Entry* a, const Entry* b) { return a->seq < b->seq; });
+  return out;
+}
+
+bool IsOpen(const std::string& key) {
+  for (const auto& f : M().files) {
+    if (f.second.key == key) return true;
+  }
+  return false;
+}
+
+bool IsBusy(const Entry& e) { return e.inUse || IsOpen(Upper(e.path)); }
+
+// -------------------------------------------------------- platform calls
+
+}  // namespace fake
+
+namespace plat {
+
+using fake::CallScope;
+using fake::Entry;
+using fake::FindEntry;
+
+bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
+  CallScope call("CopyOneFile", from);
+  if (call.fail) return false;
+  std::string src, dst;
+  if (!fake::ResolvePath(from, &src) || !fake::ResolvePath(to, &dst)) {
+    return false;
+  }
+  Entry* s = FindEntry(src);
+  if (!s || s->dir || s->unreadable) return false;
+  if (fake::Upper(src) == fake::Upper(dst)) return false;  // sharing clash
+  if (!fake::ParentExists(dst)) return false;
+  Entry* d = FindEntry(dst);
+  if (d) {
+    if (failIfExists || d->dir || fake::IsBusy(*d)) return false;
+    if (d->attributes & kAttrReadOnly) return false;
+  } else {
+    d = fake::NewEntry(dst, false);
+    s = FindEntry(src);  // the table may have moved it
+  }
+  d->data = s->data;
+  d->attributes = s->attributes;
+  return true;
+}
+
+bool RemoveFile(const char* path) {
+  CallScope call("RemoveFile", path);
+  if (call.fail) return false;
+  Entry* e = FindEntry(path);
+  if (!e || e->dir || fake::IsBusy(*e)) return false;
+  if (e->attributes & kAttrReadOnly) return false;
+  fake::Erase(e->path);
+  return true;
+}
+
+bool RemoveDir(const char* path) {
+  CallScope call("RemoveDir", path);
+  if (call.fail) return false;
+  Entry* e = FindEntry(path);
+  if (!e || !e->dir || e->path.size() <= 3) return false;
+  if (e->attributes & kAttrReadOnly) return false;
+  if (!fake::ChildrenOf(e->path).empty()) return false;
+  // No system removes the directory that a process is working in.
+  if (fake::EqualNoCase(e->path, fake::M().state.currentDir)) return false;
+  fake::Erase(e->path);
+  return true;
+}
+
+uint32_t FileAttributes(const char* path) {
+  CallScope call("FileAttributes", path);
+  if (call.fail) return kInvalidAttributes;
+  Entry* e = FindEntry(path);
+  return e ? e->attributes : kInvalidAttributes;
+}
+
+bool ReplaceFileWith(const char* replacement, const char* target) {
+  CallScope call("ReplaceFileWith", replacement);
+  if (call.fail) return false;
+  std::string src, dst;
+  if (!fake::ResolvePath(replacement, &src) ||
+      !fake::ResolvePath(target, &dst)) {
+    return false;
+  }
+  Entry* s = FindEntry(src);
+  if (!s || s->dir || fake::IsBusy(*s)) return false;
+  if (fake::Upper(src) == fake::Upper(dst)) return true;
+  if (!fake::ParentExists(dst)) return false;
+  Entry* d = FindEntry(dst);
+  if (d) {
+    if (d->dir || fake::IsBusy(*d)) return false;
+    if (d->attributes & kAttrReadOnly) return false;
+  } else {
+    d = fake::NewEntry(dst, false);
+    s = FindEntry(src);
+  }
+  d->data = s->data;
+  d->attributes = s->attributes;
+  d->unreadable = s->unreadable;
+  fake::Erase(src);
+  return true;
+}
+
+}  // namespace plat
+
+// ------------------------------------------------------------ test functions
+
+namespace fake {
+
+namespace {
+
+std::string MustResolve(const std::string& path) {
+  std::string full;
+  if (!ResolvePath(path.c_str(), &full)) return std::string();
+  return full;
+}
+
+void ListInto(const std::string& full, std::vector<std::string>* out) {
+  Entry* e = FindEntry(full);
+  if (!e) return;
+  out->push_back(e->dir && e->path.size() > 3 ? e->path + "\\" : e->path);
+  if (!e->dir) return;
+  std::vector<Entry*> children = ChildrenOf(e->path);
+  std::sort(children.begin(), children.end(),
+            [](const Entry* a, const Entry* b) {
+              return Upper(a->path) < Upper(b->path);
+            });
+  std::vector<std::string> names;
+  for (const Entry* c : children) names.push_back(c->path);
+  for (const std::string& name : names) ListInto(name, out);
+}
+
+}  // namespace
+
+void AddDir(const std::string& path) {
+  std::string full = MustResolve(path);
+  if (!full.empty()) MakeDirs(full);
+}
+
+void AddFile(const std::string& path, const std::string& data,
+             uint32_t attributes) {
+  std::string full = MustResolve(path);
+  std::string parent;
+  if (full.empty() || !ParentOf(full, &parent) || !MakeDirs(parent)) return;
+  Entry* e = FindEntry(full);
+  if (e && e->dir) return;
+  if (!e) e = NewEntry(full, false);
+  e->data = data;
+  e->attributes = attributes & ~plat::kAttrDirectory;
+}
+
+bool Exists(const std::string& path) { return FindEntry(path.c_str()); }
+
+bool IsDir(const std::string& path) {
+  Entry* e = FindEntry(path.c_str());
+  return e && e->dir;
+}
+
+std::string ReadFile(const std::string& path) {
+  Entry* e = FindEntry(path.c_str());
+  return e && !e->dir ? e->data : std::string();
+}
+
+uint32_t Attributes(const std::string& path) {
+  Entry* e = FindEntry(path.c_str());
+  return e ? e->attributes : plat::kInvalidAttributes;
+}
+
+void SetAttributes(const std::string& path, uint32_t attributes) {
+  Entry* e = FindEntry(path.c_str());
+  if (!e) return;
+  e->attributes = (attributes & ~plat::kAttrDirectory) |
+                  (e->dir ? plat::kAttrDirectory : 0);
+}
+
+void SetInUse(const std::string& path, bool inUse) {
+  Entry* e = FindEntry(path.c_str());
+  if (e) e->inUse = inUse;
+}
+
+void SetUnreadable(const std::string& path, bool unreadable) {
+  Entry* e = FindEntry(path.c_str());
+  if (e) e->unreadable = unreadable;
+}
+
+std::vector<std::string> ListTree(const std::string& root) {
+  std::vector<std::string> out;
+  if (!root.empty()) {
+    std::string full = MustResolve(root);
+    if (!full.empty()) ListInto(full, &out);
+    return out;
+  }
+  for (const auto& kv : M().state.files) {
+    if (kv.second.path.size() == 3) ListInto(kv.second.path, &out);
+  }
+  return out;
+}
+
+void SetShortPath(const std::string& path, const std::string& shortPath) {
+  Entry* e = FindEntry(path.c_str());
+  if (e) e->shortPath = shortPath;
+}
+
+void SetCurrentDir(const std::string& path) {
+  std::string full = MustResolve(path);
+  if (full.empty() || !MakeDirs(full)) return;
+  M().state.currentDir = full;
+}
+
+std::string CurrentDir() { return M().state.currentDir; }
+void SetTempPath(const std::string& path) { M().state.tempPath = path; }
+void SetWindowsDir(const std::string& path) { M().state.windowsDir = path; }
+void SetSystemDir(const std::string& path) { M().state.systemDir = path; }
+
+}  // namespace fake

@@ -1,0 +1,172 @@
+// File searches of the fake machine. A search takes its list of matches
+// when it starts, so entries deleted during the search do not disturb it.
+#include <cstring>
+
+#include "platform/fake/fake_internal.h"
+
+namespace fake {
+
+namespace {
+
+// Plain glob on upper-case strings: "*" any run, "?" one character.
+bool Glob(const std::string& p, const std::string& n) {
+  size_t pi = 0, ni = 0;
+  size_t starP = std::string::npos, starN = 0;
+  while (ni < n.size()) {
+    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+      ++pi;
+      ++ni;
+    } else if (pi < p.size() && p[pi] == '*') {
+      starP = pi++;
+      starN = ni;
+    } else if (starP != std::string::npos) {
+      pi = starP + 1;
+      ni = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+bool AllDots(const std::string& s) {
+  return s.find_first_not_of('.') == std::string::npos;
+}
+
+bool HasExtension(const std::string& name) {
+  return !AllDots(name) && name.find('.') != std::string::npos;
+}
+
+void Fill(plat::FindData* out, const std::string& name, uint32_t attributes) {
+  out->attributes = attributes;
+  size_t len = name.size() < sizeof out->name ? name.size()
+                                              : sizeof out->name - 1;
+  std::memcpy(out->name, name.data(), len);
+  out->name[len] = '\0';
+}
+
+// Splits a search pattern into the directory searched and the name pattern.
+bool SplitPattern(const char* pattern, std::string* dir, std::string* name) {
+  if (!pattern) return false;
+  size_t len = strnlen(pattern, 32768);
+  if (len == 0 || len > 32767) return false;
+  std::string text(pattern, len);
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  size_t cut = text.rfind('\\');
+  std::string dirText;
+  if (cut != std::string::npos) {
+    dirText = text.substr(0, cut + 1);
+    *name = text.substr(cut + 1);
+  } else if (text.size() >= 2 && text[1] == ':') {
+    dirText = text.substr(0, 2);
+    *name = text.substr(2);
+  } else {
+    *name = text;
+  }
+  if (name->empty() || name->size() > 255) return false;
+  for (unsigned char c : *name) {
+    if (c < 32 || std::strchr("<>:\"|", c)) return false;
+  }
+  if (dirText.empty()) {
+    *dir = M().state.currentDir;
+    return true;
+  }
+  return ResolvePath(dirText.c_str(), dir);
+}
+
+std::vector<plat::FindData> Matches(const std::string& dirFull,
+                                    const std::string& pattern) {
+  std::vector<plat::FindData> out;
+  Entry* d = FindEntry(dirFull);
+  if (!d || !d->dir) return out;
+  plat::FindData fd;
+  if (dirFull.size() > 3) {
+    std::string parent;
+    ParentOf(dirFull, &parent);
+    Entry* p = FindEntry(parent);
+    if (WildMatch(pattern, ".")) {
+      Fill(&fd, ".", d->attributes);
+      out.push_back(fd);
+    }
+    if (WildMatch(pattern, "..")) {
+      Fill(&fd, "..", p ? p->attributes : plat::kAttrDirectory);
+      out.push_back(fd);
+    }
+  }
+  for (const Entry* e : ChildrenOf(dirFull)) {
+    std::string name = LastName(e->path);
+    if (!WildMatch(pattern, name)) continue;
+    Fill(&fd, name, e->attributes);
+    out.push_back(fd);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool WildMatch(const std::string& pattern, const std::string& name) {
+  std::string p = Upper(pattern);
+  std::string n = Upper(name);
+  if (Glob(p, n)) return true;
+  if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0) {
+    return Glob(p.substr(0, p.size() - 2), n);
+  }
+  if (!p.empty() && p.back() == '.' && !AllDots(p)) {
+    std::string stem = p.substr(0, p.find_last_not_of('.') + 1);
+    return !HasExtension(n) && Glob(stem, n);
+  }
+  return false;
+}
+
+}  // namespace fake
+
+namespace plat {
+
+FindHandle FindFirst(const char* pattern, FindData* out) {
+  fake::CallScope call("FindFirst", pattern);
+  if (call.fail || !out) return kNoFind;
+  std::string dir, name;
+  if (!fake::SplitPattern(pattern, &dir, &name)) return kNoFind;
+  std::vector<FindData> matches;
+  if (fake::AllDots(name)) {
+    // "DIR\\." and "DIR\\.." name a directory itself, as a full path would.
+    std::string full;
+    fake::Entry* e = fake::ResolvePath(pattern, &full) ? fake::FindEntry(full)
+                                                       : nullptr;
+    if (!e || full.size() <= 3) return kNoFind;
+    FindData fd;
+    fake::Fill(&fd, fake::LastName(e->path), e->attributes);
+    matches.push_back(fd);
+  } else {
+    matches = fake::Matches(dir, name);
+  }
+  if (matches.empty()) return kNoFind;
+  *out = matches[0];
+  FindHandle h = fake::NewHandle();
+  fake::M().finds[h] = matches;
+  fake::M().findPos[h] = 1;
+  return h;
+}
+
+bool FindNext(FindHandle find, FindData* out) {
+  fake::CallScope call("FindNext", "");
+  if (call.fail || !out) return false;
+  fake::Machine& m = fake::M();
+  auto it = m.finds.find(find);
+  if (it == m.finds.end()) return false;
+  size_t& pos = m.findPos[find];
+  if (pos >= it->second.size()) return false;
+  *out = it->second[pos++];
+  return true;
+}
+
+void FindEnd(FindHandle find) {
+  fake::CallScope call("FindEnd", "");
+  fake::M().finds.erase(find);
+  fake::M().findPos.erase(find);
+}
+
+}  // namespace plat

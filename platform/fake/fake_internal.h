@@ -1,0 +1,149 @@
+// Inside the fake machine: the one global machine and the helpers that the
+// platform functions of the fake share. Not for tests (they use
+// fake_machine.h).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_machine.h"
+
+namespace fake {
+
+// One file or directory. Kept in a map keyed by the upper-case full path.
+struct Entry {
+  std::string path;  // full path, letter case as created
+  bool dir = false;
+  uint32_t attributes = 0;
+  std::string data;
+  bool inUse = false;
+  bool unreadable = false;
+  uint64_t seq = 0;  // creation order inside its directory
+  std::string shortPath;
+};
+
+struct RegValue {
+  std::string name;
+  uint32_t type = 0;
+  std::string bytes;
+};
+
+struct RegNode {
+  std::string name;  // letter case as created; "HKLM" for the root
+  uint64_t parent = 0;
+  std::vector<uint64_t> children;  // enumeration order
+  std::vector<RegValue> values;
+};
+
+constexpr uint64_t kRegRootId = 1;
+
+struct State {
+  std::map<std::string, Entry> files;
+  uint64_t nextSeq = 1;
+  std::map<uint64_t, RegNode> reg;
+  uint64_t nextRegId = kRegRootId + 1;
+  std::string currentDir;
+  std::string tempPath;
+  std::string windowsDir;
+  std::string systemDir;
+};
+
+struct OpenFile {
+  std::string key;
+  uint64_t pos = 0;
+  bool write = false;
+};
+
+struct Machine {
+  State state;
+
+  std::map<uintptr_t, OpenFile> files;
+  std::map<uintptr_t, std::vector<plat::FindData>> finds;
+  std::map<uintptr_t, size_t> findPos;
+  std::map<uintptr_t, uint64_t> regHandles;
+  uintptr_t nextHandle = 0x1000;
+
+  std::vector<Box> boxes;
+  std::vector<int> answers;
+  std::vector<Started> started;
+  std::vector<Broadcast> broadcasts;
+  std::function<long(const Started&)> onRun;
+  std::function<uint32_t(uint32_t)> recipientsAfter;
+  bool exitedAfterStart = false;
+
+  std::vector<std::function<bool(const Call&)>> failRules;
+  std::function<void(const Call&)> afterEachCall;
+  std::vector<Call> calls;
+  long callCount = 0;
+};
+
+Machine& M();
+uintptr_t NewHandle();
+
+// Counts and logs one platform call; fail tells whether a fault rule asks
+// the call to fail. The after-call hook runs when the scope ends.
+class CallScope {
+ public:
+  CallScope(const char* function, const char* arg);
+  CallScope(const char* function, const std::string& arg);
+  ~CallScope();
+  bool fail = false;
+
+ private:
+  void Begin(const char* function, std::string arg);
+  Call call_;
+};
+
+// ----------------------------------------------------------------- paths
+
+std::string Upper(const std::string& s);
+bool EqualNoCase(const std::string& a, const std::string& b);
+// The full path that a Win32 call would use for path: relative paths and
+// "X:name" against the current directory, "." and ".." folded, trailing
+// blanks and dots dropped from names, no trailing backslash except on a
+// drive root. False for null, empty, malformed or overlong paths, and for
+// names with wildcard or other invalid characters unless allowWild.
+bool ResolvePath(const char* path, std::string* full, bool allowWild = false);
+// "C:\\A\\B" -> "C:\\A"; a drive root has no parent (returns false).
+bool ParentOf(const std::string& full, std::string* parent);
+std::string LastName(const std::string& full);
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+// ----------------------------------------------------------- file system
+
+Entry* FindEntry(const std::string& full);
+Entry* FindEntry(const char* path);  // resolves first; null when absent
+// Creates full and every missing parent as directories; returns the entry.
+Entry* MakeDirs(const std::string& full);
+// Children of a directory in creation order.
+std::vector<Entry*> ChildrenOf(const std::string& dirFull);
+bool IsOpen(const std::string& key);
+// A file that another process (SetInUse) or an open handle holds.
+bool IsBusy(const Entry& e);
+
+// FindFirstFileA's name matching: letter case ignored, "*" any run, "?"
+// one character, "*.*" every name, "name.*" also "name", a trailing "."
+// names without an extension.
+bool WildMatch(const std::string& pattern, const std::string& name);
+
+// ------------------------------------------------------------- registry
+
+RegNode* RegNodeById(uint64_t id);
+std::string RegPathOf(uint64_t id);
+
+// ------------------------------------------------------- shared helpers
+
+// Win32 string-return convention: stores s when it fits (returns its
+// length), else returns the size needed including the terminator.
+uint32_t CopyOut(const std::string& s, char* out, uint32_t size);
+
+// Private-profile lookup on raw INI bytes; the machine-independent core of
+// ReadProfileString, exposed for tests.
+uint32_t ProfileLookup(const std::string& ini, const char* section,
+                       const char* key, const char* def, char* out,
+                       uint32_t size);
+
+}  // namespace fake

@@ -1,0 +1,145 @@
+// Path arithmetic of the fake machine, after the Win32 rules for full path
+// names: drive letters, the current directory, "X:name" relative to the
+// current directory of drive X, "." and "..", and MAX_PATH.
+#include <cstring>
+
+#include "platform/fake/fake_internal.h"
+
+namespace fake {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;         // MAX_PATH, terminator included
+constexpr size_t kMaxInput = 32767;      // longest path any call accepts
+
+char UpperChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool BadNameChar(unsigned char c, bool allowWild) {
+  if (c < 32) return true;
+  if (c == '*' || c == '?') return !allowWild;
+  return std::strchr("<>:\"|", c) != nullptr;
+}
+
+// Splits text at backslashes into out, folding "." and "..".
+bool AddComponents(const std::string& text, std::vector<std::string>* parts) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\\', start);
+    if (end == std::string::npos) end = text.size();
+    std::string name = text.substr(start, end - start);
+    start = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!parts->empty()) parts->pop_back();
+      continue;
+    }
+    // Windows drops trailing blanks and dots from a name.
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) {
+      name.pop_back();
+    }
+    if (name.empty()) continue;
+    if (name.size() > 255) return false;
+    parts->push_back(name);
+  }
+  return true;
+}
+
+// The directory against which a path on drive is resolved when it does
+// not start at the root: the current directory when it is on that drive.
+std::string DriveCurrentDir(char drive) {
+  const std::string& cwd = M().state.currentDir;
+  if (cwd.size() >= 2 && UpperChar(cwd[0]) == UpperChar(drive)) return cwd;
+  return std::string(1, drive) + ":\\";
+}
+
+}  // namespace
+
+std::string Upper(const std::string& s) {
+  std::string out = s;
+  for (char& c : out) c = UpperChar(c);
+  return out;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && Upper(a) == Upper(b);
+}
+
+bool ResolvePath(const char* path, std::string* full, bool allowWild) {
+  if (!path || !full) return false;
+  size_t len = strnlen(path, kMaxInput + 1);
+  if (len == 0 || len > kMaxInput) return false;
+  std::string text(path, len);
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
+    return false;  // no network names on this machine
+  }
+
+  std::string base;
+  if (text.size() >= 2 && text[1] == ':') {
+    if (!IsLetter(text[0])) return false;
+    char drive = UpperChar(text[0]);
+    text = text.substr(2);
+    if (!text.empty() && text[0] == '\\') {
+      base = std::string(1, drive) + ":\\";
+    } else {
+      base = DriveCurrentDir(drive);
+    }
+  } else if (text[0] == '\\') {
+    base = M().state.currentDir.substr(0, 2) + "\\";
+  } else {
+    base = M().state.currentDir;
+  }
+
+  for (unsigned char c : text) {
+    if (c != '\\' && BadNameChar(c, allowWild)) return false;
+  }
+  std::vector<std::string> parts;
+  if (!AddComponents(base.substr(3), &parts)) return false;
+  if (!AddComponents(text, &parts)) return false;
+
+  std::string out = base.substr(0, 2) + "\\";
+  out[0] = UpperChar(out[0]);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) out += '\\';
+    out += parts[i];
+  }
+  if (out.size() >= kMaxPath) return false;
+  *full = out;
+  return true;
+}
+
+bool ParentOf(const std::string& full, std::string* parent) {
+  if (full.size() <= 3) return false;
+  size_t cut = full.rfind('\\');
+  if (cut == std::string::npos) return false;
+  *parent = cut == 2 ? full.substr(0, 3) : full.substr(0, cut);
+  return true;
+}
+
+std::string LastName(const std::string& full) {
+  size_t cut = full.rfind('\\');
+  return cut == std::string::npos ? full : full.substr(cut + 1);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && dir.back() == '\\') return dir + name;
+  return dir + "\\" + name;
+}
+
+uint32_t CopyOut(const std::string& s, char* out, uint32_t size) {
+  uint32_t len = static_cast<uint32_t>(s.size());
+  if (!out || size <= len) return len + 1;
+  std::memcpy(out, s.data(), len);
+  out[len] = '\0';
+  return len;
+}
+
+}  // namespace fake

@@ -1,0 +1,313 @@
+// The registry of the fake machine: a tree of keys below HKEY_LOCAL_MACHINE
+// with the Windows 95 behaviour that deleting a key takes its whole subtree
+// and later subkeys move down one enumeration index.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/fake/fake_internal.h"
+
+namespace fake {
+
+namespace {
+
+constexpr long kErrFileNotFound = 2;
+constexpr long kErrAccessDenied = 5;
+constexpr long kErrInvalidHandle = 6;
+constexpr long kErrInvalidParameter = 87;
+constexpr long kErrBadPathname = 161;
+constexpr long kErrMoreData = 234;
+constexpr long kErrNoMoreItems = 259;
+constexpr long kErrKeyDeleted = 1018;
+
+uint64_t ChildNamed(const RegNode& node, const std::string& name) {
+  for (uint64_t id : node.children) {
+    RegNode* c = RegNodeById(id);
+    if (c && EqualNoCase(c->name, name)) return id;
+  }
+  return 0;
+}
+
+std::vector<std::string> SplitKeyPath(const std::string& path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The key that a handle names: 0 with *err set when there is none.
+uint64_t KeyOfHandle(plat::RegKey key, long* err) {
+  if (key == plat::kHkeyLocalMachine) return kRegRootId;
+  auto& handles = M().regHandles;
+  auto it = handles.find(key);
+  if (it == handles.end()) {
+    *err = kErrInvalidHandle;
+    return 0;
+  }
+  if (!RegNodeById(it->second)) {
+    *err = kErrKeyDeleted;
+    return 0;
+  }
+  return it->second;
+}
+
+// Follows path below the key `from`; 0 with *err set when a key is missing.
+uint64_t Walk(uint64_t from, const char* path, long* err) {
+  if (!path) return from;
+  size_t len = strnlen(path, 65536);
+  if (len > 65535) {
+    *err = kErrInvalidParameter;
+    return 0;
+  }
+  if (len > 0 && path[0] == '\\') {
+    *err = kErrBadPathname;
+    return 0;
+  }
+  uint64_t id = from;
+  for (const std::string& name : SplitKeyPath(std::string(path, len))) {
+    id = ChildNamed(*RegNodeById(id), name);
+    if (!id) {
+      *err = kErrFileNotFound;
+      return 0;
+    }
+  }
+  return id;
+}
+
+void EraseTree(uint64_t id) {
+  RegNode* n = RegNodeById(id);
+  if (!n) return;
+  std::vector<uint64_t> children = n->children;
+  for (uint64_t c : children) EraseTree(c);
+  M().state.reg.erase(id);
+}
+
+// Creates the key at a test path such as "HKLM\\ENUM\\ISAPNP".
+uint64_t MakeKey(const std::string& path) {
+  std::vector<std::string> parts = SplitKeyPath(path);
+  if (parts.empty() || !EqualNoCase(parts[0], "HKLM")) return 0;
+  State& s = M().state;
+  uint64_t id = kRegRootId;
+  for (size_t i = 1; i < parts.size(); ++i) {
+    uint64_t next = ChildNamed(s.reg[id], parts[i]);
+    if (!next) {
+      next = s.nextRegId++;
+      RegNode& n = s.reg[next];
+      n.name = parts[i];
+      n.parent = id;
+      s.reg[id].children.push_back(next);
+    }
+    id = next;
+  }
+  return id;
+}
+
+uint64_t KeyAt(const std::string& path) {
+  std::vector<std::string> parts = SplitKeyPath(path);
+  if (parts.empty() || !EqualNoCase(parts[0], "HKLM")) return 0;
+  uint64_t id = kRegRootId;
+  for (size_t i = 1; i < parts.size() && id; ++i) {
+    id = ChildNamed(*RegNodeById(id), parts[i]);
+  }
+  return id;
+}
+
+std::string CallArgOfHandle(plat::RegKey key) {
+  long err = 0;
+  uint64_t id = KeyOfHandle(key, &err);
+  return id ? RegPathOf(id) : std::string();
+}
+
+std::string ValueText(const RegValue& v) {
+  char buf[64];
+  if (v.type == 1) {
+    std::string text = v.bytes;
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return "\"" + text + "\"";
+  }
+  if (v.type == 4 && v.bytes.size() == 4) {
+    uint32_t d;
+    std::memcpy(&d, v.bytes.data(), 4);
+    std::snprintf(buf, sizeof buf, "dword:0x%08x", d);
+    return buf;
+  }
+  std::string out = "hex:";
+  for (size_t i = 0; i < v.bytes.size(); ++i) {
+    std::snprintf(buf, sizeof buf, i ? " %02x" : "%02x",
+                  static_cast<unsigned char>(v.bytes[i]));
+    out += buf;
+  }
+  return out;
+}
+
+void DumpInto(uint64_t id, std::vector<std::string>* out) {
+  RegNode* n = RegNodeById(id);
+  if (!n) return;
+  std::string path = RegPathOf(id);
+  out->push_back(path);
+  for (const RegValue& v : n->values) {
+    out->push_back(path + " : " + v.name + " = " + ValueText(v));
+  }
+  std::vector<uint64_t> children = n->children;
+  for (uint64_t c : children) DumpInto(c, out);
+}
+
+void SetValue(const std::string& keyPath, const std::string& name,
+              const std::string& bytes, uint32_t type) {
+  uint64_t id = MakeKey(keyPath);
+  if (!id) return;
+  RegNode& n = M().state.reg[id];
+  for (RegValue& v : n.values) {
+    if (EqualNoCase(v.name, name)) {
+      v.type = type;
+      v.bytes = bytes;
+      return;
+    }
+  }
+  n.values.push_back(RegValue{name, type, bytes});
+}
+
+}  // namespace
+
+RegNode* RegNodeById(uint64_t id) {
+  auto& reg = M().state.reg;
+  auto it = reg.find(id);
+  return it == reg.end() ? nullptr : &it->second;
+}
+
+std::string RegPathOf(uint64_t id) {
+  RegNode* n = RegNodeById(id);
+  if (!n) return std::string();
+  if (id == kRegRootId || !n->parent) return n->name;
+  return RegPathOf(n->parent) + "\\" + n->name;
+}
+
+// --------------------------------------------------------- test functions
+
+void AddRegKey(const std::string& path) { MakeKey(path); }
+
+void SetRegValue(const std::string& keyPath, const std::string& name,
+                 const std::string& bytes, uint32_t type) {
+  SetValue(keyPath, name, bytes, type);
+}
+
+void SetRegString(const std::string& keyPath, const std::string& name,
+                  const std::string& text) {
+  SetValue(keyPath, name, text + std::string(1, '\0'), 1);
+}
+
+void SetRegDword(const std::string& keyPath, const std::string& name,
+                 uint32_t value) {
+  std::string bytes(4, '\0');
+  std::memcpy(&bytes[0], &value, 4);
+  SetValue(keyPath, name, bytes, 4);
+}
+
+bool RegKeyExists(const std::string& path) { return KeyAt(path) != 0; }
+
+std::vector<std::string> RegDump(const std::string& root) {
+  std::vector<std::string> out;
+  uint64_t id = KeyAt(root);
+  if (id) DumpInto(id, &out);
+  return out;
+}
+
+}  // namespace fake
+
+// --------------------------------------------------------- platform calls
+
+namespace plat {
+
+long OpenRegKey(RegKey parent, const char* path, RegKey* out) {
+  fake::CallScope call("OpenRegKey", path);
+  if (call.fail) return fake::kErrAccessDenied;
+  if (!out) return fake::kErrInvalidParameter;
+  long err = 0;
+  uint64_t from = fake::KeyOfHandle(parent, &err);
+  if (!from) return err;
+  uint64_t id = fake::Walk(from, path, &err);
+  if (!id) return err;
+  RegKey h = fake::NewHandle();
+  fake::M().regHandles[h] = id;
+  *out = h;
+  return kRegOk;
+}
+
+long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size) {
+  fake::CallScope call("EnumRegSubkey", fake::CallArgOfHandle(key));
+  if (call.fail) return fake::kErrAccessDenied;
+  long err = 0;
+  uint64_t id = fake::KeyOfHandle(key, &err);
+  if (!id) return err;
+  if (!name) return fake::kErrInvalidParameter;
+  fake::RegNode* n = fake::RegNodeById(id);
+  if (index >= n->children.size()) return fake::kErrNoMoreItems;
+  const std::string& child = fake::RegNodeById(n->children[index])->name;
+  if (child.size() + 1 > size) return fake::kErrMoreData;
+  std::memcpy(name, child.c_str(), child.size() + 1);
+  return kRegOk;
+}
+
+long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size) {
+  fake::CallScope call("QueryRegValue", fake::CallArgOfHandle(key));
+  if (call.fail) return fake::kErrAccessDenied;
+  long err = 0;
+  uint64_t id = fake::KeyOfHandle(key, &err);
+  if (!id) return err;
+  if (data && !size) return fake::kErrInvalidParameter;
+  std::string wanted = name ? std::string(name, strnlen(name, 65536)) : "";
+  for (const fake::RegValue& v : fake::RegNodeById(id)->values) {
+    if (!fake::EqualNoCase(v.name, wanted)) continue;
+    uint32_t need = static_cast<uint32_t>(v.bytes.size());
+    if (!data) {
+      if (size) *size = need;
+      return kRegOk;
+    }
+    if (*size < need) {
+      *size = need;
+      return fake::kErrMoreData;
+    }
+    if (need) std::memcpy(data, v.bytes.data(), need);
+    *size = need;
+    return kRegOk;
+  }
+  return fake::kErrFileNotFound;
+}
+
+long DeleteRegTree(RegKey parent, const char* path) {
+  fake::CallScope call("DeleteRegTree", path);
+  if (call.fail) return fake::kErrAccessDenied;
+  long err = 0;
+  uint64_t from = fake::KeyOfHandle(parent, &err);
+  if (!from) return err;
+  if (!path || !*path) return fake::kErrInvalidParameter;
+  uint64_t id = fake::Walk(from, path, &err);
+  if (!id) return err;
+  if (id == fake::kRegRootId) return fake::kErrAccessDenied;
+  fake::RegNode* n = fake::RegNodeById(id);
+  fake::RegNode* p = fake::RegNodeById(n->parent);
+  if (p) {
+    auto& siblings = p->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), id),
+                   siblings.end());
+  }
+  fake::EraseTree(id);
+  return kRegOk;
+}
+
+long CloseRegKey(RegKey key) {
+  fake::CallScope call("CloseRegKey", fake::CallArgOfHandle(key));
+  if (key == kHkeyLocalMachine) return call.fail ? fake::kErrAccessDenied
+                                                 : kRegOk;
+  // A failed close still gives the handle back, as the system does.
+  size_t erased = fake::M().regHandles.erase(key);
+  if (call.fail) return fake::kErrAccessDenied;
+  return erased ? kRegOk : fake::kErrInvalidHandle;
+}
+
+}  // namespace plat
