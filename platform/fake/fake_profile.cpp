@@ -70,7 +70,7 @@ bool FindValue(const std::string& ini, const std::string& section,
       const char* close = line.end;
       while (close > line.begin && close[-1] != ']') --close;
       if (close > line.begin) {
-        Span name{line.begin + 1, close - 1};
+        Span name = Trim(Span{line.begin + 1, close - 1});
         if (where == kInside) where = kAfter;
         else if (SpanEquals(name, section)) where = kInside;
         continue;
@@ -89,13 +89,18 @@ bool FindValue(const std::string& ini, const std::string& section,
   return false;
 }
 
-// Copies text into out (size > 0), dropping matching outer quotes.
+// Copies text into out (size > 0), dropping matching outer quotes. The
+// system's reader copies the text after the opening quote and then cuts
+// the last character whenever the whole of that text would have fitted,
+// so a quoted value that fits with no room to spare loses its last
+// character as well: "abc" read with size 4 gives "ab".
 uint32_t CopyEntry(const std::string& text, char* out, uint32_t size) {
   std::string v = text;
-  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
-    v = v.substr(1, v.size() - 2);
-  }
+  bool quoted = v.size() >= 2 && (v[0] == '"' || v[0] == '\'') &&
+                v.back() == v[0];
+  if (quoted) v.erase(0, 1);
   size_t n = v.size() < size - 1 ? v.size() : size - 1;
+  if (quoted && size >= v.size() && n > 0) --n;
   std::memcpy(out, v.data(), n);
   out[n] = '\0';
   return static_cast<uint32_t>(n);

@@ -1,0 +1,37 @@
+// The fake INI reader against the table that tests/e2e/tools/ini_probe runs
+// against the system's own reader: both must give every row's value.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/fake/ini_table.h"
+
+namespace {
+
+const std::string kTableDir = std::string(SELDUNAX_TEST_DATA) + "/ini/";
+
+TEST(IniTable, FakeReaderGivesEveryRowsValue) {
+  std::vector<initable::Row> rows;
+  std::string error;
+  ASSERT_TRUE(initable::Load(kTableDir + "lookups.tsv", &rows, &error))
+      << error;
+  ASSERT_GT(rows.size(), 50u);
+  for (const initable::Row& row : rows) {
+    fake::Reset();
+    std::string data;
+    if (initable::ReadAll(kTableDir + row.file, &data)) {
+      fake::AddFile("C:\\INI\\" + row.file, data);
+    }
+    char buf[initable::kBufferSize];
+    std::memset(buf, initable::kGuard, sizeof buf);
+    std::string path = "C:\\INI\\" + row.file;
+    uint32_t ret = plat::ReadProfileString(
+        row.section.c_str(), row.key.c_str(),
+        row.defNull ? nullptr : row.def.c_str(), buf, row.size, path.c_str());
+    std::string mismatch = initable::Check(row, buf, ret);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
+  }
+}
+
+}  // namespace
