@@ -10,9 +10,10 @@ namespace fake {
 
 namespace {
 
+// ^Z, the DOS end-of-file mark, counts as a blank too.
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' ||
-         c == '\f';
+         c == '\f' || c == '\x1a';
 }
 
 struct Span {
@@ -44,27 +45,27 @@ std::string TrimmedArg(const char* text) {
   return std::string(s.begin, s.size());
 }
 
-// The next line of the file: up to LF, or up to CR in a file without LF.
-Span NextLine(const char** pos, const char* end, bool splitAtCr) {
+// The next line of the file: a CR or an LF ends it (CR LF thus leaves an
+// empty line behind, which is skipped).
+Span NextLine(const char** pos, const char* end) {
   const char* start = *pos;
-  const char* stop = static_cast<const char*>(
-      std::memchr(start, splitAtCr ? '\r' : '\n', end - start));
-  if (!stop) stop = end;
+  const char* stop = start;
+  while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
   *pos = stop < end ? stop + 1 : end;
   return Span{start, stop};
 }
 
-// Finds key in the first section named section. Sets *value and returns
-// true when a "key=value" line is there; a line without "=" names a key
-// without a value, which reads as missing.
+// Finds key in the first section named section (an empty name names no
+// section). Sets *value and returns true when a "key=value" line is there;
+// a line without "=" names a key without a value, which reads as missing.
 bool FindValue(const std::string& ini, const std::string& section,
                const std::string& key, std::string* value) {
+  if (section.empty()) return false;
   const char* pos = ini.data();
   const char* end = pos + ini.size();
-  bool splitAtCr = std::memchr(pos, '\n', ini.size()) == nullptr;
   enum { kBefore, kInside, kAfter } where = kBefore;
   while (pos < end && where != kAfter) {
-    Span line = Trim(NextLine(&pos, end, splitAtCr));
+    Span line = Trim(NextLine(&pos, end));
     if (line.size() == 0) continue;
     if (*line.begin == '[') {
       const char* close = line.end;
