@@ -31,6 +31,9 @@ ListValue ReadListPath(const char* controlPath, const char* section,
     out[0] = '\0';
     return result;
   }
-  if (!ExpandPathMacros(out, kPathSize, value)) return ListValue::TooLong;
+  if (!ExpandPathMacros(out, kPathSize, value)) {
+    out[0] = '\0';  // never leave a cut path where a caller could use it
+    return ListValue::TooLong;
+  }
   return ListValue::Ok;
 }

@@ -34,7 +34,9 @@ bool ExpandPathMacros(char* dest, int size, const char* source) {
     uint32_t length = source[4] == 'D'
                           ? plat::WindowsDirectory(directory, sizeof directory)
                           : plat::SystemDirectory(directory, sizeof directory);
-    if (length >= sizeof directory) {
+    // A directory the system cannot tell would leave the bare rest, such as
+    // "\DOSSTART.BAT": another file, so that counts as a cut result too.
+    if (length == 0 || length >= sizeof directory) {
       directory[0] = '\0';
       fits = false;
     } else {

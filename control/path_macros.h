@@ -4,6 +4,7 @@
 // Writes source into dest (size bytes) with a leading "%WINDIR%" replaced by
 // the Windows directory or a leading "%WINSYS%" by the system directory
 // (case-sensitive, at most one macro, nothing inserted where they meet).
-// The result is cut to size - 1 characters; returns false when it was cut,
-// so that a caller never acts on a path that names another file.
+// The result is cut to size - 1 characters; returns false when it was cut
+// or the directory could not be read, so that a caller never acts on a path
+// that names another file.
 bool ExpandPathMacros(char* dest, int size, const char* source);

@@ -1,0 +1,107 @@
+// Assembling a message from its section and showing it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "control/builtin_messages.h"
+#include "control/message.h"
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/support/test_support.h"
+
+namespace {
+
+const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
+
+struct MessageRow {
+  const char* label;
+  std::string section;  // the [MSG] section's lines ("" for no section)
+  int result;
+  std::string text;
+};
+
+std::string Keys(int from, int to, const std::string& value) {
+  std::string lines;
+  for (int n = from; n <= to; ++n) lines += std::to_string(n) + "=" + value + "\n";
+  return lines;
+}
+
+TEST(LoadMessage, JoinsThePiecesOfASection) {
+  const std::string x255(255, 'x');
+  const std::string x256 = x255 + "y";
+  const MessageRow rows[] = {
+      {"no section", "", 0, ""},
+      {"key 1 missing", "[MSG]\n2=Two\n3=Three\n", 0, ""},
+      {"key 1 empty", "[MSG]\n1=\n2=Two\n", 0, ""},
+      {"pieces and a line feed", "[MSG]\n1=Hello\n2=CR\n3=World\n", 1,
+       "Hello\nWorld"},
+      {"line feed alone", "[MSG]\n1=CR\n", 1, "\n"},
+      {"not line feeds", "[MSG]\n1=cr\n2=Cr\n3=CR2\n4=xCR\n", 1, "crCrCR2xCR"},
+      {"two line feeds", "[MSG]\n1=CR\n2=CR\n3=end\n", 1, "\n\nend"},
+      {"gap ends the text", "[MSG]\n1=One\n2=Two\n3=\n4=Four\n", 1, "OneTwo"},
+      {"missing key ends the text", "[MSG]\n1=One\n3=Three\n", 1, "One"},
+      {"piece cut to 255", "[MSG]\n1=" + x256 + "\n2=z\n", 1, x255 + "z"},
+      {"sixteen full pieces, key 17 ignored",
+       "[MSG]\n" + Keys(1, 16, x255) + "17=seventeen\n", 1,
+       std::string(16 * 255, 'x')},
+      {"other sections do not count",
+       "[OTHER]\n1=Other\n[MSG]\n1=Mine\n", 1, "Mine"},
+  };
+  for (const MessageRow& row : rows) {
+    fake::Reset();
+    if (!row.section.empty()) WriteControlFile(kControlPath, row.section);
+    // Junk in the buffer: the text must be terminated where it ends.
+    std::vector<char> buffer(kMessageBufferSize, 'J');
+
+    int result =
+        LoadMessage(buffer.data(), kMessageKeyCount, "MSG", kControlPath);
+    EXPECT_EQ(result, row.result) << row.label;
+    ASSERT_NE(memchr(buffer.data(), '\0', buffer.size()), nullptr) << row.label;
+    EXPECT_EQ(std::string(buffer.data()), row.text) << row.label;
+  }
+}
+
+TEST(LoadMessage, CountLimitsTheKeysRead) {
+  fake::Reset();
+  WriteControlFile(kControlPath, "[MSG]\n1=a\n2=b\n3=c\n");
+  struct Row {
+    int count;
+    const char* text;
+  };
+  const Row rows[] = {{2, "a"}, {3, "ab"}, {17, "abc"}};
+  for (const Row& row : rows) {
+    char buffer[kMessageBufferSize];
+    LoadMessage(buffer, row.count, "MSG", kControlPath);
+    EXPECT_STREQ(buffer, row.text) << row.count;
+  }
+}
+
+TEST(ShowLookedUpMessage, SectionTextOrBuiltIn) {
+  struct Row {
+    const char* ini;
+    uint32_t style;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {"[MSG]\n1=From the file\n", plat::kMbOk, "From the file"},
+      {"[MSG]\n2=Not read\n", plat::kMbOk, "Built in"},
+      {"[OTHER]\n1=Elsewhere\n", plat::kMbYesNo, "Built in"},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    WriteControlFile(kControlPath, row.ini);
+    fake::QueueAnswer(plat::kIdNo);
+    char buffer[kMessageBufferSize];
+
+    int answer = ShowLookedUpMessage(buffer, "MSG", "Built in", kControlPath,
+                                     row.style);
+    EXPECT_EQ(answer, plat::kIdNo) << row.ini;
+    ASSERT_EQ(fake::Boxes().size(), 1u) << row.ini;
+    EXPECT_EQ(fake::Boxes()[0].text, row.shown) << row.ini;
+    EXPECT_EQ(fake::Boxes()[0].title, VANTORIS_TITLE) << row.ini;
+    EXPECT_EQ(fake::Boxes()[0].style, row.style) << row.ini;
+  }
+}
+
+}  // namespace
