@@ -1,0 +1,210 @@
+// Leaving the install directory: the three copies into TEMP, their
+// reboot-time deletion, the failure steps and the hand-over.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "control/builtin_messages.h"
+#include "launch/entry.h"
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/launch/launch_fixture.h"
+#include "tests/unit/support/test_support.h"
+
+namespace {
+
+using RelaunchTest = LaunchTest;
+
+const char kTemp[] = "C:\\WINDOWS\\TEMP\\";
+const char kOwnTexts[] =
+    "[FAILEDTOCOPY_SELDUNAX.EXE]\n1=No exe.\n"
+    "[FAILEDTOCOPY_SELDUNAX.INI]\n1=No ini.\n"
+    "[FAILEDTOCOPY_DEVEJECT.EXE]\n1=No tool.\n"
+    "[CDNTSWITCHTOTEMP]\n1=No temp.\n"
+    "[AREYOUSURE]\n1=From the card's file.\n";
+
+// The install directory with the program, a control file called CARD.INI
+// and the release tool, current directory there.
+void InstallDir(const std::string& dir, const std::string& ini,
+                const std::string& program = "SELDUNAX.EXE") {
+  fake::AddDir(dir);
+  fake::AddFile(dir + "\\" + program, "program");
+  WriteControlFile(dir + "\\CARD.INI", ini);
+  fake::AddFile(dir + "\\DEVEJECT.EXE", "tool");
+  fake::SetCurrentDir(dir);
+}
+
+std::string InTemp(const char* name) { return std::string(kTemp) + name; }
+
+TEST_F(RelaunchTest, CopiesScheduleAndHandsOver) {
+  InstallDir("C:\\VANTORIS", kOwnTexts);
+  fake::AddFile(InTemp("seldunax.ini"), "left by an earlier run");
+  fake::AddFile(InTemp("DEVEJECT.EXE"), "old tool");
+
+  EXPECT_EQ(RunEntry("CARD.INI"), 0);
+
+  EXPECT_TRUE(fake::Boxes().empty());
+  EXPECT_EQ(fake::ReadFile(InTemp("seldunax.exe")), "program");
+  EXPECT_EQ(fake::ReadFile(InTemp("seldunax.ini")),
+            fake::ReadFile("C:\\VANTORIS\\CARD.INI"));
+  EXPECT_EQ(fake::ReadFile(InTemp("deveject.exe")), "tool");
+  for (const char* name : {"seldunax.exe", "seldunax.ini", "deveject.exe"}) {
+    EXPECT_EQ(ScheduledCount(InTemp(name)), 1) << name;
+  }
+  ASSERT_EQ(fake::StartedPrograms().size(), 1u);
+  const fake::Started& started = fake::StartedPrograms()[0];
+  EXPECT_TRUE(SameText(started.program, InTemp("SELDUNAX.EXE")))
+      << started.program;
+  EXPECT_EQ(started.commandLine, "SELDUNAX SELDUNAX.INI");
+  EXPECT_TRUE(SameText(started.currentDir, "C:\\WINDOWS\\TEMP"))
+      << started.currentDir;
+  EXPECT_FALSE(started.waited);
+  EXPECT_TRUE(fake::ExitedAfterStart());
+
+  // The second run starts in TEMP and reads the copy of CARD.INI.
+  fake::QueueAnswer(plat::kIdNo);
+  EXPECT_EQ(RunEntry("SELDUNAX.INI"), 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"From the card's file."});
+}
+
+TEST_F(RelaunchTest, FailureStepsKeepWhatWasCopied) {
+  struct Row {
+    const char* label;
+    const char* failingSource;  // CopyOneFile source that fails, or nullptr
+    bool failChangeDirectory;
+    const char* builtin;
+    const char* own;
+    std::vector<const char*> copied;
+  };
+  const Row rows[] = {
+      {"program copy", "C:\\VANTORIS\\seldunax.exe", false,
+       MSG_COPY_EXE_FAILED, "No exe.", {}},
+      {"control file copy", "C:\\VANTORIS\\CARD.INI", false,
+       MSG_COPY_INI_FAILED, "No ini.", {"seldunax.exe"}},
+      {"release tool copy", "C:\\VANTORIS\\deveject.exe", false,
+       MSG_COPY_DEVEJECT_FAILED, "No tool.", {"seldunax.exe", "seldunax.ini"}},
+      {"change into TEMP", nullptr, true, MSG_SWITCH_TEMP_FAILED, "No temp.",
+       {"seldunax.exe", "seldunax.ini", "deveject.exe"}},
+  };
+  for (const Row& row : rows) {
+    for (bool ownTexts : {false, true}) {
+      fake::Reset();
+      InstallDir("C:\\VANTORIS", ownTexts ? kOwnTexts : "[x]\n");
+      if (row.failingSource) fake::FailCalls("CopyOneFile", row.failingSource);
+      if (row.failChangeDirectory) fake::FailCalls("ChangeDirectory");
+      std::string label = std::string(row.label) + (ownTexts ? ", own text" : "");
+
+      EXPECT_EQ(RunEntry("CARD.INI"), 2) << label;
+
+      EXPECT_EQ(BoxTexts(),
+                std::vector<std::string>{ownTexts ? row.own : row.builtin})
+          << label;
+      EXPECT_EQ(fake::Boxes()[0].style, plat::kMbOk) << label;
+      EXPECT_TRUE(fake::StartedPrograms().empty()) << label;
+      for (const char* name : {"seldunax.exe", "seldunax.ini", "deveject.exe"}) {
+        bool copied = false;
+        for (const char* c : row.copied) copied = copied || SameText(c, name);
+        EXPECT_EQ(fake::Exists(InTemp(name)), copied) << label << ": " << name;
+        EXPECT_EQ(ScheduledCount(InTemp(name)), copied ? 1 : 0)
+            << label << ": " << name;
+      }
+    }
+  }
+}
+
+TEST_F(RelaunchTest, ProgramUnderAnotherNameIsNotCopied) {
+  InstallDir("C:\\VANTORIS", "[x]\n", "SETUP.EXE");
+
+  EXPECT_EQ(RunEntry("CARD.INI"), 2);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{MSG_COPY_EXE_FAILED});
+  EXPECT_EQ(fake::ListTree("C:\\WINDOWS\\TEMP"),
+            std::vector<std::string>{"C:\\WINDOWS\\TEMP\\"});
+}
+
+TEST_F(RelaunchTest, FailureTextsComeFromTheNamedControlFile) {
+  InstallDir("C:\\VANTORIS", kOwnTexts);
+  // Whatever the copy says, the original is asked.
+  fake::AfterEachCall([](const fake::Call& call) {
+    if (std::string(call.function) == "CopyOneFile" &&
+        SameText(call.arg, "C:\\VANTORIS\\CARD.INI")) {
+      WriteControlFile(InTemp("seldunax.ini"),
+                       "[FAILEDTOCOPY_DEVEJECT.EXE]\n1=From the copy.\n");
+    }
+  });
+  fake::FailCalls("CopyOneFile", "C:\\VANTORIS\\deveject.exe");
+
+  EXPECT_EQ(RunEntry("CARD.INI"), 2);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"No tool."});
+}
+
+TEST_F(RelaunchTest, TemporaryDirectoryThatCannotServe) {
+  struct Row {
+    const char* label;
+    std::string tempPath;
+    bool failTempPath;
+    int exitCode;
+    const char* text;  // nullptr: handed over without a box
+  };
+  std::string dir242 = LongDir("C:\\WINDOWS\\TEMP", 242);
+  std::string dir243 = LongDir("C:\\WINDOWS\\TEMP", 243);
+  std::string dir255 = LongDir("C:\\WINDOWS\\TEMP", 255);
+  std::string dir256 = LongDir("C:\\WINDOWS\\TEMP", 256);
+  const Row rows[] = {
+      {"inside the install directory", "C:\\VANTORIS\\TEMP\\", false, 2,
+       MSG_SWITCH_TEMP_FAILED},
+      {"install directory in other case", "c:\\Vantoris2\\", false, 2,
+       MSG_SWITCH_TEMP_FAILED},
+      {"unknown", kTemp, true, 2, MSG_COPY_EXE_FAILED},
+      {"without final backslash", "C:\\WINDOWS\\TEMP", false, 0, nullptr},
+      {"name fits exactly", dir242 + "\\", false, 0, nullptr},
+      {"name does not fit", dir243 + "\\", false, 2, MSG_COPY_EXE_FAILED},
+      {"no room for the backslash", dir255, false, 2, MSG_COPY_EXE_FAILED},
+      {"longer than a path", dir256 + "\\", false, 2, MSG_COPY_EXE_FAILED},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    InstallDir("C:\\VANTORIS", "[x]\n");
+    fake::AddDir(row.tempPath);
+    fake::SetTempPath(row.tempPath);
+    if (row.failTempPath) fake::FailCalls("TempDirectory");
+
+    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.label;
+    if (row.text == nullptr) {
+      EXPECT_TRUE(fake::Boxes().empty()) << row.label;
+      ASSERT_EQ(fake::StartedPrograms().size(), 1u) << row.label;
+      std::string dir = row.tempPath;
+      if (dir.back() == '\\') dir.pop_back();
+      EXPECT_TRUE(SameText(fake::StartedPrograms()[0].currentDir, dir))
+          << row.label;
+    } else {
+      EXPECT_EQ(BoxTexts(), std::vector<std::string>{row.text}) << row.label;
+      EXPECT_EQ(FirstCall("CopyOneFile", AnyArg), -1) << row.label;
+      EXPECT_TRUE(fake::StartedPrograms().empty()) << row.label;
+    }
+  }
+}
+
+TEST_F(RelaunchTest, InstallDirectoryPathLengths) {
+  struct Row {
+    size_t length;  // of the current directory
+    int exitCode;
+  };
+  // The directory, a backslash and "seldunax.exe" in 255 characters.
+  const Row rows[] = {{242, 0}, {243, 2}};
+  for (const Row& row : rows) {
+    fake::Reset();
+    std::string dir = LongDir("C:\\VANTORIS", row.length);
+    InstallDir(dir, "[x]\n");
+
+    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.length;
+    if (row.exitCode == 2) {
+      EXPECT_EQ(BoxTexts(), std::vector<std::string>{MSG_COPY_EXE_FAILED})
+          << row.length;
+      EXPECT_EQ(FirstCall("CopyOneFile", AnyArg), -1) << row.length;
+    } else {
+      EXPECT_EQ(fake::ReadFile(InTemp("seldunax.exe")), "program") << row.length;
+    }
+  }
+}
+
+}  // namespace
