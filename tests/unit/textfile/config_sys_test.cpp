@@ -1,0 +1,146 @@
+#include "textfile/config_sys.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/textfile/textfile_helpers.h"
+
+namespace {
+
+const char kConfig[] = "C:\\CONFIG.SYS";
+const char kNewLine[] = "DEVICE=C:\\WINDOWS\\EMM386.EXE";
+
+TEST(FixConfigSys, ReplacesTheFirstLineThatLoadsEmm386) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+  };
+  const std::string longLine =
+      "DEVICE=C:\\DOS\\EMM386.EXE " + std::string(300, 'X');
+  const Row rows[] = {
+      {"after another driver",
+       {"DEVICE=C:\\HIMEM.SYS", "device=c:\\vantoris\\dos\\emm386.exe noems"},
+       {"DEVICE=C:\\HIMEM.SYS", kNewLine}},
+      {"REM line stays",
+       {"rem device=c:\\dos\\emm386.exe", "DEVICEHIGH=C:\\DOS\\EMM386.EXE RAM"},
+       {"rem device=c:\\dos\\emm386.exe", kNewLine}},
+      {"REM and a tab stays", {"REM\tDEVICE=EMM386.EXE"}, {"REM\tDEVICE=EMM386.EXE"}},
+      {"indented REM stays", {"   REM DEVICE=EMM386.EXE"}, {"   REM DEVICE=EMM386.EXE"}},
+      {"semicolon comment stays",
+       {"; DEVICE=C:\\DOS\\EMM386.EXE", ";DEVICE=C:\\DOS\\EMM386.EXE"},
+       {"; DEVICE=C:\\DOS\\EMM386.EXE", ";DEVICE=C:\\DOS\\EMM386.EXE"}},
+      {"only the first of two",
+       {"DEVICE=C:\\DOS\\EMM386.EXE", "DEVICE=C:\\OTHER\\EMM386.EXE RAM"},
+       {kNewLine, "DEVICE=C:\\OTHER\\EMM386.EXE RAM"}},
+      {"none: blank lines still go", {"FILES=30", "", "BUFFERS=20"},
+       {"FILES=30", "BUFFERS=20"}},
+      {"menu item naming the driver stays",
+       {"[menu]", "menuitem=TVEMS, Start terminal with a TV drivers + EMM386.EXE driver.",
+        "[TVEMS]", "DEVICE=C:\\WINDOWS\\HIMEM.SYS", "DEVICE=C:\\WINDOWS\\EMM386.EXE RAM H=255"},
+       {"[menu]", "menuitem=TVEMS, Start terminal with a TV drivers + EMM386.EXE driver.",
+        "[TVEMS]", "DEVICE=C:\\WINDOWS\\HIMEM.SYS", kNewLine}},
+      {"DEVICEHIGH without =", {"DEVICEHIGH C:\\DOS\\EMM386.EXE NOEMS"}, {kNewLine}},
+      {"DEVICEHIGH SIZE=", {"DEVICEHIGH SIZE=1B40 C:\\DOS\\EMM386.EXE"}, {kNewLine}},
+      {"indented, blank before =", {"\tdevice = c:\\dos\\emm386.exe"}, {kNewLine}},
+      {"other commands naming it stay",
+       {"INSTALL=C:\\DOS\\EMM386.EXE", "DEVICES=EMM386.EXE", "DEVICEHIGHX=EMM386.EXE",
+        "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"},
+       {"INSTALL=C:\\DOS\\EMM386.EXE", "DEVICES=EMM386.EXE", "DEVICEHIGHX=EMM386.EXE",
+        "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"}},
+      {"shorter line grows", {"DEVICE=EMM386.EXE"}, {kNewLine}},
+      {"long lines whole",
+       {"REM " + std::string(300, 'r'), longLine}, {"REM " + std::string(300, 'r'), kNewLine}},
+  };
+  for (const Row& row : rows) {
+    for (const LineEnding& ending : kEndings) {
+      SCOPED_TRACE(std::string(row.name) + ", " + ending.name);
+      fake::Reset();
+      fake::AddFile(kConfig, FileText(row.before, ending.end));
+      FixConfigSys();
+      EXPECT_EQ(fake::ReadFile(kConfig), SavedText(row.after));
+      EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
+      EXPECT_EQ(fake::OpenFiles(), 0);
+    }
+  }
+}
+
+TEST(FixConfigSys, NewLineUsesTheWholeWindowsDirectory) {
+  struct Row {
+    std::string windowsDir;
+    std::string newLine;  // "" when CONFIG.SYS must stay as it was
+  };
+  const std::string deep = "D:\\OPERATING SYSTEMS\\WINDOWS 95 OSR2";
+  const std::string tooLong = "C:\\" + std::string(244, 'W');
+  const Row rows[] = {
+      {"C:\\WINDOWS", "DEVICE=C:\\WINDOWS\\EMM386.EXE"},
+      {"c:\\win95", "DEVICE=c:\\win95\\EMM386.EXE"},
+      {deep, "DEVICE=" + deep + "\\EMM386.EXE"},
+      {"C:\\", "DEVICE=C:\\EMM386.EXE"},
+      {tooLong, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.windowsDir);
+    fake::Reset();
+    fake::SetWindowsDir(row.windowsDir);
+    const std::string before = "FILES=30\n\nDEVICE=C:\\DOS\\EMM386.EXE\n";
+    fake::AddFile(kConfig, before);
+    FixConfigSys();
+    std::string expected =
+        row.newLine.empty() ? before : "FILES=30\r\n" + row.newLine + "\r\n";
+    EXPECT_EQ(fake::ReadFile(kConfig), expected);
+  }
+}
+
+TEST(FixConfigSys, MissingConfigSysIsNotCreated) {
+  fake::Reset();
+  FixConfigSys();
+  EXPECT_FALSE(fake::Exists(kConfig));
+}
+
+// Without memory for a longer line the old one stays.
+TEST(ReplaceMemoryManagerLine, KeepsTheLineWhenNoMemoryForALongerOne) {
+  fake::Reset();
+  LineArray lines = MakeLines({"DEVICE=EMM386.EXE"});
+  fake::FailCalls("Allocate");
+  ReplaceMemoryManagerLine(lines, 1, kNewLine);
+  EXPECT_STREQ(lines[0], "DEVICE=EMM386.EXE");
+  FreeTextLines(lines, 1);
+}
+
+TEST(RestoreEmm386, CopiesTheSavedManagerUnlessOneIsThere) {
+  struct Row {
+    const char* name;
+    const char* windowsDir;
+    bool saved;          // C:\VANTORIS\DOS\EMM386.EXE exists
+    const char* present; // an EMM386.EXE already in the Windows directory
+    const char* expect;  // what the Windows directory's copy holds then
+  };
+  const Row rows[] = {
+      {"copied", "C:\\WINDOWS", true, nullptr, "saved manager"},
+      {"existing one kept", "C:\\WINDOWS", true, "user's manager", "user's manager"},
+      {"nothing to copy", "C:\\WINDOWS", false, nullptr, nullptr},
+      {"root Windows directory", "C:\\", true, nullptr, "saved manager"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fake::Reset();
+    fake::SetWindowsDir(row.windowsDir);
+    std::string target = std::string(row.windowsDir);
+    if (target.back() != '\\') target += '\\';
+    target += "EMM386.EXE";
+    if (row.saved) fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "saved manager");
+    if (row.present) fake::AddFile(target, row.present);
+    RestoreEmm386();
+    if (row.expect) {
+      EXPECT_EQ(fake::ReadFile(target), row.expect);
+    } else {
+      EXPECT_FALSE(fake::Exists(target));
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+// Whole start-up files like those found on real machines, cleaned as the
+// uninstall cleans them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/support/test_support.h"
+#include "tests/unit/textfile/textfile_helpers.h"
+#include "textfile/batch_file.h"
+#include "textfile/config_sys.h"
+
+namespace {
+
+TEST(StartFiles, RealLookingFilesComeOutAsExpected) {
+  struct Row {
+    const char* input;     // fixture, LF line ends
+    const char* expected;  // fixture, LF line ends; written with CR LF
+    const char* target;
+    void (*edit)();
+  };
+  const Row rows[] = {
+      {"autoexec_menu.bat", "autoexec_menu.expected.bat", "C:\\AUTOEXEC.BAT",
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT"); }},
+      {"dosstart.bat", "dosstart.expected.bat", "C:\\WINDOWS\\DOSSTART.BAT",
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT"); }},
+      {"config_menu.sys", "config_menu.expected.sys", "C:\\CONFIG.SYS",
+       [] { FixConfigSys(); }},
+      {"config_comments.sys", "config_comments.expected.sys", "C:\\CONFIG.SYS",
+       [] { FixConfigSys(); }},
+  };
+  for (const Row& row : rows) {
+    const std::string input = ReadFixture(row.input);
+    const std::string expected = ReadFixture(row.expected);
+    ASSERT_FALSE(input.empty()) << row.input;
+    ASSERT_FALSE(expected.empty()) << row.expected;
+    for (const LineEnding& ending : kEndings) {
+      SCOPED_TRACE(std::string(row.input) + ", " + ending.name);
+      fake::Reset();
+      fake::AddFile(row.target, ending.end[0] == '\r' ? Crlf(input) : input);
+      row.edit();
+      EXPECT_EQ(fake::ReadFile(row.target), Crlf(expected));
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// A failure at any step of writing a file back leaves the file as it was
+// and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_machine.h"
+#include "tests/unit/textfile/textfile_helpers.h"
+#include "textfile/batch_file.h"
+#include "textfile/config_sys.h"
+#include "textfile/line_file.h"
+#include "textfile/wininit.h"
+
+namespace {
+
+// Enough text for several blocks of output.
+std::string BigFile(const std::string& firstLine) {
+  std::string text = firstLine + "\r\n";
+  for (int i = 0; i < 60; ++i) {
+    text += "REM filler line " + std::to_string(i) + " " + std::string(40, '-') +
+            "\r\n";
+  }
+  return text;
+}
+
+int savedResult;
+
+struct Scenario {
+  const char* name;
+  const char* file;
+  std::string content;
+  void (*run)();
+  bool checkResult;  // run() stores SaveTextLines' result in savedResult
+};
+
+bool IsWriteStep(const std::string& function) {
+  return function == "CreateForWrite" || function == "WriteBytes" ||
+         function == "CloseFile" || function == "ReplaceFileWith";
+}
+
+// The calls worth failing, from a run that succeeds: every allocation, and
+// every step from the creation of the temporary file on.
+std::vector<fake::Call> FailurePoints(const Scenario& s) {
+  fake::Reset();
+  fake::AddFile(s.file, s.content);
+  s.run();
+  EXPECT_NE(fake::ReadFile(s.file), s.content) << s.name << ": no edit";
+  std::vector<fake::Call> points;
+  bool writing = false;
+  for (const fake::Call& call : fake::CallLog()) {
+    std::string function = call.function;
+    if (function == "CreateForWrite") writing = true;
+    if (function == "Allocate" || (writing && IsWriteStep(function))) {
+      points.push_back(call);
+    }
+  }
+  return points;
+}
+
+TEST(WriteFailure, LeavesTheOriginalAndNoTemporaryFile) {
+  const Scenario scenarios[] = {
+      {"SaveTextLines", "C:\\AUTOEXEC.BAT", BigFile("") + "\r\n",
+       [] {
+         int count = 0;
+         LineArray lines = LoadTextLines("C:\\AUTOEXEC.BAT", &count);
+         savedResult = lines == nullptr ? 1 : SaveTextLines(lines, "C:\\AUTOEXEC.BAT", count);
+         FreeTextLines(lines, count);
+       },
+       true},
+      {"CleanBatchFile", "C:\\AUTOEXEC.BAT", BigFile("SET HALCYRENE=1"),
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT"); }, false},
+      {"FixConfigSys", "C:\\CONFIG.SYS", BigFile("DEVICE=C:\\DOS\\EMM386.EXE"),
+       [] { FixConfigSys(); }, false},
+      {"ScheduleDeleteOnReboot", "C:\\WINDOWS\\WININIT.INI", BigFile("[rename]"),
+       [] { ScheduleDeleteOnReboot("C:\\X.TMP"); }, false},
+  };
+  for (const Scenario& s : scenarios) {
+    std::vector<fake::Call> points = FailurePoints(s);
+    int writes = 0;
+    for (const fake::Call& call : points) {
+      writes += std::string(call.function) == "WriteBytes";
+    }
+    EXPECT_GE(writes, 3) << s.name;
+    for (const fake::Call& point : points) {
+      SCOPED_TRACE(std::string(s.name) + ": " + point.function + " (call " +
+                   std::to_string(point.index) + ")");
+      fake::Reset();
+      fake::AddFile(s.file, s.content);
+      long failing = point.index;
+      fake::FailWhen(
+          [failing](const fake::Call& call) { return call.index == failing; });
+      savedResult = -1;
+      s.run();
+      EXPECT_EQ(fake::ReadFile(s.file), s.content);
+      EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
+      EXPECT_EQ(fake::OpenFiles(), 0);
+      if (s.checkResult) {
+        EXPECT_EQ(savedResult, 1);
+      }
+    }
+  }
+}
+
+}  // namespace
