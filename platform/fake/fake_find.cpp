@@ -38,6 +38,49 @@ bool HasExtension(const std::string& name) {
   return !AllDots(name) && name.find('.') != std::string::npos;
 }
 
+bool ValidShortChar(unsigned char c) {
+  return c > 32 && !std::strchr("\"*+,./:;<=>?[\\]|", c);
+}
+
+// A name that is already a short (8.3) name needs no alias.
+bool IsShortName(const std::string& name) {
+  size_t dot = name.find('.');
+  std::string base = name.substr(0, dot);
+  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
+  for (unsigned char c : base + ext) {
+    if (!ValidShortChar(c)) return false;
+  }
+  return dot == std::string::npos || !ext.empty();
+}
+
+std::string ShortPart(const std::string& text, size_t max) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (out.size() == max) break;
+    if (c == ' ' || c == '.') continue;
+    out += ValidShortChar(c) ? static_cast<char>(c) : '_';
+  }
+  return Upper(out);
+}
+
+// The 8.3 alias that the file system gives a long name ("x.tmpl" becomes
+// "X~1.TMP"), or the one set by SetShortPath; "" for a short name. File
+// searches match the alias too, so "*.TMP" finds "x.tmpl" as it does on
+// the real system.
+std::string ShortAlias(const Entry& e) {
+  if (!e.shortPath.empty()) return LastName(e.shortPath);
+  std::string name = LastName(e.path);
+  if (IsShortName(name)) return std::string();
+  size_t dot = name.rfind('.');
+  if (dot == 0) dot = std::string::npos;
+  std::string base = ShortPart(name.substr(0, dot), 6);
+  std::string ext =
+      dot == std::string::npos ? "" : ShortPart(name.substr(dot + 1), 3);
+  if (base.empty()) base = "_";
+  return base + "~1" + (ext.empty() ? "" : "." + ext);
+}
+
 void Fill(plat::FindData* out, const std::string& name, uint32_t attributes) {
   out->attributes = attributes;
   size_t len = name.size() < sizeof out->name ? name.size()
@@ -98,7 +141,11 @@ std::vector<plat::FindData> Matches(const std::string& dirFull,
   }
   for (const Entry* e : ChildrenOf(dirFull)) {
     std::string name = LastName(e->path);
-    if (!WildMatch(pattern, name)) continue;
+    std::string alias = ShortAlias(*e);
+    if (!WildMatch(pattern, name) &&
+        (alias.empty() || !WildMatch(pattern, alias))) {
+      continue;
+    }
     Fill(&fd, name, e->attributes);
     out.push_back(fd);
   }
@@ -116,7 +163,8 @@ bool WildMatch(const std::string& pattern, const std::string& name) {
   }
   if (!p.empty() && p.back() == '.' && !AllDots(p)) {
     std::string stem = p.substr(0, p.find_last_not_of('.') + 1);
-    return !HasExtension(n) && Glob(stem, n);
+    bool stemHasDot = stem.find('.') != std::string::npos;
+    return (stemHasDot || !HasExtension(n)) && Glob(stem, n);
   }
   return false;
 }

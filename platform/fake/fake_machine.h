@@ -55,8 +55,13 @@ void SetUnreadable(const std::string& path, bool unreadable);
 std::vector<std::string> ListTree(const std::string& root = "C:\\");
 // Names returned by FindFirst/FindNext come in creation order, after "." and
 // ".." in any directory but a drive root.
+// Patterns match as FindFirstFileA matches them: letter case ignored, "*"
+// any run, "?" one character, "*.*" every name, "NAME.*" also "NAME", a
+// trailing "." only names without an extension; a long name also matches
+// through its 8.3 alias ("x.tmpl" has "X~1.TMP", so "*.TMP" finds it).
 // Short (8.3) names: ShortPathName gives the path as set here, else the path
-// unchanged for an existing file.
+// unchanged for an existing file; a short path set here also gives the
+// alias that searches match.
 void SetShortPath(const std::string& path, const std::string& shortPath);
 
 void SetCurrentDir(const std::string& path);
