@@ -2,10 +2,11 @@
 # Builds the libFuzzer targets with clang (address and undefined-behaviour
 # sanitizers on) and runs each for a bounded time.
 #
-#   scripts/fuzz.sh [-t SECONDS] [-b BUILD_DIR] [--merge] [TARGET...]
+#   scripts/fuzz.sh [-t SECONDS] [-b BUILD_DIR] [-l BYTES] [--merge] [TARGET...]
 #
 #   -t SECONDS   time per target (default 60)
 #   -b DIR       build directory (default /tmp/seldunax-fuzz)
+#   -l BYTES     longest input the fuzzer makes (default 4096)
 #   --merge      merge the new interesting inputs into tests/fuzz/corpus/
 #                (without it the committed corpus is only read)
 #   TARGET       cmdline, control, textfile, pnp (default: all)
@@ -19,13 +20,15 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds=60
 build=/tmp/seldunax-fuzz
 merge=0
+max_len=4096
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
     -t) seconds="$2"; shift 2 ;;
     -b) build="$2"; shift 2 ;;
+    -l) max_len="$2"; shift 2 ;;
     --merge) merge=1; shift ;;
-    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -68,7 +71,8 @@ for name in "${targets[@]}"; do
   status=0
   # New inputs go to the scratch directory; the committed corpus is read only.
   "$build/tests/fuzz/fuzz_$name" "$scratch" "$corpus" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+    -rss_limit_mb=4096 \
     -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" \
     >"$log" 2>&1 || status=$?
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" \

@@ -1,0 +1,176 @@
+// Fuzz target: reading the control file. The input is the control file's
+// bytes; every reader runs on it and is compared with a plain model built
+// on the platform's own private-profile reader:
+//   ReadListValue / ReadListPath for the list sections,
+//   LoadMessage for the message sections,
+//   ReadPnpIdList for [pnpids].
+// The buffers the readers write into are heap blocks of exactly the size
+// the program gives them, so that a write past them is caught.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "control/control_file.h"
+#include "control/message.h"
+#include "control/path_helpers.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/platform.h"
+#include "pnp/pnp_devices.h"
+#include "tests/fuzz/fuzz_check.h"
+
+namespace {
+
+const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
+// No value is longer than the control file itself.
+uint32_t g_fullValueSize = 0;
+// Keys read per list: enough to run past every list a small input holds.
+constexpr int kMaxKeys = 64;
+
+std::string Profile(const std::string& section, const std::string& key,
+                    uint32_t size) {
+  std::vector<char> out(size, '\0');
+  plat::ReadProfileString(section.c_str(), key.c_str(), "", out.data(), size,
+                          kControlPath);
+  out[size - 1] = '\0';
+  return std::string(out.data());
+}
+
+// The whole value, however long.
+std::string FullValue(const std::string& section, const std::string& key) {
+  return Profile(section, key, g_fullValueSize);
+}
+
+std::string ExpandModel(const std::string& value, const std::string& windir,
+                        const std::string& winsys) {
+  if (value.compare(0, 8, "%WINDIR%") == 0) return windir + value.substr(8);
+  if (value.compare(0, 8, "%WINSYS%") == 0) return winsys + value.substr(8);
+  return value;
+}
+
+void CheckList(const std::string& section, const std::string& prefix,
+               const std::string& windir, const std::string& winsys) {
+  char* out = new char[kPathSize];
+  for (int n = 1; n <= kMaxKeys; ++n) {
+    std::string key = prefix + std::to_string(n);
+    std::string value = FullValue(section, key);
+
+    ListValue got = ReadListValue(kControlPath, section.c_str(), key.c_str(), out);
+    if (value.empty()) {
+      FUZZ_CHECK(got == ListValue::End, "[%s] %s: empty value not End",
+                 section.c_str(), key.c_str());
+      break;
+    }
+    if (value.size() > 255) {
+      FUZZ_CHECK(got == ListValue::TooLong && out[0] == '\0',
+                 "[%s] %s: value of %zu characters not refused",
+                 section.c_str(), key.c_str(), value.size());
+    } else {
+      FUZZ_CHECK(got == ListValue::Ok && value == out,
+                 "[%s] %s: read \"%s\", expected \"%s\"", section.c_str(),
+                 key.c_str(), out, value.c_str());
+    }
+
+    got = ReadListPath(kControlPath, section.c_str(), key.c_str(), out);
+    std::string expanded = ExpandModel(value, windir, winsys);
+    if (value.size() > 255 || expanded.size() > 255) {
+      FUZZ_CHECK(got == ListValue::TooLong,
+                 "[%s] %s: expansion of %zu characters not refused",
+                 section.c_str(), key.c_str(), expanded.size());
+    } else {
+      FUZZ_CHECK(got == ListValue::Ok && expanded == out,
+                 "[%s] %s: expanded to \"%s\", expected \"%s\"",
+                 section.c_str(), key.c_str(), out, expanded.c_str());
+    }
+  }
+  delete[] out;
+}
+
+void CheckMessage(const std::string& section) {
+  std::string want;
+  for (int n = 1; n < kMessageKeyCount; ++n) {
+    std::string piece = Profile(section, std::to_string(n), 256);
+    if (piece.empty()) break;
+    want += piece == "CR" ? std::string("\n") : piece;
+  }
+  char* text = new char[kMessageBufferSize];
+  std::memset(text, 'x', kMessageBufferSize);
+  int result = LoadMessage(text, kMessageKeyCount, section.c_str(), kControlPath);
+  FUZZ_CHECK(want == text, "[%s]: message of %zu characters, expected %zu",
+             section.c_str(), strnlen(text, kMessageBufferSize), want.size());
+  FUZZ_CHECK(result == (want.empty() ? 0 : 1), "[%s]: result %d",
+             section.c_str(), result);
+  delete[] text;
+}
+
+void CheckPnpIds() {
+  std::vector<std::string> want;
+  size_t used = 0;
+  for (int n = 1;; ++n) {
+    std::string id = Profile("pnpids", std::to_string(n), kPnpIdValueSize);
+    if (id.empty()) break;
+    want.push_back(id);
+    used += id.size() + 1;
+    if (used > static_cast<size_t>(kPnpIdListLimit)) break;
+  }
+  char* list = new char[kPnpIdListSize];
+  std::memset(list, 'x', kPnpIdListSize);
+  int count = ReadPnpIdList(kControlPath, list);
+  FUZZ_CHECK(count == static_cast<int>(want.size()), "%d ids, expected %zu",
+             count, want.size());
+  size_t pos = 0;
+  for (const std::string& id : want) {
+    FUZZ_CHECK(pos + id.size() + 1 < kPnpIdListSize, "id list overflows");
+    FUZZ_CHECK(std::memcmp(list + pos, id.c_str(), id.size() + 1) == 0,
+               "id at %zu is not \"%s\"", pos, id.c_str());
+    pos += id.size() + 1;
+  }
+  FUZZ_CHECK(list[pos] == '\0', "id list not closed at %zu", pos);
+  delete[] list;
+}
+
+// Section names written in the input, so that the fuzzer's own sections
+// are read too.
+std::vector<std::string> SectionsIn(const std::string& ini) {
+  std::vector<std::string> names;
+  size_t pos = 0;
+  while (names.size() < 4 && (pos = ini.find('[', pos)) != std::string::npos) {
+    size_t end = ini.find_first_of("]\r\n", pos + 1);
+    if (end == std::string::npos) break;
+    names.push_back(CText(ini.substr(pos + 1, end - pos - 1)));
+    pos = end;
+  }
+  return names;
+}
+
+void CheckAll(const std::string& ini, const std::string& windir,
+              const std::string& winsys) {
+  fake::SetWindowsDir(windir);
+  fake::SetSystemDir(winsys);
+  CheckList("copy", "FROM", windir, winsys);
+  CheckList("copy", "TO", windir, winsys);
+  for (const char* section : {"delete", "multdel", "deltree"}) {
+    CheckList(section, "", windir, winsys);
+  }
+  for (const char* section : {"AREYOUSURE", "REBOOTNOW", "EJCTNOTFOUND"}) {
+    CheckMessage(section);
+  }
+  CheckPnpIds();
+  for (const std::string& section : SectionsIn(ini)) {
+    CheckList(section, "", windir, winsys);
+    CheckMessage(section);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string ini(reinterpret_cast<const char*>(data), size);
+  fake::Reset();
+  fake::AddFile(kControlPath, ini);
+  g_fullValueSize = static_cast<uint32_t>(size) + 2;
+  CheckAll(ini, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM");
+  // A Windows directory that leaves little room after it.
+  std::string deep = "C:\\" + std::string(230, 'W');
+  CheckAll(ini, deep, deep + "\\SYSTEM");
+  return 0;
+}
