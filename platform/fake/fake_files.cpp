@@ -1,6 +1,7 @@
 // Files and directories of the fake machine: the entry table, the platform
 // calls that change it, and the test functions that set it up.
 #include <algorithm>
+#include <cstring>
 
 #include "platform/fake/fake_internal.h"
 
@@ -17,7 +18,11 @@ Entry* FindEntry(const std::string& full) {
 Entry* FindEntry(const char* path) {
   std::string full;
   if (!ResolvePath(path, &full)) return nullptr;
-  return FindEntry(full);
+  Entry* e = FindEntry(full);
+  // "NAME\\" can only name a directory.
+  size_t len = std::strlen(path);
+  bool slash = path[len - 1] == '\\' || path[len - 1] == '/';
+  return e && slash && !e->dir ? nullptr : e;
 }
 
 namespace {
