@@ -1,0 +1,227 @@
+"""The DOS start-up files and WININIT.INI as a full uninstall leaves them:
+AUTOEXEC.BAT, DOSSTART.BAT and CONFIG.SYS cleaned of the card, EMM386.EXE
+back in the Windows directory, and files entered in WININIT.INI really gone
+after the next start."""
+
+import os
+import sys
+from dataclasses import dataclass
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "scripts", "e2e"))
+import scenario  # noqa: E402
+import texts  # noqa: E402
+from machine import WINDOWS_DIR  # noqa: E402
+
+DISK = "C:\\DISK"
+INSTALL = "C:\\VANTORIS"
+AUTOEXEC = "C:\\AUTOEXEC.BAT"
+CONFIG = "C:\\CONFIG.SYS"
+DOSSTART = WINDOWS_DIR + "\\DOSSTART.BAT"
+WININIT = WINDOWS_DIR + "\\WININIT.INI"
+SAVED_EMM386 = INSTALL + "\\DOS\\EMM386.EXE"
+WINDOWS_EMM386 = WINDOWS_DIR + "\\EMM386.EXE"
+
+PLAIN_INI = {"pnpids": {"1": "VNT9999"}}
+
+AUTOEXEC_BEFORE = [
+    "@ECHO OFF",
+    "",
+    "SET BLASTER=A220 I5 D1 H5 P330 T6",
+    "set halcyrene=C:\\VANTORIS\\DOS",
+    "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND;C:\\VANTORIS\\HALCYREN.ROM;C:\\UTIL",
+    "SET PATH=%PATH%;C:\\VANTORIS\\DOS\\Halcyren.Rom",
+    "REM C:\\VANTORIS\\DOS\\HALCYREN.ROM /INIT",
+    "LH C:\\MOUSE\\MOUSE.COM",
+    "",
+]
+AUTOEXEC_AFTER = [
+    "@ECHO OFF",
+    "SET BLASTER=A220 I5 D1 H5 P330 T6",
+    "PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND;C:\\UTIL",
+    "SET PATH=%PATH%",
+    "LH C:\\MOUSE\\MOUSE.COM",
+]
+
+DOSSTART_BEFORE = [
+    "@echo off",
+    "LH C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE",
+    "",
+    "LH MSCDEX.EXE /D:MSCD001 /L:E",
+]
+DOSSTART_AFTER = ["@echo off", "LH MSCDEX.EXE /D:MSCD001 /L:E"]
+
+CONFIG_BEFORE = [
+    "[menu]",
+    "menuitem=EMS, Start DOS with EMM386.EXE",
+    "menuitem=WIN, Start Windows",
+    "",
+    "[EMS]",
+    "; DEVICE=C:\\DOS\\EMM386.EXE AUTO",
+    "DEVICE=C:\\WINDOWS\\HIMEM.SYS",
+    "DEVICEHIGH C:\\VANTORIS\\DOS\\EMM386.EXE RAM FRAME=D000",
+    "DEVICE=C:\\DOS\\EMM386.EXE NOEMS",
+    "",
+    "[common]",
+    "FILES=40",
+]
+CONFIG_AFTER = [
+    "[menu]",
+    "menuitem=EMS, Start DOS with EMM386.EXE",
+    "menuitem=WIN, Start Windows",
+    "[EMS]",
+    "; DEVICE=C:\\DOS\\EMM386.EXE AUTO",
+    "DEVICE=C:\\WINDOWS\\HIMEM.SYS",
+    "DEVICE=" + WINDOWS_DIR + "\\EMM386.EXE",
+    "DEVICE=C:\\DOS\\EMM386.EXE NOEMS",
+    "[common]",
+    "FILES=40",
+]
+
+SAVED_MANAGER = b"MZ saved memory manager\r\n"
+USERS_MANAGER = b"MZ the user's own memory manager\r\n"
+
+
+def text(lines, end):
+    return "".join(line + end for line in lines).encode("cp1252")
+
+
+def set_up_start_files(m, end, users_emm386):
+    m.write(AUTOEXEC, text(AUTOEXEC_BEFORE, end))
+    m.write(DOSSTART, text(DOSSTART_BEFORE, end))
+    m.write(CONFIG, text(CONFIG_BEFORE, end))
+    m.write(SAVED_EMM386, SAVED_MANAGER)
+    if users_emm386:
+        m.write(WINDOWS_EMM386, USERS_MANAGER)
+
+
+def leftover_temporaries(m):
+    found = []
+    for directory in ("C:\\", WINDOWS_DIR):
+        found += [directory + "\\" + name for name in m.listdir(directory)
+                  if name.endswith(".$$$") or name.endswith(".$$_")]
+    return found
+
+
+@dataclass
+class Case:
+    name: str
+    end: str             # line end of the files before the run
+    users_emm386: bool   # an EMM386.EXE already in the Windows directory
+
+
+CASES = [
+    Case("full_mode_cleans_crlf_start_files", "\r\n", False),
+    Case("full_mode_cleans_lf_only_start_files", "\n", False),
+    Case("full_mode_keeps_users_emm386", "\r\n", True),
+]
+
+
+@scenario.table(CASES)
+def full_mode(m, case):
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI", PLAIN_INI)
+    set_up_start_files(m, case.end, case.users_emm386)
+    result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
+    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                    (texts.REBOOT_NOW, "OK")])
+    m.finish()
+    scenario.expect_equal(m.read(AUTOEXEC), text(AUTOEXEC_AFTER, "\r\n"),
+                          "AUTOEXEC.BAT")
+    scenario.expect_equal(m.read(DOSSTART), text(DOSSTART_AFTER, "\r\n"),
+                          "DOSSTART.BAT")
+    scenario.expect_equal(m.read(CONFIG), text(CONFIG_AFTER, "\r\n"),
+                          "CONFIG.SYS")
+    scenario.expect_equal(m.read(WINDOWS_EMM386),
+                          USERS_MANAGER if case.users_emm386 else SAVED_MANAGER,
+                          "EMM386.EXE in the Windows directory")
+    scenario.expect_equal(leftover_temporaries(m), [], "temporary files")
+
+
+@scenario.scenario()
+def post_install_leaves_start_files_alone(m):
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI", PLAIN_INI)
+    set_up_start_files(m, "\n", False)
+    before = {path: m.read(path) for path in (AUTOEXEC, DOSSTART, CONFIG)}
+    result = m.run(DISK, ["/POSTw95", "SELDUNAX.INI"], answers=["yes", "ok"])
+    scenario.expect_run(result, 0, [(texts.CONFIRM_POSTINSTALL, "YES NO"),
+                                    (texts.REBOOT_NOW, "OK")])
+    m.finish()
+    for path, data in before.items():
+        scenario.expect_equal(m.read(path), data, path)
+    scenario.expect_equal(m.exists(WINDOWS_EMM386), False,
+                          "EMM386.EXE in the Windows directory")
+    scenario.expect_equal(m.exists(WININIT), False, "WININIT.INI")
+
+
+def restart(m):
+    """The next start of the machine: Wine's start-up carries out
+    WININIT.INI."""
+    code = m._wine(["wineboot", "-r"])
+    scenario.expect_equal(code, 0, "wineboot -r exit code")
+    m.finish()
+
+
+def entries(m):
+    lines = m.read_text(WININIT).split("\r\n")
+    scenario.expect_equal(lines[-1], "", "end of WININIT.INI")
+    return lines[:-1]
+
+
+@scenario.scenario(timeout=180)
+def relaunch_copies_gone_after_restart(m):
+    """The hand-over copies in the temporary directory are entered in
+    WININIT.INI and deleted at the next start."""
+    m.install_program(INSTALL)
+    m.write_ini(INSTALL + "\\CARD.INI", PLAIN_INI)
+    first = m.run(INSTALL, ["CARD.INI"])
+    scenario.expect_run(first, 0, [])
+    if m.answer("no") is None:
+        raise AssertionError("the copy in the temporary directory showed no box")
+    m.finish()
+
+    lines = entries(m)
+    scenario.expect_equal(lines[0], "[rename]", "section header")
+    named = [line[4:].rsplit("\\", 1)[-1].lower() for line in lines[1:]]
+    scenario.expect_equal(named, ["deveject.exe", "seldunax.ini",
+                                  "seldunax.exe"], "files entered")
+    for line in lines[1:]:
+        if not line.startswith("NUL=C:\\"):
+            raise AssertionError(f"not a deletion entry: {line!r}")
+
+    restart(m)
+    copies = [f.lower() for f in m.listdir(m.temp_dir)]
+    for name in ("seldunax.exe", "seldunax.ini", "deveject.exe"):
+        if name in copies:
+            raise AssertionError(f"{name} still in the temporary directory")
+    scenario.expect_equal(m.exists(WININIT), False, "WININIT.INI after restart")
+
+
+@scenario.scenario(timeout=180)
+def running_program_deleted_at_restart(m):
+    """The delete list names the running program itself, which cannot be
+    deleted while it runs, and a file that is not there: both are entered
+    in WININIT.INI, latest first, and the program is gone after the next
+    start. (Wine carries out WININIT.INI whenever a session starts, so the
+    file cannot be set up beforehand; the unit tests cover existing ones.)"""
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI",
+                dict(PLAIN_INI, delete={"1": DISK + "\\SELDUNAX.EXE",
+                                        "2": DISK + "\\GONE.DRV"}))
+    result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
+    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                    (texts.REBOOT_NOW, "OK")])
+    m.finish()
+    scenario.expect_equal(entries(m), [
+        "[rename]", "NUL=C:\\DISK\\GONE.DRV", "NUL=C:\\DISK\\SELDUNAX.EXE"],
+        "WININIT.INI")
+    scenario.expect_equal(m.exists(DISK + "\\SELDUNAX.EXE"), True,
+                          "SELDUNAX.EXE before the restart")
+    restart(m)
+    scenario.expect_equal(m.exists(DISK + "\\SELDUNAX.EXE"), False,
+                          "SELDUNAX.EXE after the restart")
+
+
+if __name__ == "__main__":
+    sys.exit(scenario.main())
