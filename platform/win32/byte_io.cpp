@@ -13,6 +13,7 @@ FileHandle OpenForRead(const char* path) {
 }
 
 FileHandle CreateForWrite(const char* path) {
+  if (win32::IsReadOnly(path)) return kNoFile;
   return win32::FromHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                        nullptr));

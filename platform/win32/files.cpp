@@ -7,12 +7,19 @@
 namespace plat {
 
 bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
+  if (win32::IsReadOnly(to)) return false;
   return CopyFileA(from, to, failIfExists ? TRUE : FALSE) != FALSE;
 }
 
-bool RemoveFile(const char* path) { return DeleteFileA(path) != FALSE; }
+bool RemoveFile(const char* path) {
+  if (win32::IsReadOnly(path)) return false;
+  return DeleteFileA(path) != FALSE;
+}
 
-bool RemoveDir(const char* path) { return RemoveDirectoryA(path) != FALSE; }
+bool RemoveDir(const char* path) {
+  if (win32::IsReadOnly(path)) return false;
+  return RemoveDirectoryA(path) != FALSE;
+}
 
 uint32_t FileAttributes(const char* path) {
   // INVALID_FILE_ATTRIBUTES is 0xFFFFFFFF, the same as kInvalidAttributes.

@@ -33,6 +33,12 @@ uintptr_t FromHandle(HANDLE handle) {
   return reinterpret_cast<uintptr_t>(handle);
 }
 
+bool IsReadOnly(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 uint32_t TextLength(const char* text) {
   uint32_t length = 0;
   while (text[length] != '\0') ++length;

@@ -28,6 +28,11 @@ plat::RegKey FromHkey(HKEY key);
 HANDLE ToHandle(uintptr_t handle);
 uintptr_t FromHandle(HANDLE handle);
 
+// True when path exists and carries the read-only attribute. Windows
+// refuses to delete, overwrite or replace such a file (or to remove such a
+// directory); Wine running as root does not, so the layer checks itself.
+bool IsReadOnly(const char* path);
+
 // Copies source into dest of size bytes when it fits whole, else leaves
 // dest empty and returns false.
 bool CopyText(char* dest, uint32_t size, const char* source);

@@ -1,0 +1,635 @@
+// End-to-end check of the Win32 platform layer (platform/win32) on a real
+// system or under Wine: registry subtree deletion, the program search of
+// RunAndWait/StartAndExit, file replacement, byte I/O, directory searches,
+// INI reading and the heap. Works in a scratch directory below the
+// temporary directory and a scratch key below HKLM\Software.
+//
+//   platform_probe            runs every check; exit code 0 when all pass
+//   platform_probe child N [marker]
+//                             stand-in program for the process checks: exits
+//                             with N plus 100 when started as a .com file,
+//                             200 as a .exe file; creates marker if given
+//   platform_probe handover NAME
+//                             calls StartAndExit(NAME, "NAME child 0 marker")
+//                             and exits with 3 when that returns
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/win32/win32_util.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const char* group, const char* row, const char* what) {
+  if (!ok) {
+    ++failures;
+    std::printf("FAIL %s [%s]: %s\n", group, row, what);
+  }
+}
+
+// ------------------------------------------------------------ scratch area
+
+char scratch[MAX_PATH];  // with a final backslash
+char self[MAX_PATH];
+
+void ScratchPath(const char* name, char* out) {
+  std::snprintf(out, MAX_PATH, "%s%s", scratch, name);
+}
+
+void WriteFileText(const char* path, const char* text) {
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  const plat::FileHandle file = plat::CreateForWrite(path);
+  plat::WriteBytes(file, text, static_cast<uint32_t>(std::strlen(text)));
+  plat::CloseFile(file);
+}
+
+// The whole file as text ("<absent>" when it cannot be opened).
+const char* ReadFileText(const char* path) {
+  static char text[4096];
+  const plat::FileHandle file = plat::OpenForRead(path);
+  if (file == plat::kNoFile) return "<absent>";
+  const long got = plat::ReadBytes(file, text, sizeof text - 1);
+  plat::CloseFile(file);
+  text[got < 0 ? 0 : got] = '\0';
+  return text;
+}
+
+void RemoveScratchFile(const char* name) {
+  char path[MAX_PATH];
+  ScratchPath(name, path);
+  SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileA(path)) RemoveDirectoryA(path);
+}
+
+// -------------------------------------------------------------- registry
+
+const char kProbeKey[] = "Software\\SeldunaxProbe";
+
+void AddKey(const char* path) {
+  HKEY key;
+  char full[512];
+  std::snprintf(full, sizeof full, "%s\\%s", kProbeKey, path);
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, full, 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    RegSetValueExA(key, "Value", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>("x"), 2);
+    RegCloseKey(key);
+  }
+}
+
+bool KeyExists(const char* path) {
+  HKEY key;
+  char full[512];
+  std::snprintf(full, sizeof full, "%s\\%s", kProbeKey, path);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, full, 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+void CheckDeleteRegTree() {
+  struct Row {
+    const char* name;
+    const char* keys[8];  // created below the probe key
+    const char* remove;   // deleted with DeleteRegTree
+    bool succeeds;
+    const char* survivor;  // a key that must stay (or null)
+  };
+  const Row rows[] = {
+      {"leaf", {"T\\Leaf"}, "T\\Leaf", true, "T"},
+      {"three levels", {"T\\A\\B\\C", "T\\A\\B2"}, "T\\A", true, "T"},
+      {"wide and deep",
+       {"T\\W\\1\\x", "T\\W\\2\\y\\z", "T\\W\\3", "T\\W\\4\\a", "T\\W\\5"},
+       "T\\W", true, "T"},
+      {"sibling kept", {"T\\Gone\\Sub", "T\\Kept\\Sub"}, "T\\Gone", true,
+       "T\\Kept\\Sub"},
+      {"absent key", {"T"}, "T\\Missing", false, "T"},
+  };
+  for (const Row& row : rows) {
+    for (const char* key : row.keys) {
+      if (key != nullptr) AddKey(key);
+    }
+    plat::RegKey probe = 0;
+    Check(plat::OpenRegKey(plat::kHkeyLocalMachine, kProbeKey, &probe) ==
+              plat::kRegOk,
+          "DeleteRegTree", row.name, "probe key opens through HKLM");
+    const long result = plat::DeleteRegTree(probe, row.remove);
+    plat::CloseRegKey(probe);
+    Check((result == plat::kRegOk) == row.succeeds, "DeleteRegTree", row.name,
+          "result");
+    Check(!KeyExists(row.remove), "DeleteRegTree", row.name, "key is gone");
+    Check(row.survivor == nullptr || KeyExists(row.survivor), "DeleteRegTree",
+          row.name, "other keys stay");
+  }
+  // The whole probe tree, directly below the predefined key.
+  Check(plat::DeleteRegTree(plat::kHkeyLocalMachine, kProbeKey) ==
+            plat::kRegOk,
+        "DeleteRegTree", "below HKLM", "result");
+  Check(!KeyExists(""), "DeleteRegTree", "below HKLM", "key is gone");
+}
+
+void CheckRegistryReads() {
+  AddKey("R\\First");
+  AddKey("R\\Second");
+  HKEY raw;
+  char full[512];
+  std::snprintf(full, sizeof full, "%s\\R", kProbeKey);
+  RegOpenKeyExA(HKEY_LOCAL_MACHINE, full, 0, KEY_ALL_ACCESS, &raw);
+  const DWORD devnode = 0x2F;
+  RegSetValueExA(raw, "DevNode", 0, REG_BINARY,
+                 reinterpret_cast<const BYTE*>(&devnode), 4);
+  RegSetValueExA(raw, "Driver", 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>("MEDIA\\0001"), 11);
+  RegCloseKey(raw);
+
+  plat::RegKey key = 0;
+  Check(plat::OpenRegKey(plat::kHkeyLocalMachine, full, &key) == plat::kRegOk,
+        "registry", "open", "HKLM path opens");
+  char name[256];
+  Check(plat::EnumRegSubkey(key, 0, name, sizeof name) == plat::kRegOk &&
+            std::strcmp(name, "First") == 0,
+        "registry", "enum 0", "First");
+  Check(plat::EnumRegSubkey(key, 1, name, sizeof name) == plat::kRegOk &&
+            std::strcmp(name, "Second") == 0,
+        "registry", "enum 1", "Second");
+  Check(plat::EnumRegSubkey(key, 2, name, sizeof name) != plat::kRegOk,
+        "registry", "enum 2", "no more subkeys");
+
+  struct Row {
+    const char* name;
+    const char* value;
+    uint32_t size;
+    bool ok;
+    uint32_t stored;
+  };
+  const Row rows[] = {
+      {"dword fits", "DevNode", 4, true, 4},
+      {"dword too small", "DevNode", 2, false, 4},
+      {"string fits", "Driver", 256, true, 11},
+      {"string exact", "Driver", 11, true, 11},
+      {"absent", "NoSuchValue", 256, false, 256},
+  };
+  for (const Row& row : rows) {
+    char data[256] = {};
+    uint32_t size = row.size;
+    const long result = plat::QueryRegValue(key, row.value, data, &size);
+    Check((result == plat::kRegOk) == row.ok, "QueryRegValue", row.name,
+          "result");
+    if (row.ok || result == ERROR_MORE_DATA) {
+      Check(size == row.stored, "QueryRegValue", row.name, "stored size");
+    }
+  }
+  uint32_t size = 4;
+  uint32_t value = 0;
+  plat::QueryRegValue(key, "DevNode", &value, &size);
+  Check(value == 0x2F, "QueryRegValue", "dword", "value read");
+  Check(plat::CloseRegKey(key) == plat::kRegOk, "registry", "close", "closed");
+  plat::DeleteRegTree(plat::kHkeyLocalMachine, kProbeKey);
+}
+
+// ------------------------------------------------------------- processes
+
+void ClearTools() {
+  static const char* const kNames[] = {"tool.com", "tool.exe", "tool.bat",
+                                       "tool.cmd", "marker"};
+  for (const char* name : kNames) RemoveScratchFile(name);
+}
+
+void PlaceTool(const char* kind) {
+  char path[MAX_PATH];
+  ScratchPath(kind, path);
+  if (std::strcmp(kind, "tool.bat") == 0) {
+    WriteFileText(path, "@exit 3%2\r\n");
+  } else if (std::strcmp(kind, "tool.cmd") == 0) {
+    WriteFileText(path, "@exit 4%2\r\n");
+  } else if (std::strcmp(kind, "dir:tool.exe") == 0) {
+    ScratchPath("tool.exe", path);
+    CreateDirectoryA(path, nullptr);
+  } else {
+    CopyFileA(self, path, FALSE);
+  }
+}
+
+void CheckRunAndWait() {
+  struct Row {
+    const char* name;
+    const char* files[4];
+    long expected;  // the child's exit code for the command "tool child 5"
+  };
+  const Row rows[] = {
+      {"exe alone", {"tool.exe"}, 205},
+      {"com before exe", {"tool.exe", "tool.com"}, 105},
+      {"exe before bat", {"tool.bat", "tool.exe"}, 205},
+      {"bat alone, arguments passed", {"tool.bat"}, 35},
+      {"bat before cmd", {"tool.cmd", "tool.bat"}, 35},
+      {"cmd alone", {"tool.cmd"}, 45},
+      {"directory named tool.exe", {"dir:tool.exe", "tool.bat"}, 35},
+      {"nothing", {}, -1},
+  };
+  plat::ChangeDirectory(scratch);
+  for (const Row& row : rows) {
+    ClearTools();
+    for (const char* file : row.files) {
+      if (file != nullptr) PlaceTool(file);
+    }
+    const long code = plat::RunAndWait("tool", "tool child 5");
+    char what[64];
+    std::snprintf(what, sizeof what, "exit code %ld, want %ld", code,
+                  row.expected);
+    Check(code == row.expected, "RunAndWait", row.name, what);
+  }
+  ClearTools();
+
+  // A program that exists only along PATH is never found.
+  char elsewhere[MAX_PATH];
+  ScratchPath("onpath", elsewhere);
+  CreateDirectoryA(elsewhere, nullptr);
+  char onPath[MAX_PATH];
+  std::snprintf(onPath, sizeof onPath, "%s\\tool.exe", elsewhere);
+  CopyFileA(self, onPath, FALSE);
+  char path[4096];
+  GetEnvironmentVariableA("PATH", path, sizeof path);
+  char widened[4096 + MAX_PATH];
+  std::snprintf(widened, sizeof widened, "%s;%s", elsewhere, path);
+  SetEnvironmentVariableA("PATH", widened);
+  Check(plat::RunAndWait("tool", "tool child 5") == -1, "RunAndWait",
+        "only on PATH", "not found");
+  SetEnvironmentVariableA("PATH", path);
+  DeleteFileA(onPath);
+  RemoveDirectoryA(elsewhere);
+}
+
+void CheckStartAndExit() {
+  struct Row {
+    const char* name;
+    bool toolPresent;
+    long handoverCode;  // exit code of the process that called StartAndExit
+    bool markerMade;    // the started program ran
+  };
+  const Row rows[] = {
+      {"started", true, 0, true},
+      {"nothing to start", false, 3, false},
+  };
+  plat::ChangeDirectory(scratch);
+  char marker[MAX_PATH];
+  ScratchPath("marker", marker);
+  for (const Row& row : rows) {
+    ClearTools();
+    PlaceTool("probe.exe");
+    if (row.toolPresent) PlaceTool("tool.exe");
+    const long code = plat::RunAndWait("probe", "probe handover tool");
+    Check(code == row.handoverCode, "StartAndExit", row.name,
+          "handover exit code");
+    // The started program runs on its own; give it a moment.
+    bool made = false;
+    for (int i = 0; i < 100 && !made; ++i) {
+      made = GetFileAttributesA(marker) != INVALID_FILE_ATTRIBUTES;
+      if (!made) Sleep(50);
+    }
+    Check(made == row.markerMade, "StartAndExit", row.name,
+          "started program ran");
+  }
+  Sleep(200);
+  ClearTools();
+  RemoveScratchFile("probe.exe");
+}
+
+// ------------------------------------------------------------------ files
+
+void CheckReplace() {
+  struct Row {
+    const char* name;
+    bool win95Way;          // win32::ReplaceByRenaming instead
+    const char* target;     // content, or null for absent
+    bool targetReadOnly;
+    const char* replacement;  // content, or null for absent
+    bool asideTaken;        // a file of the Windows 95 aside name exists
+    bool ok;
+  };
+  const Row rows[] = {
+      {"new target", false, nullptr, false, "new", false, true},
+      {"existing target", false, "old", false, "new", false, true},
+      {"read-only target", false, "old", true, "new", false, false},
+      {"no replacement", false, "old", false, nullptr, false, false},
+      {"95: new target", true, nullptr, false, "new", false, true},
+      {"95: existing target", true, "old", false, "new", false, true},
+      {"95: no replacement", true, "old", false, nullptr, false, false},
+      {"95: aside name taken", true, "old", false, "new", true, false},
+  };
+  char target[MAX_PATH], replacement[MAX_PATH], aside[MAX_PATH];
+  ScratchPath("target.txt", target);
+  ScratchPath("target.new", replacement);
+  ScratchPath("target.txt.~old", aside);
+  for (const Row& row : rows) {
+    RemoveScratchFile("target.txt");
+    RemoveScratchFile("target.new");
+    RemoveScratchFile("target.txt.~old");
+    if (row.target) WriteFileText(target, row.target);
+    if (row.targetReadOnly) SetFileAttributesA(target, FILE_ATTRIBUTE_READONLY);
+    if (row.replacement) WriteFileText(replacement, row.replacement);
+    if (row.asideTaken) WriteFileText(aside, "stray");
+    const bool ok =
+        row.win95Way
+            ? win32::ReplaceByRenaming(replacement, target, row.target)
+            : plat::ReplaceFileWith(replacement, target);
+    Check(ok == row.ok, "ReplaceFileWith", row.name, "result");
+    const char* want = row.ok ? row.replacement
+                              : (row.target ? row.target : "<absent>");
+    Check(std::strcmp(ReadFileText(target), want) == 0, "ReplaceFileWith",
+          row.name, "target content");
+    Check(row.ok == (GetFileAttributesA(replacement) ==
+                     INVALID_FILE_ATTRIBUTES) ||
+              !row.replacement,
+          "ReplaceFileWith", row.name, "replacement moved only on success");
+    Check(row.asideTaken ||
+              GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES,
+          "ReplaceFileWith", row.name, "nothing left aside");
+  }
+  RemoveScratchFile("target.txt");
+  RemoveScratchFile("target.new");
+  RemoveScratchFile("target.txt.~old");
+}
+
+void CheckByteIo() {
+  char path[MAX_PATH];
+  ScratchPath("bytes.bin", path);
+  static char data[100000];
+  for (size_t i = 0; i < sizeof data; ++i) data[i] = static_cast<char>(i * 7);
+  plat::FileHandle file = plat::CreateForWrite(path);
+  Check(file != plat::kNoFile, "byte I/O", "create", "opened");
+  Check(plat::WriteBytes(file, data, sizeof data), "byte I/O", "write",
+        "all written");
+  Check(plat::CloseFile(file), "byte I/O", "close written", "closed");
+
+  static char back[sizeof data + 10];
+  file = plat::OpenForRead(path);
+  long total = 0;
+  for (long got; (got = plat::ReadBytes(file, back + total, 4096)) > 0;) {
+    total += got;
+  }
+  Check(total == static_cast<long>(sizeof data) &&
+            std::memcmp(back, data, sizeof data) == 0,
+        "byte I/O", "read back", "same bytes");
+  Check(plat::ReadBytes(file, back, 10) == 0, "byte I/O", "at end", "0");
+  Check(plat::CloseFile(file), "byte I/O", "close read", "closed");
+
+  // The file stays readable while held open for reading elsewhere.
+  file = plat::OpenForRead(path);
+  const plat::FileHandle again = plat::OpenForRead(path);
+  Check(again != plat::kNoFile, "byte I/O", "shared read", "second reader");
+  plat::CloseFile(again);
+  plat::CloseFile(file);
+
+  DeleteFileA(path);
+  Check(plat::OpenForRead(path) == plat::kNoFile, "byte I/O", "absent",
+        "not opened");
+  Check(!plat::CloseFile(plat::kNoFile), "byte I/O", "close none", "false");
+}
+
+// What Windows refuses must be refused here too, also under Wine running as
+// root (where the read-only attribute does not stop the host file system).
+// Wine keeps no read-only attribute on directories, so RemoveDir's refusal
+// of a read-only directory shows only on Windows and is not checked here.
+void CheckRefusals() {
+  enum Op { kCopyOnto, kDelete, kCreate, kReplace };
+  struct Row {
+    const char* name;
+    Op op;
+    bool readOnly;  // the victim carries the read-only attribute
+    bool held;      // the victim is held open by this process
+    bool ownImage;  // the victim is this running program
+  };
+  const Row rows[] = {
+      {"copy onto read-only file", kCopyOnto, true, false, false},
+      {"delete read-only file", kDelete, true, false, false},
+      {"create over read-only file", kCreate, true, false, false},
+      {"replace read-only file", kReplace, true, false, false},
+      {"delete file held open", kDelete, false, true, false},
+      {"delete running program", kDelete, false, false, true},
+  };
+  char victim[MAX_PATH], source[MAX_PATH];
+  ScratchPath("source.txt", source);
+  for (const Row& row : rows) {
+    WriteFileText(source, "source");
+    if (row.ownImage) {
+      std::snprintf(victim, sizeof victim, "%s", self);
+    } else {
+      ScratchPath("victim.txt", victim);
+      WriteFileText(victim, "victim");
+    }
+    if (row.readOnly) SetFileAttributesA(victim, FILE_ATTRIBUTE_READONLY);
+    const plat::FileHandle held =
+        row.held ? plat::OpenForRead(victim) : plat::kNoFile;
+    bool done = false;
+    switch (row.op) {
+      case kCopyOnto: done = plat::CopyOneFile(source, victim, false); break;
+      case kDelete: done = plat::RemoveFile(victim); break;
+      case kReplace: done = plat::ReplaceFileWith(source, victim); break;
+      case kCreate: {
+        const plat::FileHandle file = plat::CreateForWrite(victim);
+        done = file != plat::kNoFile;
+        plat::CloseFile(file);
+        break;
+      }
+    }
+    if (held != plat::kNoFile) plat::CloseFile(held);
+    Check(!done, "refusals", row.name, "refused");
+    Check(GetFileAttributesA(victim) != INVALID_FILE_ATTRIBUTES, "refusals",
+          row.name, "still there");
+    Check(row.op == kDelete ||
+              std::strcmp(ReadFileText(victim), "victim") == 0,
+          "refusals", row.name, "content kept");
+    if (!row.ownImage) {
+      SetFileAttributesA(victim, FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(victim);
+    }
+  }
+  DeleteFileA(source);
+}
+
+void CheckFilesAndFind() {
+  char dir[MAX_PATH], path[MAX_PATH];
+  ScratchPath("find", dir);
+  CreateDirectoryA(dir, nullptr);
+  static const char* const kFiles[] = {"a.txt", "b.txt", "c.dat"};
+  for (const char* name : kFiles) {
+    std::snprintf(path, sizeof path, "%s\\%s", dir, name);
+    WriteFileText(path, name);
+  }
+  struct Row {
+    const char* name;
+    const char* pattern;  // below the find directory
+    int count;            // names other than . and ..
+  };
+  const Row rows[] = {
+      {"star dot txt", "*.txt", 2},
+      {"everything", "*.*", 3},
+      {"no match", "*.none", 0},
+      {"absent directory", "nodir\\*.*", 0},
+  };
+  for (const Row& row : rows) {
+    std::snprintf(path, sizeof path, "%s\\%s", dir, row.pattern);
+    plat::FindData found;
+    int count = 0;
+    const plat::FindHandle find = plat::FindFirst(path, &found);
+    for (bool more = find != plat::kNoFind; more;
+         more = plat::FindNext(find, &found)) {
+      if (std::strcmp(found.name, ".") != 0 &&
+          std::strcmp(found.name, "..") != 0) {
+        ++count;
+      }
+    }
+    plat::FindEnd(find);
+    Check(count == row.count, "FindFirst", row.name, "names found");
+  }
+
+  std::snprintf(path, sizeof path, "%s\\copy.txt", dir);
+  std::snprintf(dir + std::strlen(dir), 16, "\\a.txt");
+  Check(plat::CopyOneFile(dir, path, true), "files", "copy", "copied");
+  Check(!plat::CopyOneFile(dir, path, true), "files", "copy fail-if-exists",
+        "refused");
+  Check(plat::FileAttributes(path) != plat::kInvalidAttributes &&
+            !(plat::FileAttributes(path) & plat::kAttrDirectory),
+        "files", "attributes", "plain file");
+  Check(plat::RemoveFile(path), "files", "delete", "deleted");
+  Check(plat::FileAttributes(path) == plat::kInvalidAttributes, "files",
+        "attributes absent", "0xFFFFFFFF");
+  for (const char* name : kFiles) {
+    ScratchPath("find\\", path);
+    std::strcat(path, name);
+    DeleteFileA(path);
+  }
+  ScratchPath("find", dir);
+  Check(plat::FileAttributes(dir) & plat::kAttrDirectory, "files",
+        "attributes dir", "directory");
+  Check(plat::RemoveDir(dir), "files", "remove dir", "removed");
+}
+
+void CheckDirectories() {
+  char small[4];
+  const uint32_t needed = plat::CurrentDirectory(sizeof small, small);
+  char current[MAX_PATH];
+  const uint32_t length = plat::CurrentDirectory(sizeof current, current);
+  Check(length > 0 && needed > length, "directories", "current too small",
+        "size needed returned");
+  char temp[MAX_PATH];
+  const uint32_t tempLength = plat::TempDirectory(sizeof temp, temp);
+  Check(tempLength > 0 && temp[tempLength - 1] == '\\', "directories",
+        "temp", "ends in a backslash");
+  char windows[MAX_PATH], system[MAX_PATH];
+  Check(plat::WindowsDirectory(windows, sizeof windows) > 0, "directories",
+        "windows", "known");
+  Check(plat::SystemDirectory(system, sizeof system) > 0, "directories",
+        "system", "known");
+  char shortName[MAX_PATH];
+  Check(plat::ShortPathName(scratch, shortName, sizeof shortName) > 0,
+        "directories", "short name", "known");
+  Check(plat::ChangeDirectory(temp) &&
+            plat::CurrentDirectory(sizeof current, current) > 0,
+        "directories", "change", "changed");
+  Check(!plat::ChangeDirectory("Z:\\no\\such\\dir"), "directories",
+        "change absent", "refused");
+}
+
+void CheckProfile() {
+  char path[MAX_PATH];
+  ScratchPath("probe.ini", path);
+  WriteFileText(path, "[pnpids]\r\n1=ISAPNP\\ABC1234\r\n2=\r\n[copy]\r\n"
+                      "FROM1=%WINDIR%\\A.TXT\r\n");
+  struct Row {
+    const char* name;
+    const char* section;
+    const char* key;
+    uint32_t size;
+    const char* want;
+  };
+  const Row rows[] = {
+      {"value", "pnpids", "1", 256, "ISAPNP\\ABC1234"},
+      {"empty value", "pnpids", "2", 256, ""},
+      {"missing key", "pnpids", "3", 256, "dflt"},
+      {"missing section", "delete", "1", 256, "dflt"},
+      {"section any case", "COPY", "from1", 256, "%WINDIR%\\A.TXT"},
+      {"cut to size", "pnpids", "1", 7, "ISAPNP"},
+  };
+  for (const Row& row : rows) {
+    char out[256];
+    const uint32_t stored =
+        plat::ReadProfileString(row.section, row.key, "dflt", out, row.size,
+                                path);
+    Check(std::strcmp(out, row.want) == 0 && stored == std::strlen(row.want),
+          "ReadProfileString", row.name, "value");
+  }
+  DeleteFileA(path);
+}
+
+void CheckMemoryAndBroadcast() {
+  void* block = plat::Allocate(1000);
+  Check(block != nullptr, "memory", "allocate", "block");
+  std::memset(block, 0x5A, 1000);
+  plat::Release(block);
+  plat::Release(nullptr);
+
+  uint32_t recipients = plat::kBroadcastRecipients;
+  plat::DevBroadcastDevnode record = {16, plat::kDbtDevtypDevnode, 0, 0x2F};
+  const long result = plat::BroadcastDeviceChange(
+      plat::kBroadcastFlags, &recipients, plat::kWmDeviceChange,
+      plat::kDbtDeviceRemovePending, &record);
+  std::printf("broadcast: result %ld, recipients now %u\n", result,
+              recipients);
+}
+
+int RunChild(int argc, char** argv) {
+  long code = std::atol(argv[2]);
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  const char* dot = std::strrchr(module, '.');
+  if (dot && lstrcmpiA(dot, ".com") == 0) code += 100;
+  if (dot && lstrcmpiA(dot, ".exe") == 0) code += 200;
+  if (argc > 3) WriteFileText(argv[3], "ran");
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "child") == 0) {
+    return RunChild(argc, argv);
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "handover") == 0) {
+    char command[300];
+    std::snprintf(command, sizeof command, "%s child 0 marker", argv[2]);
+    plat::StartAndExit(argv[2], command);
+    return 3;
+  }
+
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::snprintf(scratch, sizeof scratch, "%sseldprobe%lu\\", temp,
+                GetCurrentProcessId());
+  CreateDirectoryA(scratch, nullptr);
+
+  CheckDeleteRegTree();
+  CheckRegistryReads();
+  CheckRunAndWait();
+  CheckStartAndExit();
+  CheckReplace();
+  CheckByteIo();
+  CheckRefusals();
+  CheckFilesAndFind();
+  CheckProfile();
+  CheckMemoryAndBroadcast();
+  CheckDirectories();
+
+  RemoveDirectoryA(scratch);
+  std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed",
+              failures);
+  return failures ? 1 : 0;
+}
