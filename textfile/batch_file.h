@@ -8,7 +8,8 @@
 void CleanBatchFile(const char* path);
 
 // In every line that mentions PATH, removes the first entry holding word
-// (upper case).
+// (upper case): from the ";" before it (or the character after an "=", or
+// after the blank of "PATH dir;...") up to the next ";", which stays.
 void RemovePathEntry(LineArray lines, int count, const char* word);
 
 // Empties every line that holds word (upper case), in any letter case.
