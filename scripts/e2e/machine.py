@@ -1,0 +1,306 @@
+"""A Windows machine for one end-to-end scenario: a fresh Wine prefix with
+its files, its registry, and runs of SELDUNAX.EXE whose message boxes are
+read and answered by boxhelper.exe.
+
+    with Machine("launch.no_control_file") as m:
+        m.install_program(r"C:\\DISK")
+        result = m.run(r"C:\\DISK", ["SELDUNAX.INI"], answers=["ok"])
+        m.finish()
+
+Paths given to a Machine are Windows paths on drive C:; the Windows
+directory is C:\\windows, the system directory C:\\windows\\system32.
+"""
+
+import contextlib
+import getpass
+import os
+import shutil
+import subprocess
+import time
+
+import regfile
+import wineenv
+
+WINDOWS_DIR = "C:\\windows"
+SYSTEM_DIR = "C:\\windows\\system32"
+
+
+class Box:
+    """A message box as boxhelper saw it."""
+
+    def __init__(self, title, buttons, icon, text):
+        self.title = title
+        self.buttons = tuple(buttons)
+        self.icon = icon
+        self.text = text
+
+    @classmethod
+    def parse(cls, report):
+        """From boxhelper's report (bytes, ANSI code page 1252)."""
+        head, _, text = report.decode("cp1252").partition("\ntext:\n")
+        fields = dict(line.split(": ", 1) if ": " in line else (line[:-1], "")
+                      for line in head.split("\n"))
+        return cls(fields.get("title", ""),
+                   fields.get("buttons", "").split(),
+                   fields.get("icon") == "yes", text)
+
+    def __repr__(self):
+        return (f"Box(title={self.title!r}, buttons={'/'.join(self.buttons)},"
+                f" icon={self.icon}, text={self.text!r})")
+
+
+class RunResult:
+    """One run of the program: its exit code (None when it had to be
+    killed) and every box it showed, answered or not, in order."""
+
+    def __init__(self):
+        self.exit_code = None
+        self.boxes = []
+        self.killed = False
+
+    def __repr__(self):
+        return f"RunResult(exit_code={self.exit_code}, boxes={self.boxes})"
+
+
+class Machine:
+    def __init__(self, name):
+        self.name = name
+        self.dir = os.path.join(wineenv.work_dir(), "runs", name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.prefix = wineenv.copy_template(os.path.join(self.dir, "prefix"))
+        self.env = wineenv.wine_env(self.prefix)
+        self.log = os.path.join(self.dir, "wine.log")
+        self._boxhelper = wineenv.find_program("boxhelper.exe")
+        self._counter = 0
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, value, trace):
+        if kind is not None:
+            self.screenshot("failure")
+        self.kill()
+        keep = os.environ.get("SELDUNAX_E2E_KEEP") == "1"
+        if kind is None and not keep:
+            shutil.rmtree(self.prefix, ignore_errors=True)
+        return False
+
+    # ------------------------------------------------------------- files
+
+    def host(self, path):
+        """The host path of a Windows path on drive C:, following the
+        letter case of what already exists, as Windows would."""
+        if not path[:3].upper() == "C:\\":
+            raise ValueError(f"not a path on drive C: {path}")
+        current = os.path.join(self.prefix, "drive_c")
+        for part in [p for p in path[3:].split("\\") if p]:
+            exact = os.path.join(current, part)
+            if not os.path.exists(exact) and os.path.isdir(current):
+                for entry in os.listdir(current):
+                    if entry.lower() == part.lower():
+                        exact = os.path.join(current, entry)
+                        break
+            current = exact
+        return current
+
+    @property
+    def temp_dir(self):
+        """The temporary directory (GetTempPathA) without its backslash."""
+        return f"C:\\users\\{getpass.getuser()}\\Temp"
+
+    def mkdir(self, path):
+        os.makedirs(self.host(path), exist_ok=True)
+
+    def write(self, path, content, crlf=True):
+        """Writes a file: bytes as they are, text in code page 1252 with
+        CR LF line ends unless crlf is False."""
+        if isinstance(content, str):
+            if crlf:
+                content = content.replace("\r\n", "\n").replace("\n", "\r\n")
+            content = content.encode("cp1252")
+        target = self.host(path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(target)  # never write through a link into the template
+        with open(target, "wb") as f:
+            f.write(content)
+
+    def write_ini(self, path, sections):
+        """An INI file from {section: {key: value}} or {section: [values]},
+        a list giving the keys "1", "2", ... as message sections use."""
+        lines = []
+        for section, values in sections.items():
+            lines.append(f"[{section}]")
+            if isinstance(values, (list, tuple)):
+                values = {str(i + 1): v for i, v in enumerate(values)}
+            lines += [f"{key}={value}" for key, value in values.items()]
+            lines.append("")
+        self.write(path, "\n".join(lines))
+
+    def read(self, path):
+        with open(self.host(path), "rb") as f:
+            return f.read()
+
+    def read_text(self, path):
+        return self.read(path).decode("cp1252")
+
+    def exists(self, path):
+        return os.path.exists(self.host(path))
+
+    def listdir(self, path):
+        return sorted(os.listdir(self.host(path)))
+
+    def install_program(self, directory, deveject="dummy",
+                        name="SELDUNAX.EXE"):
+        """Puts the program into directory, with the release tool beside
+        it: "built" the real DEVEJECT.EXE, "recording" the stand-in that
+        logs its runs, "dummy" a file that only has to exist, None none."""
+        shutil.copyfile(wineenv.find_program("SELDUNAX.EXE"),
+                        self._new(directory, name))
+        tools = {"built": "DEVEJECT.EXE", "recording": "recording_deveject.exe"}
+        if deveject in tools:
+            shutil.copyfile(wineenv.find_program(tools[deveject]),
+                            self._new(directory, "DEVEJECT.EXE"))
+        elif deveject == "dummy":
+            self.write(directory + "\\DEVEJECT.EXE", b"not a program\r\n")
+        elif deveject is not None:
+            raise ValueError(f"unknown release tool {deveject!r}")
+
+    def _new(self, directory, name):
+        self.mkdir(directory)
+        return self.host(directory + "\\" + name)
+
+    # ---------------------------------------------------------- registry
+
+    def import_reg(self, keys):
+        """Imports {key path: {value name: value}} (see regfile.regedit4)
+        or REGEDIT4 text."""
+        text = keys if isinstance(keys, str) else regfile.regedit4(keys)
+        reg = self._scratch("import", ".reg")
+        with open(reg, "w", newline="") as f:
+            f.write(text)
+        self._wine(["regedit", "/s", wineenv.to_windows_path(reg)])
+
+    def export_reg(self, key):
+        """{key path: {value name: value}} of key and every key below it,
+        or None when key does not exist."""
+        reg = self._scratch("export", ".reg")
+        self._wine(["regedit", "/e", wineenv.to_windows_path(reg), key])
+        if not os.path.exists(reg):
+            return None
+        with open(reg, "rb") as f:
+            data = f.read()
+        text = (data.decode("utf-16") if data[:2] == b"\xff\xfe"
+                else data.decode("cp1252"))
+        return regfile.parse(text)
+
+    # ----------------------------------------------------------- running
+
+    def run(self, cwd, args=(), answers=(), command_line=None, timeout=30,
+            program="SELDUNAX.EXE"):
+        """Runs cwd\\program from the current directory cwd with args, or
+        with exactly command_line as its whole command line (program name
+        included), answers its boxes in order ("ok", "yes", "no", "cancel")
+        and waits for its end."""
+        exe = cwd.rstrip("\\") + "\\" + program
+        if command_line is None:
+            cmd = ["wine", exe] + list(args)
+        else:
+            line = self._scratch("command", ".txt")
+            with open(line, "wb") as f:
+                f.write(command_line.encode("cp1252"))
+            cmd = ["wine", self._boxhelper, "run", exe,
+                   wineenv.to_windows_path(line)]
+        result = RunResult()
+        with open(self.log, "ab") as log:
+            log.write(f"--- run {cmd[1:]} in {cwd}\n".encode())
+            log.flush()
+            process = subprocess.Popen(cmd, cwd=self.host(cwd), env=self.env,
+                                       stdout=log, stderr=subprocess.STDOUT)
+        for answer in answers:
+            box = self.answer(answer, process=process)
+            if box is None:
+                break
+            result.boxes.append(box)
+        try:
+            result.exit_code = process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            box = self.answer("read", timeout=2)
+            if box:
+                result.boxes.append(box)
+            self.screenshot("hung")
+            self.kill()
+            process.wait()
+            result.killed = True
+        return result
+
+    def answer(self, button, timeout=20, process=None):
+        """Waits for a box, reports it and presses button ("read" presses
+        nothing). Returns the Box, or None when none showed in time or the
+        process given ended first."""
+        report = self._scratch("box", ".txt")
+        helper = subprocess.Popen(
+            ["wine", self._boxhelper, "wait-and-press", button, "--timeout",
+             str(timeout), "--out", wineenv.to_windows_path(report)],
+            cwd=self.dir, env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        while helper.poll() is None:
+            if process is not None and process.poll() is not None:
+                time.sleep(0.5)  # a box shown just before the end still counts
+                if helper.poll() is None and not os.path.exists(report):
+                    helper.kill()
+                    helper.wait()
+                    return None
+            time.sleep(0.05)
+        if not os.path.exists(report):
+            return None
+        with open(report, "rb") as f:
+            return Box.parse(f.read())
+
+    def expect_no_box(self, seconds):
+        """The box that shows within seconds, or None."""
+        report = self._scratch("box", ".txt")
+        self._wine([self._boxhelper, "expect-none", "--timeout", str(seconds),
+                    "--out", wineenv.to_windows_path(report)],
+                   timeout=seconds + 30)
+        if not os.path.exists(report):
+            return None
+        with open(report, "rb") as f:
+            return Box.parse(f.read())
+
+    def finish(self, timeout=30):
+        """Waits until every Wine process of the machine has ended, so that
+        its files and registry are final. Returns the box a leftover process
+        still shows (the process is killed), or None."""
+        code = wineenv.run_quiet(["wineserver", "-w"], self.env, timeout,
+                                 logfile=self.log)
+        if code is not None:
+            return None
+        box = self.answer("read", timeout=2)
+        self.screenshot("leftover")
+        self.kill()
+        return box or Box("", (), False, "(a process still ran, no box)")
+
+    def kill(self):
+        wineenv.run_quiet(["wineserver", "-k"], self.env, 30)
+        wineenv.run_quiet(["wineserver", "-w"], self.env, 30)
+
+    def screenshot(self, name):
+        path = os.path.join(self.dir, name + ".png")
+        wineenv.run_quiet(["import", "-window", "root", "-display",
+                           self.env["DISPLAY"], path], self.env, 20)
+        return path
+
+    # ----------------------------------------------------------- helpers
+
+    def _scratch(self, stem, suffix):
+        self._counter += 1
+        return os.path.join(self.dir, f"{self._counter:02d}-{stem}{suffix}")
+
+    def _wine(self, args, timeout=120):
+        code = wineenv.run_quiet(["wine"] + args, self.env, timeout,
+                                 cwd=self.dir, logfile=self.log)
+        if code is None:
+            raise TimeoutError(f"wine {args} did not end in {timeout} s")
+        return code

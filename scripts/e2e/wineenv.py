@@ -1,0 +1,283 @@
+"""The Wine side of the end-to-end tests: where things live, the X server,
+the template prefix, and running Windows programs.
+
+One test run shares one work directory (SELDUNAX_E2E_WORK). In it:
+  display        the X display of the run's Xvfb (":N") and its pid
+  template/      a Wine prefix booted once, copied for every scenario
+  runs/<name>/   one scenario's prefix, logs and box reports
+
+Everything here is idempotent and guarded by a lock, so that scenarios
+started without the set-up test (or in parallel) still find one X server
+and one template.
+"""
+
+import contextlib
+import fcntl
+import getpass
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+# Bumped whenever the template's contents change, so old templates are rebuilt.
+TEMPLATE_VERSION = "1"
+
+# Settings every template gets: crashes end the program instead of waiting
+# on a crash dialog nobody will answer.
+TEMPLATE_REG = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+"""
+
+# The big, never-written parts of a prefix are hard-linked into each copy;
+# everything else is copied so that a scenario cannot change the template.
+_LINKED_DIRS = ("drive_c/windows/system32", "drive_c/windows/winsxs",
+                "drive_c/windows/globalization")
+
+
+def work_dir():
+    return os.environ.get("SELDUNAX_E2E_WORK",
+                          os.path.join(REPO, "build", "native", "e2e"))
+
+
+def win64_dir():
+    return os.environ.get("SELDUNAX_WIN64_DIR",
+                          os.path.join(REPO, "build", "win64"))
+
+
+def log(msg):
+    print("[e2e] " + msg, flush=True)
+
+
+def run_quiet(cmd, env, timeout, cwd=None, logfile=None):
+    """Runs a host command, its output into logfile (or discarded);
+    returns the exit code, or None when it did not end in time."""
+    out = open(logfile, "ab") if logfile else subprocess.DEVNULL
+    try:
+        return subprocess.run(cmd, env=env, cwd=cwd, stdout=out,
+                              stderr=subprocess.STDOUT,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return None
+    finally:
+        if logfile:
+            out.close()
+
+
+@contextlib.contextmanager
+def _locked(name):
+    os.makedirs(work_dir(), exist_ok=True)
+    with open(os.path.join(work_dir(), name + ".lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        yield
+
+
+# ------------------------------------------------------------- programs
+
+def find_program(name, required=True):
+    """The built Windows program of that file name (any letter case) in the
+    x86_64 build tree, or None."""
+    want = name.lower()
+    root = win64_dir()
+    for dirpath, dirnames, filenames in os.walk(root):
+        dirnames[:] = [d for d in dirnames if d != "CMakeFiles"]
+        for f in filenames:
+            if f.lower() == want:
+                return os.path.join(dirpath, f)
+    if required:
+        raise FileNotFoundError(f"{name} is not built in {root}")
+    return None
+
+
+def to_windows_path(host_path):
+    """A host path as Wine sees it through drive Z:."""
+    return "Z:" + os.path.abspath(host_path).replace("/", "\\")
+
+
+# ------------------------------------------------------------- X server
+
+def _display_file():
+    return os.path.join(work_dir(), "display")
+
+
+def _alive(pid):
+    try:
+        os.kill(pid, 0)
+        return True
+    except OSError:
+        return False
+
+
+def _read_display():
+    try:
+        with open(_display_file()) as f:
+            display, pid = f.read().split()
+        return display, int(pid)
+    except (OSError, ValueError):
+        return None, None
+
+
+def ensure_display():
+    """The X display of this run, starting Xvfb when none is running."""
+    with _locked("display"):
+        display, pid = _read_display()
+        if display and _alive(pid):
+            return display
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=[write_end], stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip():
+            raise RuntimeError("Xvfb did not start")
+        display = ":" + number.strip().decode()
+        with open(_display_file(), "w") as f:
+            f.write(f"{display} {xvfb.pid}\n")
+        log(f"Xvfb on {display} (pid {xvfb.pid})")
+        return display
+
+
+def stop_display():
+    with _locked("display"):
+        display, pid = _read_display()
+        if display and _alive(pid):
+            os.kill(pid, signal.SIGTERM)
+            log(f"stopped Xvfb on {display}")
+        with contextlib.suppress(OSError):
+            os.remove(_display_file())
+
+
+# ------------------------------------------------------------- prefixes
+
+def wine_env(prefix, display=None):
+    env = dict(os.environ)
+    # No Mono or Gecko prompts, and no menu entries for the host desktop
+    # (winemenubuilder only costs start-up time here).
+    env.update(WINEPREFIX=prefix,
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+               WINEDEBUG="-all", LC_ALL="C.UTF-8")
+    env.pop("WINEARCH", None)
+    env["DISPLAY"] = display or ensure_display()
+    return env
+
+
+def template_dir():
+    return os.path.join(work_dir(), "template")
+
+
+def _wine_stamp():
+    out = subprocess.run(["wine", "--version"], capture_output=True,
+                         text=True).stdout.strip()
+    return f"{out} template {TEMPLATE_VERSION}"
+
+
+def ensure_template():
+    """The booted template prefix, made once (about a minute) and kept while
+    the Wine version and the template settings stay the same."""
+    with _locked("template"):
+        prefix = template_dir()
+        stamp_file = os.path.join(work_dir(), "template.stamp")
+        stamp = _wine_stamp()
+        with contextlib.suppress(OSError):
+            with open(stamp_file) as f:
+                if f.read() == stamp and os.path.isdir(prefix):
+                    return prefix
+        shutil.rmtree(prefix, ignore_errors=True)
+        with contextlib.suppress(OSError):
+            os.remove(stamp_file)
+        env = wine_env(prefix)
+        logfile = os.path.join(work_dir(), "template.log")
+        log("booting the template Wine prefix")
+        start = time.time()
+        if run_quiet(["wineboot", "-i"], env, 300, logfile=logfile) != 0:
+            raise RuntimeError(f"wineboot failed, see {logfile}")
+        reg = os.path.join(work_dir(), "template.reg")
+        with open(reg, "w", newline="\r\n") as f:
+            f.write(TEMPLATE_REG)
+        if run_quiet(["wine", "regedit", "/s", to_windows_path(reg)], env,
+                     120, logfile=logfile) != 0:
+            raise RuntimeError(f"template settings failed, see {logfile}")
+        if run_quiet(["wineserver", "-w"], env, 120, logfile=logfile) != 0:
+            raise RuntimeError("the template's wineserver did not end")
+        with open(stamp_file, "w") as f:
+            f.write(stamp)
+        log(f"template ready in {time.time() - start:.0f} s")
+        return prefix
+
+
+def copy_template(dest):
+    """A fresh prefix at dest, a copy of the template."""
+    src = ensure_template()
+    shutil.rmtree(dest, ignore_errors=True)
+    linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+
+    def copy(s, d):
+        if s.startswith(linked):
+            os.link(s, d)
+        else:
+            shutil.copy2(s, d)
+
+    shutil.copytree(src, dest, symlinks=True, copy_function=copy)
+    return dest
+
+
+# ------------------------------------------------------------- commands
+
+def setup():
+    ensure_display()
+    ensure_template()
+    for name in ("SELDUNAX.EXE", "boxhelper.exe"):
+        log(f"{name}: {find_program(name, required=False) or 'NOT BUILT'}")
+    return 0
+
+
+def teardown():
+    stop_display()
+    return 0
+
+
+def winexec(name, args):
+    """Runs a built Windows program in a fresh prefix; host paths among the
+    arguments are passed as Z: paths. Returns the program's exit code."""
+    program = find_program(name)
+    run_dir = os.path.join(work_dir(), "runs", "winexec-" + name.lower())
+    prefix = copy_template(os.path.join(run_dir, "prefix"))
+    env = wine_env(prefix)
+    args = [to_windows_path(a) if a.startswith("/") and os.path.exists(a)
+            else a for a in args]
+    code = subprocess.run(["wine", program] + args, env=env).returncode
+    run_quiet(["wineserver", "-k"], env, 60)
+    if code == 0:
+        shutil.rmtree(run_dir, ignore_errors=True)
+    return code
+
+
+def main(argv):
+    if argv[:1] == ["setup"]:
+        return setup()
+    if argv[:1] == ["teardown"]:
+        return teardown()
+    if argv[:1] == ["winexec"] and len(argv) >= 2:
+        return winexec(argv[1], argv[2:])
+    print("usage: wineenv.py setup | teardown | winexec PROGRAM [ARGS...]",
+          file=sys.stderr)
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

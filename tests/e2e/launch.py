@@ -1,0 +1,110 @@
+"""Launch checks and the mode decision, as a user meets them: the program
+started from a directory with a command line, its boxes answered."""
+
+import os
+import sys
+from dataclasses import dataclass, field
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "scripts", "e2e"))
+import scenario  # noqa: E402
+import texts  # noqa: E402
+
+DISK = "C:\\DISK"
+INSTALL = "C:\\VANTORIS"
+
+# A control file with nothing but a harmless list, so that a run that went
+# further than it should would still change nothing of note.
+PLAIN_INI = {"pnpids": {"1": "VNT9999"}}
+
+# The release tool's message assembled from control-file pieces: pieces
+# join without separators, "CR" is a line feed.
+EJECT_INI = {"EJCTNOTFOUND": ["DEVEJECT.EXE is", "CR", "missing",
+                              ". Copy it."]}
+EJECT_TEXT = "DEVEJECT.EXE is\nmissing. Copy it."
+
+AREYOUSURE_INI = {"AREYOUSURE": ["Remove the card?", "CR", "CR", "Sure?"]}
+
+
+@dataclass
+class Case:
+    name: str
+    exit_code: int
+    boxes: list                  # [(text, buttons)] in the order shown
+    answers: list
+    args: list = field(default_factory=lambda: ["SELDUNAX.INI"])
+    command_line: str = None     # the exact command line, instead of args
+    cwd: str = DISK
+    ini: dict = field(default_factory=lambda: dict(PLAIN_INI))
+    deveject: bool = True
+
+
+CASES = [
+    Case("no_control_file", 1, [(texts.NO_CONTROL_FILE, "OK")], ["ok"],
+         ini=None),
+    Case("empty_command_line", 1, [(texts.NO_CONTROL_FILE, "OK")], ["ok"],
+         args=[]),
+    Case("switch_alone", 1, [(texts.NO_CONTROL_FILE, "OK")], ["ok"],
+         args=["/POSTw95"]),
+    Case("both_missing_control_file_wins", 1,
+         [(texts.NO_CONTROL_FILE, "OK")], ["ok"], ini=None, deveject=False),
+    Case("no_deveject", 2, [(texts.NO_DEVEJECT, "OK")], ["ok"],
+         deveject=False),
+    Case("no_deveject_text_from_control_file", 2, [(EJECT_TEXT, "OK")],
+         ["ok"], ini=EJECT_INI, deveject=False),
+    Case("post_install_declined", 0,
+         [(texts.CONFIRM_POSTINSTALL, "YES NO")], ["no"],
+         args=["/POSTw95", "SELDUNAX.INI"]),
+    Case("post_install_switch_after_name_in_install_dir", 0,
+         [(texts.CONFIRM_POSTINSTALL, "YES NO")], ["no"],
+         args=["SELDUNAX.INI", "-postw95"], cwd=INSTALL),
+    Case("full_mode_declined", 0, [(texts.CONFIRM_FULL, "YES NO")], ["no"]),
+    Case("full_mode_text_from_control_file", 0,
+         [("Remove the card?\n\nSure?", "YES NO")], ["no"],
+         ini=AREYOUSURE_INI),
+    Case("short_switch_is_not_post_install", 0,
+         [(texts.CONFIRM_FULL, "YES NO")], ["no"],
+         args=["/POST", "SELDUNAX.INI"]),
+    Case("quoted_program_path", 0,
+         [(texts.CONFIRM_POSTINSTALL, "YES NO")], ["no"],
+         command_line='"C:\\DISK\\SELDUNAX.EXE"  /POSTw95x SELDUNAX.INI'),
+    Case("quoted_control_file_name", 1, [(texts.NO_CONTROL_FILE, "OK")],
+         ["ok"], command_line='SELDUNAX.EXE "SELDUNAX.INI"'),
+]
+
+
+@scenario.table(CASES)
+def launch(m, case):
+    m.install_program(case.cwd, deveject="dummy" if case.deveject else None)
+    if case.ini is not None:
+        m.write_ini(case.cwd + "\\SELDUNAX.INI", case.ini)
+    result = m.run(case.cwd, case.args, answers=case.answers,
+                   command_line=case.command_line)
+    scenario.expect_run(result, case.exit_code, case.boxes)
+
+
+@scenario.scenario()
+def relaunch_from_install_dir(m):
+    """Started from the install directory, the program shows nothing itself
+    and hands over to its copy in the temporary directory, which asks for
+    the full uninstall."""
+    m.install_program(INSTALL)
+    m.write_ini(INSTALL + "\\CARD.INI", PLAIN_INI)
+    first = m.run(INSTALL, ["CARD.INI"])
+    scenario.expect_run(first, 0, [])
+    second = m.answer("no")
+    if second is None:
+        raise AssertionError("the copy in the temporary directory showed no box")
+    problems = scenario.box_problems(second, texts.CONFIRM_FULL, "YES NO",
+                                     "the copy's box")
+    if problems:
+        raise AssertionError("\n".join(problems))
+    copies = [f.lower() for f in m.listdir(m.temp_dir)]
+    for name in ("seldunax.exe", "seldunax.ini", "deveject.exe"):
+        if name not in copies:
+            raise AssertionError(f"{name} not in the temporary directory: "
+                                 f"{copies}")
+
+
+if __name__ == "__main__":
+    sys.exit(scenario.main())
