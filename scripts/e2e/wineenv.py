@@ -42,7 +42,8 @@ _LINKED_DIRS = ("drive_c/windows/system32", "drive_c/windows/winsxs",
 
 def work_dir():
     return os.environ.get("SELDUNAX_E2E_WORK",
-                          os.path.join(REPO, "build", "native", "e2e"))
+                          os.path.join(REPO, "build", "native", "tests", "e2e",
+                                       "work"))
 
 
 def win64_dir():

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The project's test command: installs what is missing, builds the x86_64
+# Windows program (run under Wine by the end-to-end tests), the i686 one
+# (the Windows 95 deliverable, compiled as a check) and the native unit
+# tests, then runs ctest once over unit and end-to-end tests.
+#
+#   scripts/test.sh            everything
+#   JOBS=4 scripts/test.sh     more parallel build and test jobs
+#
+# Build directories live under build/ in the repository: win64, win32,
+# native. Exits non-zero on any failure.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$repo/build"
+jobs=${JOBS:-2}
+
+step() { printf '\n=== %s\n' "$*"; }
+
+configure_and_build() {  # dir, cmake arguments...
+  local dir=$1
+  shift
+  cmake -S "$repo" -B "$dir" -Wno-dev "$@" >"$dir.configure.log" 2>&1 || {
+    cat "$dir.configure.log"
+    return 1
+  }
+  cmake --build "$dir" -j "$jobs"
+}
+
+build_win64() {
+  step "x86_64 Windows build"
+  configure_and_build "$build/win64" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake"
+}
+
+build_win32() {
+  step "i686 Windows build (compile check)"
+  configure_and_build "$build/win32" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake"
+}
+
+build_native() {
+  step "native build with unit tests"
+  configure_and_build "$build/native" -DCMAKE_BUILD_TYPE=Debug \
+    -DSELDUNAX_WIN64_DIR="$build/win64"
+}
+
+run_tests() {
+  step "ctest: unit and end-to-end tests"
+  ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
+}
+
+main() {
+  local start=$SECONDS
+  step "dependencies"
+  bash "$repo/scripts/install_deps.sh"
+  mkdir -p "$build"
+  build_win64
+  build_win32
+  build_native
+  run_tests
+  step "all passed in $((SECONDS - start)) s"
+}
+
+main "$@"
