@@ -22,8 +22,10 @@ struct Announcement {
 
 // Reads the instance's "Driver" value, the class driver key's path below the
 // Class key. A value stored without a terminator is terminated here. False
-// when the value is missing, too long or empty: an empty path would name the
-// Class key itself.
+// when the value is missing or too long, and for an empty path or one that
+// begins with a backslash: those would name the Class key itself (or the
+// registry root), and deleting "the class driver key" would then take every
+// class driver of the machine with it.
 bool ReadDriverPath(plat::RegKey instanceKey, char* path) {
   memset(path, 0, kDriverPathSize);
   uint32_t size = kPathSize;
@@ -32,7 +34,7 @@ bool ReadDriverPath(plat::RegKey instanceKey, char* path) {
     return false;
   }
   path[size < kPathSize ? size : kPathSize] = '\0';
-  return path[0] != '\0';
+  return path[0] != '\0' && path[0] != '\\';
 }
 
 // Reads "DevNode" into the record. The field is cleared first so that a

@@ -10,19 +10,14 @@ namespace {
 const char kIsaPnpPath[] = "ENUM\\ISAPNP";
 const char kClassPath[] = "System\\CurrentControlSet\\Services\\Class";
 
-// Releases the instances of the device key called name and deletes it.
-// False when the key did not open, so nothing was deleted.
-bool RemoveDeviceKey(plat::RegKey isaPnpKey, plat::RegKey classKey,
+// Releases the instances of the device key called name, then deletes it.
+void RemoveDeviceKey(plat::RegKey isaPnpKey, plat::RegKey classKey,
                      const char* name) {
   plat::RegKey deviceKey;
-  if (plat::OpenRegKey(isaPnpKey, name, &deviceKey) != plat::kRegOk) {
-    return false;
-  }
+  if (plat::OpenRegKey(isaPnpKey, name, &deviceKey) != plat::kRegOk) return;
   ReleaseDeviceInstances(deviceKey, classKey);
   plat::CloseRegKey(deviceKey);
-  // A failed deletion is noticed by the caller when the key is still there.
   plat::DeleteRegTree(isaPnpKey, name);
-  return true;
 }
 
 // True when the subkey at index is still called name.
@@ -33,19 +28,19 @@ bool StillAt(plat::RegKey key, uint32_t index, const char* name) {
 }
 
 // Walks the ISAPNP key. After a deletion the following subkeys move down one
-// index, so the index stays; a matching key that could not be opened or
-// deleted would come back at the same index, so it is passed over.
+// index, so the index stays where it is. A matching key that did not open or
+// did not go would come back at the same index for ever: it is passed over.
 void RemoveMatchingKeys(plat::RegKey isaPnpKey, plat::RegKey classKey,
                         const char* ids) {
   char name[kPathSize];
   uint32_t index = 0;
   while (plat::EnumRegSubkey(isaPnpKey, index, name, sizeof name) ==
          plat::kRegOk) {
-    if (!MatchesPnpId(ids, name) ||
-        !RemoveDeviceKey(isaPnpKey, classKey, name) ||
-        StillAt(isaPnpKey, index, name)) {
-      ++index;
+    if (MatchesPnpId(ids, name)) {
+      RemoveDeviceKey(isaPnpKey, classKey, name);
+      if (!StillAt(isaPnpKey, index, name)) continue;
     }
+    ++index;
   }
 }
 
