@@ -76,15 +76,6 @@ TEST(PnpIdList, ReadsUpToTheGapTheCutAndTheByteLimit) {
   }
 }
 
-TEST(PnpIdList, ClosingZeroFollowsTheLastId) {
-  fake::Reset();
-  WriteControlFile(kControl, "[pnpids]\n1=AB\n2=C\n");
-  char list[kPnpIdListSize];
-  memset(list, 'x', sizeof list);
-  ReadPnpIdList(kControl, list);
-  EXPECT_EQ(0, memcmp(list, "AB\0C\0\0", 6));
-}
-
 TEST(PnpIdList, MatchesCaseSensitivePrefixesOnly) {
   struct Row {
     std::vector<std::string> ids;

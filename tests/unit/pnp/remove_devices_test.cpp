@@ -345,15 +345,3 @@ TEST(RemovePnpDevices, MissingRegistryKeysRemoveNothing) {
     EXPECT_EQ(row.classOpened, classOpened) << row.name;
   }
 }
-
-TEST(RemovePnpDevices, ReadsTheIdsBeforeOpeningAnyKey) {
-  NewMachine({"VNT"});
-  RemovePnpDevices(kControl);
-  bool opened = false;
-  for (const fake::Call& c : fake::CallLog()) {
-    std::string function = c.function;
-    if (function == "OpenRegKey") opened = true;
-    EXPECT_FALSE(opened && function == "ReadProfileString") << c.index;
-  }
-  EXPECT_TRUE(opened);
-}
