@@ -1,9 +1,9 @@
 #include "control/message.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "control/builtin_messages.h"
+#include "control/control_file.h"
 #include "platform/platform.h"
 
 // Size of one piece: at most 255 characters of one key's value.
@@ -15,7 +15,7 @@ int LoadMessage(char* text, int count, const char* section,
   *write = '\0';
   for (int number = 1; number < count; ++number) {
     char key[16];
-    snprintf(key, sizeof key, "%d", number);
+    FormatListKey(key, "", number);
     plat::ReadProfileString(section, key, "", write, kPieceSize, controlPath);
     write[kPieceSize - 1] = '\0';
     if (*write == '\0') break;

@@ -20,7 +20,17 @@ TEST(FormatListKey, NumbersWithAndWithoutPrefix) {
     const char* key;
   };
   const Row rows[] = {
-      {"", 1, "1"}, {"", 16, "16"}, {"FROM", 3, "FROM3"}, {"TO", 120, "TO120"}};
+      {"", 1, "1"},
+      {"", 16, "16"},
+      {"FROM", 3, "FROM3"},
+      {"TO", 120, "TO120"},
+      {"", 0, "0"},
+      {"", -7, "-7"},
+      {"FROM", 2147483647, "FROM2147483647"},
+      {"", -2147483647 - 1, "-2147483648"},
+      // A prefix that leaves no room for the number is cut, never the number.
+      {"PREFIXLONGER", 12345, "PREFIXLONG12345"},
+      {"TOOLONGPREFIX", -2147483647 - 1, "TOOL-2147483648"}};
   for (const Row& row : rows) {
     char key[16];
     FormatListKey(key, row.prefix, row.n);
