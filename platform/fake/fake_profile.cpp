@@ -96,7 +96,8 @@ bool FindValue(const std::string& ini, const std::string& section,
 // so a quoted value that fits with no room to spare loses its last
 // character as well: "abc" read with size 4 gives "ab".
 uint32_t CopyEntry(const std::string& text, char* out, uint32_t size) {
-  std::string v = text;
+  // Text goes out as a C string: it ends at a NUL byte.
+  std::string v = text.substr(0, text.find('\0'));
   bool quoted = v.size() >= 2 && (v[0] == '"' || v[0] == '\'') &&
                 v.back() == v[0];
   if (quoted) v.erase(0, 1);

@@ -34,4 +34,14 @@ TEST(IniTable, FakeReaderGivesEveryRowsValue) {
   }
 }
 
+TEST(IniTable, ReturnedCountIsTheStoredLength) {
+  // A NUL byte inside a value must not make the count disagree with the
+  // string the caller sees.
+  fake::Reset();
+  fake::AddFile("C:\\N.INI", std::string("[N]\r\nk=a\0b\r\n", 12));
+  char buf[16];
+  EXPECT_EQ(1u, plat::ReadProfileString("N", "k", "d", buf, 16, "C:\\N.INI"));
+  EXPECT_STREQ("a", buf);
+}
+
 }  // namespace
