@@ -33,6 +33,8 @@ class Box:
         self.buttons = tuple(buttons)
         self.icon = icon
         self.text = text
+        self.answer = "read"  # the button asked for
+        self.pressed = False  # and whether it was pressed
 
     @classmethod
     def parse(cls, report):
@@ -91,7 +93,7 @@ class Machine:
     def host(self, path):
         """The host path of a Windows path on drive C:, following the
         letter case of what already exists, as Windows would."""
-        if not path[:3].upper() == "C:\\":
+        if path[:3].upper() != "C:\\":
             raise ValueError(f"not a path on drive C: {path}")
         current = os.path.join(self.prefix, "drive_c")
         for part in [p for p in path[3:].split("\\") if p]:
@@ -184,7 +186,8 @@ class Machine:
 
     def export_reg(self, key):
         """{key path: {value name: value}} of key and every key below it,
-        or None when key does not exist."""
+        or None when key does not exist. Cheapest while the machine's
+        wineserver still runs, that is before finish()."""
         reg = self._scratch("export", ".reg")
         self._wine(["regedit", "/e", wineenv.to_windows_path(reg), key])
         if not os.path.exists(reg):
@@ -197,7 +200,7 @@ class Machine:
 
     # ----------------------------------------------------------- running
 
-    def run(self, cwd, args=(), answers=(), command_line=None, timeout=30,
+    def run(self, cwd, args=(), answers=(), command_line=None, timeout=90,
             program="SELDUNAX.EXE"):
         """Runs cwd\\program from the current directory cwd with args, or
         with exactly command_line as its whole command line (program name
@@ -223,19 +226,23 @@ class Machine:
             if box is None:
                 break
             result.boxes.append(box)
+            if not box.pressed:  # no such button: the box stays up
+                timeout = 5
+                break
         try:
             result.exit_code = process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            box = self.answer("read", timeout=2)
-            if box:
-                result.boxes.append(box)
+            if not result.boxes or result.boxes[-1].pressed:
+                box = self.answer("read", timeout=2)
+                if box:
+                    result.boxes.append(box)
             self.screenshot("hung")
             self.kill()
             process.wait()
             result.killed = True
         return result
 
-    def answer(self, button, timeout=20, process=None):
+    def answer(self, button, timeout=45, process=None):
         """Waits for a box, reports it and presses button ("read" presses
         nothing). Returns the Box, or None when none showed in time or the
         process given ended first."""
@@ -256,7 +263,10 @@ class Machine:
         if not os.path.exists(report):
             return None
         with open(report, "rb") as f:
-            return Box.parse(f.read())
+            box = Box.parse(f.read())
+        box.answer = button
+        box.pressed = button != "read" and helper.returncode == 0
+        return box
 
     def expect_no_box(self, seconds):
         """The box that shows within seconds, or None."""

@@ -93,8 +93,10 @@ def expect_run(result, exit_code, boxes):
         if i >= len(result.boxes):
             problems.append(f"box {i + 1} ({text!r}) never showed")
         else:
-            problems += box_problems(result.boxes[i], text, buttons,
-                                     f"box {i + 1}")
+            box = result.boxes[i]
+            problems += box_problems(box, text, buttons, f"box {i + 1}")
+            if box.answer != "read" and not box.pressed:
+                problems.append(f"box {i + 1}: could not press {box.answer}")
     for i, extra in enumerate(result.boxes[len(boxes):], len(boxes) + 1):
         problems.append(f"box {i} not expected: {extra}")
     if problems:
