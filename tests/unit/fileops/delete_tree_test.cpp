@@ -178,38 +178,4 @@ TEST(DeleteTree, SearchesGrowWithDirectoriesNotFiles) {
   }
 }
 
-TEST(DeleteTree, HeapShortageNeverSkipsOrRepeats) {
-  struct Row {
-    const char* name;
-    int failEvery;  // fail every n-th Allocate call (1 = all)
-    bool allGone;
-  };
-  const std::vector<Row> rows = {
-      {"every growth refused: batches", 2, true},
-      {"no memory at all: nothing removed", 1, false},
-  };
-  for (const Row& row : rows) {
-    fake::Reset();
-    // One flat directory, so that every listing starts with a granted
-    // block and ends with a refused growth.
-    std::vector<Item> files;
-    for (int f = 0; f < 600; ++f)
-      files.push_back({"C:\\V\\FILE" + std::to_string(f) + ".DAT"});
-    Create(files);
-    int allocations = 0;
-    int failEvery = row.failEvery;
-    fake::FailWhen([&allocations, failEvery](const fake::Call& call) {
-      return std::string(call.function) == "Allocate" &&
-             ++allocations % failEvery == 0;
-    });
-    DeleteTree("C:\\V");
-    size_t left = Surviving(files).size();
-    EXPECT_EQ(left, row.allGone ? 0u : files.size()) << row.name;
-    EXPECT_EQ(fake::Exists("C:\\V"), !row.allGone) << row.name;
-    EXPECT_EQ(CountCalls("RemoveFile"), static_cast<int>(files.size() - left))
-        << row.name << ": every deletion attempted once";
-    EXPECT_EQ(fake::OpenFinds(), 0) << row.name;
-  }
-}
-
 }  // namespace

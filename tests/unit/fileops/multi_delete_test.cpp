@@ -139,41 +139,4 @@ TEST(RunMultiDeleteList, DeletesMatchesUpToTheFirstFailure) {
   }
 }
 
-// When the heap runs short, the matches listed so far are deleted and a new
-// search takes up the rest; when nothing can be listed, nothing is deleted.
-TEST(RunMultiDeleteList, HeapShortageNeverSkipsOrRepeats) {
-  struct Row {
-    const char* name;
-    int failEvery;  // fail every n-th Allocate call (1 = all)
-    bool allGone;
-  };
-  const std::vector<Row> rows = {
-      {"every growth refused: batches", 2, true},
-      {"no memory at all: nothing deleted", 1, false},
-  };
-  for (const Row& row : rows) {
-    fake::Reset();
-    WriteControlFile(kControl, "[multdel]\n1=C:\\MANY\\*.TMP\n");
-    std::vector<Item> files = ManyFiles("C:\\MANY", 300);
-    Create(files);
-    int allocations = 0;
-    int failEvery = row.failEvery;
-    fake::FailWhen([&allocations, failEvery](const fake::Call& call) {
-      return std::string(call.function) == "Allocate" &&
-             ++allocations % failEvery == 0;
-    });
-    RunMultiDeleteList(kControl);
-    size_t left = Surviving(files).size();
-    if (row.allGone) {
-      EXPECT_EQ(left, 1u) << row.name;  // the directory only
-      EXPECT_GT(CountCalls("FindFirst"), 1) << row.name;
-    } else {
-      EXPECT_EQ(left, files.size()) << row.name;
-    }
-    EXPECT_EQ(CountCalls("RemoveFile"), static_cast<int>(files.size() - left))
-        << row.name << ": every deletion attempted once";
-    EXPECT_EQ(fake::OpenFinds(), 0) << row.name;
-  }
-}
-
 }  // namespace
