@@ -9,9 +9,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "scripts", "e2e"))
 import scenario  # noqa: E402
 import texts  # noqa: E402
+from machine import WINDOWS_DIR  # noqa: E402
 
 DISK = "C:\\DISK"
 INSTALL = "C:\\VANTORIS"
+WININIT = WINDOWS_DIR + "\\WININIT.INI"
 
 # A control file with nothing but a harmless list, so that a run that went
 # further than it should would still change nothing of note.
@@ -59,6 +61,10 @@ CASES = [
          [(texts.CONFIRM_POSTINSTALL, "YES NO")], ["no"],
          args=["SELDUNAX.INI", "-postw95"], cwd=INSTALL),
     Case("full_mode_declined", 0, [(texts.CONFIRM_FULL, "YES NO")], ["no"]),
+    Case("full_mode_from_drive_root", 0, [(texts.CONFIRM_FULL, "YES NO")],
+         ["no"], cwd="C:\\"),
+    Case("full_mode_beside_install_dir", 0,
+         [(texts.CONFIRM_FULL, "YES NO")], ["no"], cwd="C:\\VANTORI"),
     Case("full_mode_text_from_control_file", 0,
          [("Remove the card?\n\nSure?", "YES NO")], ["no"],
          ini=AREYOUSURE_INI),
@@ -83,27 +89,50 @@ def launch(m, case):
     scenario.expect_run(result, case.exit_code, case.boxes)
 
 
-@scenario.scenario()
-def relaunch_from_install_dir(m):
-    """Started from the install directory, the program shows nothing itself
-    and hands over to its copy in the temporary directory, which asks for
-    the full uninstall."""
-    m.install_program(INSTALL)
-    m.write_ini(INSTALL + "\\CARD.INI", PLAIN_INI)
-    first = m.run(INSTALL, ["CARD.INI"])
+@dataclass
+class Relaunch:
+    name: str
+    cwd: str
+    control_file: str
+
+
+# Started from the install directory or below it, the program shows nothing
+# itself: it copies itself, its control file (as seldunax.ini) and the
+# release tool into the temporary directory, enters the copies for deletion
+# at the next start and hands over to the copy, which reads the copied
+# control file and asks for the full uninstall.
+RELAUNCH_CASES = [
+    Relaunch("relaunch_from_install_dir", INSTALL, "CARD.INI"),
+    Relaunch("relaunch_from_below_install_dir", "C:\\vantoris\\dos",
+             "SELDUNAX.INI"),
+    Relaunch("relaunch_from_longer_name", "C:\\VANTORIS2", "SELDUNAX.INI"),
+]
+RELAUNCH_COPIES = ["deveject.exe", "seldunax.exe", "seldunax.ini"]
+
+
+@scenario.table(RELAUNCH_CASES)
+def relaunch(m, case):
+    m.install_program(case.cwd)
+    m.write_ini(case.cwd + "\\" + case.control_file, AREYOUSURE_INI)
+    first = m.run(case.cwd, [case.control_file])
     scenario.expect_run(first, 0, [])
     second = m.answer("no")
     if second is None:
         raise AssertionError("the copy in the temporary directory showed no box")
-    problems = scenario.box_problems(second, texts.CONFIRM_FULL, "YES NO",
-                                     "the copy's box")
+    problems = scenario.box_problems(second, "Remove the card?\n\nSure?",
+                                     "YES NO", "the copy's box")
+    copies = sorted(f.lower() for f in m.listdir(m.temp_dir))
+    if copies != RELAUNCH_COPIES:
+        problems.append(f"temporary directory holds {copies}")
+    entered = sorted(line.lower() for line in
+                     m.read_text(WININIT).splitlines()
+                     if line.upper().startswith("NUL="))
+    expected = sorted(f"nul={m.temp_dir}\\{name}".lower()
+                      for name in RELAUNCH_COPIES)
+    if entered != expected:
+        problems.append(f"WININIT.INI entries {entered}, expected {expected}")
     if problems:
         raise AssertionError("\n".join(problems))
-    copies = [f.lower() for f in m.listdir(m.temp_dir)]
-    for name in ("seldunax.exe", "seldunax.ini", "deveject.exe"):
-        if name not in copies:
-            raise AssertionError(f"{name} not in the temporary directory: "
-                                 f"{copies}")
 
 
 if __name__ == "__main__":
