@@ -8,7 +8,7 @@
 #   JOBS=4 scripts/test.sh     more parallel build and test jobs
 #
 # Build directories live under build/ in the repository: win64, win32,
-# native. Exits non-zero on any failure.
+# native, sanitize. Exits non-zero on any failure.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -50,6 +50,15 @@ run_tests() {
   ctest --test-dir "$build/native" --output-on-failure -j "$jobs"
 }
 
+# The unit tests and the fuzz corpus replays once more under the address
+# and undefined-behaviour sanitizers, in a build directory of their own.
+run_sanitized() {
+  step "native unit tests under ASan and UBSan"
+  configure_and_build "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug \
+    -DSELDUNAX_SANITIZE=ON
+  ctest --test-dir "$build/sanitize" --output-on-failure -j "$jobs"
+}
+
 main() {
   local start=$SECONDS
   step "dependencies"
@@ -59,6 +68,7 @@ main() {
   build_win32
   build_native
   run_tests
+  run_sanitized
   step "all passed in $((SECONDS - start)) s"
 }
 
