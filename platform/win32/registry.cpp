@@ -64,6 +64,9 @@ void DeleteSubkeys(HKEY key) {
 // refuse a key that still has subkeys. Emptying the key first gives the
 // Windows 95 result everywhere.
 long DeleteRegTree(RegKey parent, const char* path) {
+  // An empty path would open the parent itself and empty it: refuse it, as
+  // deleting "no key" must never delete the parent's subkeys.
+  if (path == nullptr || path[0] == '\0') return ERROR_BADKEY;
   const HKEY parentKey = win32::ToHkey(parent);
   HKEY key = nullptr;
   if (RegOpenKeyExA(parentKey, path, 0, KEY_ALL_ACCESS, &key) ==
