@@ -1,0 +1,551 @@
+"""SELDUNAX.EXE at work on a Windows machine under Wine, as a user sees it.
+
+Lays out a machine with the VANTORIS card installed (scripts/demo/layout.py),
+starts C:\\VANTORIS\\SELDUNAX.EXE with SELDUNAX.INI from C:\\VANTORIS,
+answers its boxes (or lets a person answer them on a usable display),
+restarts the machine, and reports what changed against what the control
+file asked for. Run through scripts/demo.sh, which builds the programs;
+the report goes to stdout and to build/demo/report.txt.
+
+Exit code 0 when the run removed nothing it was not asked to and every
+step was observed, 1 otherwise."""
+
+import datetime
+import difflib
+import os
+import select
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+OUT = os.environ.get("SELDUNAX_DEMO_OUT", os.path.join(REPO, "build", "demo"))
+os.environ.setdefault("SELDUNAX_E2E_WORK", os.path.join(OUT, "work"))
+os.environ.setdefault("SELDUNAX_WIN64_DIR", os.path.join(REPO, "build",
+                                                         "win64"))
+sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
+sys.path.insert(0, HERE)
+
+import expected  # noqa: E402
+import layout  # noqa: E402
+import regfile  # noqa: E402
+import snapshot  # noqa: E402
+import wineenv  # noqa: E402
+from machine import Machine, SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
+
+TITLE = "VANTORIS Uninstall"
+WININIT = WINDOWS_DIR + "\\WININIT.INI"
+# How long a person may take over the confirmation; boxhelper answers in
+# well under a second.
+PERSON_SECONDS = 900
+AUTO_SECONDS = 120
+
+
+def log(msg):
+    print(f"[demo] {msg}", flush=True)
+
+
+# ---------------------------------------------------------------- display
+
+def usable_display():
+    """The display named by $DISPLAY when an X server answers on it."""
+    display = os.environ.get("DISPLAY", "")
+    if not display or not shutil.which("xdpyinfo"):
+        return None
+    ok = subprocess.run(["xdpyinfo", "-display", display],
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                        timeout=20).returncode == 0
+    return display if ok else None
+
+
+def screenshot_box(m, path):
+    """A picture of the program's box (the whole screen when the box's own
+    window cannot be told apart)."""
+    env = m.env
+    info = subprocess.run(["xwininfo", "-display", env["DISPLAY"], "-name",
+                           TITLE], capture_output=True, text=True, env=env)
+    window = "root"
+    for line in info.stdout.splitlines():
+        if "Window id:" in line:
+            window = line.split("Window id:")[1].split()[0]
+    code = wineenv.run_quiet(["import", "-display", env["DISPLAY"],
+                              "-window", window, path], env, 30)
+    return path if code == 0 and os.path.exists(path) else None
+
+
+# ----------------------------------------------------- helper processes
+
+def read_line(process, deadline):
+    """The next line the process prints, or None at its end or the
+    deadline. Reads the pipe unbuffered (select sees only the pipe), keeping
+    what follows the line for the next call."""
+    pending = process.__dict__.setdefault("_pending", b"")
+    while b"\n" not in pending and time.time() < deadline:
+        ready, _, _ = select.select([process.stdout], [], [], 0.2)
+        if not ready:
+            continue
+        chunk = os.read(process.stdout.fileno(), 4096)
+        if not chunk:
+            break
+        pending += chunk
+    line, found, rest = pending.partition(b"\n")
+    process._pending = rest
+    return line.decode("cp1252").strip() if found else None
+
+
+def start_tool(m, program, args):
+    tool = wineenv.find_program(program)
+    return subprocess.Popen(["wine", tool] + args, env=m.env,
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+
+def hold_files(m, files, stop_file):
+    """hold_open.exe keeping files open without sharing until stop_file
+    exists; returns the process once every file is held."""
+    holder = start_tool(m, "hold_open.exe",
+                        [wineenv.to_windows_path(stop_file)] + files)
+    deadline = time.time() + 60
+    while True:
+        line = read_line(holder, deadline)
+        if line is None:
+            raise RuntimeError("hold_open.exe did not hold the files "
+                               f"(exit code {holder.poll()})")
+        if line == "ready":
+            return holder
+
+
+def watch_exit(m, image, seconds):
+    """exit_watch.exe waiting for the process of image to start and end."""
+    return start_tool(m, "exit_watch.exe", [image, "--timeout",
+                                            str(seconds)])
+
+
+def watched_exit_code(watcher, seconds):
+    """The exit code exit_watch.exe observed, or None."""
+    deadline = time.time() + seconds
+    code = None
+    while True:
+        line = read_line(watcher, deadline)
+        if line is None:
+            break
+        if line.startswith("exit "):
+            code = int(line.split()[1])
+    watcher.wait(timeout=30)
+    return code
+
+
+# ------------------------------------------------------------- the run
+
+class Run:
+    """What was seen of the run: exit codes, boxes, screenshots, who
+    answered."""
+
+    def __init__(self):
+        self.first_code = None
+        self.second_code = None
+        self.boxes = []  # (Box, answer, screenshot path or None)
+        self.answered_by = ""
+        self.held = []
+        self.holder_code = None
+
+
+def answer_automatically(m, run):
+    for answer, shot in (("yes", "confirmation.png"), ("ok", "closing.png")):
+        box = m.answer("read", timeout=AUTO_SECONDS)
+        if box is None:
+            break
+        picture = screenshot_box(m, os.path.join(OUT, shot))
+        if m.answer(answer, timeout=20) is None:
+            raise RuntimeError(f"the box went away before {answer}")
+        run.boxes.append((box, {"yes": "Yes", "ok": "OK"}[answer], picture))
+
+
+def watch_person(m, run, watcher):
+    """Records the boxes while a person answers them; returns when the
+    program has ended. A closing message after the confirmation means the
+    answer was Yes."""
+    box = m.answer("read", timeout=PERSON_SECONDS)
+    if box is None:
+        return
+    picture = screenshot_box(m, os.path.join(OUT, "confirmation.png"))
+    log("answer the box on your display")
+    closing = None
+    while watcher.poll() is None and closing is None:
+        later = m.answer("read", timeout=2)
+        if later is not None and later.text != box.text:
+            closing = (later, "by the person",
+                       screenshot_box(m, os.path.join(OUT, "closing.png")))
+    run.boxes.append((box, "Yes" if closing else "not Yes", picture))
+    if closing:
+        run.boxes.append(closing)
+
+
+def run_program(m, display, after_run):
+    """Runs the program as a user would and returns the Run; after_run()
+    is called once the program has ended, while the files are still held
+    and so before Wine starts a new session: a new session carries out
+    WININIT.INI as a restart would."""
+    run = Run()
+    temp_copy = m.temp_dir + "\\seldunax.exe"
+    stop_file = os.path.join(m.dir, "hold_open.stop")
+    with_person = display is not None
+    seconds = PERSON_SECONDS if with_person else AUTO_SECONDS
+
+    holder = hold_files(m, layout.HELD_FILES, stop_file)
+    run.held = list(layout.HELD_FILES)
+    watcher = watch_exit(m, temp_copy, seconds)
+    log(f"starting {layout.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI in "
+        f"{layout.INSTALL}")
+    first = m.run(layout.INSTALL, ["SELDUNAX.INI"], timeout=120)
+    run.first_code = None if first.killed else first.exit_code
+    if with_person:
+        run.answered_by = f"a person, on the display {display}"
+        watch_person(m, run, watcher)
+    else:
+        run.answered_by = (f"boxhelper.exe (no usable display: the boxes "
+                           f"showed on Xvfb {m.env['DISPLAY']})")
+        log("no usable display: boxhelper.exe reads the boxes and answers "
+            "Yes, then OK")
+        answer_automatically(m, run)
+    run.second_code = watched_exit_code(watcher, seconds + 30)
+    if holder.poll() is None:
+        after_run()
+    with open(stop_file, "w"):
+        pass
+    run.holder_code = holder.wait(timeout=60)
+    if m.finish(timeout=60):
+        raise RuntimeError("a Wine process was still running after the run")
+    return run
+
+
+# ------------------------------------------------------------- snapshots
+
+def watched(m):
+    """Whether a lower-case path lies in the demo's directories: every
+    change there is reported; elsewhere Wine keeps its own books."""
+    tops = [layout.INSTALL, "C:\\GAMES", WINDOWS_DIR + "\\INF", m.temp_dir]
+    flat = ["C:", WINDOWS_DIR, SYSTEM_DIR]
+
+    def inside(path):
+        return (any(snapshot.below(path, t) for t in tops)
+                or any(snapshot.directly_in(path, d) for d in flat))
+    return inside
+
+
+def card_roots(key):
+    """Whether a lower-case registry key lies below the roots the program
+    works in."""
+    return any(snapshot.below(key, root)
+               for root in (layout.ENUM.lower(), layout.CLASS.lower()))
+
+
+def take_tree(m):
+    return snapshot.tree(os.path.join(m.prefix, "drive_c"), watched(m))
+
+
+def take_registry(m):
+    keys = m.export_reg("HKEY_LOCAL_MACHINE")
+    if not keys:
+        raise RuntimeError("regedit exported nothing")
+    return keys
+
+
+def start_file_texts(m):
+    return {path: m.read_text(path) if m.exists(path) else None
+            for path in layout.START_FILES}
+
+
+# ---------------------------------------------------------------- report
+
+class Report:
+    def __init__(self):
+        self.lines = []
+
+    def add(self, text=""):
+        self.lines.extend(text.split("\n"))
+
+    def head(self, text):
+        self.add("")
+        self.add(text)
+        self.add("-" * len(text))
+
+    def entries(self, label, entries, note=None):
+        self.add(f"{label} ({len(entries)}):")
+        for e in entries:
+            kind = "\\" if e.kind == "dir" else ""
+            extra = f"  <- {note(e)}" if note and note(e) else ""
+            self.add(f"    {e.path}{kind}{extra}")
+        if not entries:
+            self.add("    none")
+
+    def text(self):
+        return "\n".join(self.lines) + "\n"
+
+
+def shown_path(path):
+    """A host path relative to the repository when it lies in it."""
+    rel = os.path.relpath(path, REPO)
+    return path if rel.startswith("..") else rel
+
+
+def describe_box(report, box, answer, picture):
+    report.add(f"  box \"{box.title}\", buttons {'/'.join(box.buttons)}, "
+               f"icon {'yes' if box.icon else 'none'}, answered {answer}")
+    for line in box.text.split("\n"):
+        report.add(f"  | {line}")
+    if picture:
+        report.add(f"  screenshot: {shown_path(picture)}")
+
+
+def registry_section(report, diff, allowed):
+    report.head("Registry (HKEY_LOCAL_MACHINE exported before and after "
+                "the run)")
+    report.add(f"Keys removed ({len(diff.removed)}):")
+    for key in diff.removed:
+        mark = "" if key.lower() in allowed.keys else "   <- NOT ASKED FOR"
+        report.add(f"  - [{key}]{mark}")
+        for name, value in diff.before[key].items():
+            shown = regfile.regedit4({"k": {name: value}}).split("\r\n")[3]
+            report.add(f"  -     {shown}")
+    if not diff.removed:
+        report.add("  none")
+    for label, keys in (("Keys added", diff.added),
+                        ("Keys whose values changed", diff.changed)):
+        report.add(f"{label} ({len(keys)}):")
+        report.add("\n".join(f"    {k}" for k in keys) or "    none")
+
+
+def kept_devices(before_keys, diff):
+    """The device keys and MEDIA driver keys that were there before the run
+    and still are."""
+    gone = {k.lower() for k in diff.removed}
+    parents = {layout.ISAPNP.lower(), (layout.CLASS + "\\MEDIA").lower()}
+    return [k for k in sorted(before_keys)
+            if k.lower().rpartition("\\")[0] in parents
+            and k.lower() not in gone]
+
+
+def files_section(report, run_diff, churn, allowed, after_tree):
+    report.head("Files (drive C: before and after the run)")
+    reason = lambda e: allowed.reasons.get(e.path.lower())  # noqa: E731
+    report.entries("Removed", run_diff.removed, reason)
+    report.entries("Added", run_diff.added)
+    report.entries("Changed", run_diff.changed)
+    listed_kept = sorted(p for p in allowed.remove if p in after_tree)
+    report.add(f"Listed in the control file but still there after the run "
+               f"({len(listed_kept)}):")
+    for path in listed_kept:
+        report.add(f"    {after_tree[path].path}  <- {allowed.reasons[path]}")
+    if not listed_kept:
+        report.add("    none")
+    report.add(f"Wine's own bookkeeping outside the demo's directories: "
+               f"{len(churn.removed)} removed, {len(churn.added)} added, "
+               f"{len(churn.changed)} changed (listed at the end)")
+
+
+def start_files_section(report, before, after):
+    report.head("Start-up files (unified diff)")
+    for path in layout.START_FILES:
+        old = (before[path] or "").rstrip("\r\n").split("\r\n")
+        new = (after[path] or "").rstrip("\r\n").split("\r\n")
+        diff = list(difflib.unified_diff(old, new, f"{path} before",
+                                         f"{path} after", lineterm="", n=9))
+        report.add("\n".join(diff) if diff else f"{path}: unchanged")
+        report.add("")
+
+
+def restart_section(report, restart_diff, code, wininit_after):
+    report.head("Restart (wineboot -r carries out WININIT.INI)")
+    report.add(f"wineboot -r exit code: {code}")
+    report.entries("Deleted by the restart", restart_diff.removed)
+    report.entries("Added", restart_diff.added)
+    report.entries("Changed", restart_diff.changed)
+    report.add("WININIT.INI after the restart: "
+               + ("still there" if wininit_after else "gone (carried out)"))
+
+
+def churn_section(report, churn_run, churn_restart, keys_churn):
+    report.head("Wine's own changes outside the demo's directories and "
+                "the card's registry roots")
+    report.add("registry, during the run:")
+    for label, keys in (("removed", keys_churn.removed),
+                        ("added", keys_churn.added),
+                        ("changed", keys_churn.changed)):
+        for key in keys:
+            report.add(f"    {label:8} {key}")
+    if keys_churn.empty():
+        report.add("    none")
+    for phase, diff in (("files, during the run", churn_run),
+                        ("files, during the restart", churn_restart)):
+        report.add(f"{phase}:")
+        for label, items in (("removed", diff.removed), ("added", diff.added),
+                             ("changed", diff.changed)):
+            for e in items:
+                report.add(f"    {label:8} {e.path}")
+        if diff.empty():
+            report.add("    none")
+
+
+# ------------------------------------------------------------------ main
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for old in ("confirmation.png", "closing.png", "report.txt"):
+        if os.path.exists(os.path.join(OUT, old)):
+            os.remove(os.path.join(OUT, old))
+    start = time.time()
+    times = []
+
+    def lap(what):
+        times.append((what, time.time()))
+
+    display = usable_display()
+    if display:
+        wineenv.ensure_display = lambda: display
+        log(f"showing the boxes on {display}: answer them yourself")
+    log("preparing a Wine prefix (the first time takes a minute or two)")
+    m = Machine("demo")
+    if not display:
+        # No window manager on Xvfb: Wine draws the boxes' title bars itself,
+        # so that the screenshots show them.
+        m.import_reg({"HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver":
+                      {"Managed": "N"}})
+    lap("prefix ready")
+
+    log("laying out the machine: the VANTORIS card installed")
+    layout.install_card(m, wineenv.find_program("SELDUNAX.EXE"),
+                        wineenv.find_program("DEVEJECT.EXE"))
+    m.finish()
+    tree_before = take_tree(m)
+    keys_before = take_registry(m)
+    starts_before = start_file_texts(m)
+    lap("machine laid out")
+
+    seen = {}
+
+    def after_run():
+        seen["tree"] = take_tree(m)
+        seen["keys"] = take_registry(m)
+        seen["starts"] = start_file_texts(m)
+        seen["wininit"] = m.read_text(WININIT) if m.exists(WININIT) else None
+
+    run = run_program(m, display, after_run)
+    lap("program run")
+    if not seen:
+        raise RuntimeError("the held files were let go before the run ended")
+    tree_after, keys_after = seen["tree"], seen["keys"]
+    starts_after, wininit = seen["starts"], seen["wininit"]
+
+    log("restarting the machine (wineboot -r)")
+    boot_code = wineenv.run_quiet(["wineboot", "-r"], m.env, 300,
+                                  logfile=m.log)
+    m.finish(timeout=120)
+    tree_restart = take_tree(m)
+    lap("restart")
+
+    machine = expected.Machine(WINDOWS_DIR, SYSTEM_DIR, m.temp_dir)
+    with open(layout.CONTROL_SOURCE, encoding="cp1252") as f:
+        allowed = expected.allowed_changes(f.read(), machine, tree_before,
+                                           keys_before, layout.ISAPNP,
+                                           layout.CLASS)
+    inside = watched(m)
+    run_diff = snapshot.TreeDiff(tree_before, tree_after)
+    shown_diff = run_diff.only(inside)
+    churn_run = run_diff.only(lambda p: not inside(p))
+    restart_diff = snapshot.TreeDiff(tree_after, tree_restart)
+    all_keys_diff = snapshot.RegistryDiff(keys_before, keys_after)
+    keys_diff = all_keys_diff.only(card_roots)
+    keys_churn = all_keys_diff.only(lambda k: not card_roots(k))
+    # Removals count wherever they happened; additions and changes only in
+    # the demo's directories and the card's registry roots, where Wine
+    # itself writes nothing.
+    checked = snapshot.TreeDiff({}, {})
+    checked.removed = run_diff.removed
+    checked.added, checked.changed = shown_diff.added, shown_diff.changed
+    checked_keys = all_keys_diff.only(card_roots)
+    checked_keys.removed = all_keys_diff.removed
+    checked_keys.added, checked_keys.changed = keys_diff.added, keys_diff.changed
+    problems = [f"{what}: {path}" for what, path in
+                expected.unasked(checked, checked_keys, allowed)]
+    if run.first_code != 0:
+        problems.append(f"the first process ended with {run.first_code}")
+    if run.second_code is None:
+        problems.append("the second process's exit code was not observed")
+    if run.holder_code != 0:
+        problems.append("the held files were not held for the whole run "
+                        f"(hold_open.exe exit code {run.holder_code})")
+
+    report = Report()
+    report.add("SELDUNAX.EXE demonstration under Wine, "
+               + datetime.datetime.now().strftime("%Y-%m-%d %H:%M"))
+    report.add("=" * 60)
+    report.add(f"Wine prefix:        {m.prefix}")
+    report.add(f"Windows directory:  {WINDOWS_DIR}   system directory "
+               f"(%WINSYS%): {SYSTEM_DIR}")
+    report.add(f"Temporary dir:      {m.temp_dir}")
+    report.add(f"Control file:       {layout.CONTROL} (a copy of "
+               "docs/example/SELDUNAX.INI)")
+    report.add(f"Boxes answered by:  {run.answered_by}")
+
+    report.head("The run")
+    report.add(f"1. wine {layout.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI, "
+               f"current directory {layout.INSTALL}")
+    report.add(f"   exit code {run.first_code} (wine's own exit status is "
+               "the program's exit code): it copied itself to the temporary "
+               "directory and handed over")
+    report.add(f"2. {m.temp_dir}\\seldunax.exe SELDUNAX.INI, started by the "
+               "first process")
+    report.add(f"   exit code {run.second_code} (observed by exit_watch.exe, "
+               "which found the process by its image path while it showed "
+               "its box, waited for its end and read GetExitCodeProcess)")
+    for box, answer, picture in run.boxes:
+        describe_box(report, box, answer, picture)
+    if not run.boxes:
+        report.add("  no box showed")
+    report.add("Held open without sharing during the run (hold_open.exe), "
+               "as a loaded driver would be:")
+    report.add("\n".join(f"    {p}" for p in run.held))
+
+    registry_section(report, checked_keys, allowed)
+    report.add("Devices and driver keys that stay:")
+    report.add("\n".join(f"    {k}" for k in
+                         kept_devices(keys_before, all_keys_diff)) or "    none")
+    files_section(report, shown_diff, churn_run, allowed, tree_after)
+    start_files_section(report, starts_before, starts_after)
+    report.head("WININIT.INI after the run")
+    report.add(wininit.rstrip("\r\n").replace("\r\n", "\n")
+               if wininit else "(none)")
+    restart_section(report, restart_diff.only(inside), boot_code,
+                    m.exists(WININIT))
+
+    report.head("Verdict")
+    if problems:
+        report.add("PROBLEMS:")
+        report.add("\n".join(f"    {p}" for p in problems))
+    else:
+        report.add("Nothing was removed, added or changed that the control "
+                   "file and the uninstall's fixed steps did not ask for.")
+    report.add("")
+    previous = start
+    for what, at in times:
+        report.add(f"  {what:18} {at - previous:6.1f} s")
+        previous = at
+    report.add(f"  {'demo total':18} {time.time() - start:6.1f} s "
+               "(without the build)")
+    churn_section(report, churn_run,
+                  restart_diff.only(lambda p: not inside(p)), keys_churn)
+
+    text = report.text()
+    with open(os.path.join(OUT, "report.txt"), "w") as f:
+        f.write(text)
+    print(text)
+    m.kill()
+    log(f"report: {shown_path(os.path.join(OUT, 'report.txt'))}")
+    log(f"the machine stays in {m.prefix} (WINEPREFIX) until the next demo")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

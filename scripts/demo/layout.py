@@ -1,0 +1,170 @@
+"""The demonstration machine: a Windows 95 PC with the VANTORIS card
+installed, as the card's installer leaves it, beside another card's
+drivers and the user's own files, which must all stay.
+
+Paths are Windows paths on drive C: of a Machine (scripts/e2e/machine.py):
+the Windows directory is C:\\windows, the system directory (%WINSYS%)
+C:\\windows\\system32."""
+
+import os
+
+from machine import SYSTEM_DIR, WINDOWS_DIR
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__))))
+CONTROL_SOURCE = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
+
+INSTALL = "C:\\VANTORIS"
+CONTROL = INSTALL + "\\SELDUNAX.INI"
+
+ENUM = "HKEY_LOCAL_MACHINE\\Enum"
+ISAPNP = ENUM + "\\ISAPNP"
+CLASS = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class"
+
+# The install directory as the installer leaves it; the program, its control
+# file and DEVEJECT.EXE are added from the build and the docs.
+INSTALL_FILES = {
+    INSTALL + "\\DOS\\EMM386.EXE": b"MZ memory manager saved by the installer",
+    INSTALL + "\\DOS\\HCINIT.EXE": b"MZ DOS initialisation of the card",
+    INSTALL + "\\DOS\\HALCYREN.ROM": bytes(range(256)) * 4,
+    INSTALL + "\\BACKUP\\MIDIMAP.CFG": b"MIDI set-up from before the card\r\n",
+    INSTALL + "\\BACKUP\\SYSTEM.INI": b"[boot]\r\ndrivers=mmsystem.dll\r\n",
+    INSTALL + "\\MIXER\\VNTMIX.HLP": b"?_ mixer help",
+    INSTALL + "\\MIXER\\SKINS\\CLASSIC.BMP": b"BM classic panel",
+    INSTALL + "\\MIXER\\SKINS\\DARK.BMP": b"BM dark panel",
+    INSTALL + "\\SAMPLES\\DEMO1.WAV": b"RIFF....WAVEfmt demo one",
+    INSTALL + "\\SAMPLES\\DEMO2.MID": b"MThd demo two",
+    INSTALL + "\\README.TXT": b"VANTORIS sound card, version 1.2\r\n",
+}
+
+# The card's drivers outside the install directory: what the control
+# file's [copy], [delete] and [multdel] lists name.
+CARD_FILES = {
+    SYSTEM_DIR + "\\VNTWAVE.DRV": b"MZ wave driver",
+    SYSTEM_DIR + "\\VNTMIDI.DRV": b"MZ MIDI driver",
+    SYSTEM_DIR + "\\VNTAUD.VXD": b"MZ audio virtual device driver",
+    SYSTEM_DIR + "\\VNTCTL.DLL": b"MZ control panel library",
+    SYSTEM_DIR + "\\VNT3D.DLL": b"MZ 3D sound library",
+    WINDOWS_DIR + "\\VNTMIX.EXE": b"MZ mixer",
+    WINDOWS_DIR + "\\INF\\VNT2300.INF": b"[Version]\r\nClass=MEDIA\r\n",
+    WINDOWS_DIR + "\\INF\\VNT2301.INF": b"[Version]\r\nClass=MEDIA\r\n",
+    # The MIDI set-up the card's installer wrote; [copy] puts the old back.
+    SYSTEM_DIR + "\\MIDIMAP.CFG": b"MIDI set-up of the VANTORIS card\r\n",
+}
+
+# Drivers in use while the uninstall runs (the system has them loaded):
+# they cannot be deleted then and go at the next start.
+HELD_FILES = [SYSTEM_DIR + "\\VNTAUD.VXD", WINDOWS_DIR + "\\VNTMIX.EXE"]
+
+# Files that only look related, and another card's drivers: all stay.
+OTHER_FILES = {
+    SYSTEM_DIR + "\\VANTOOLS.DLL": b"MZ not the card's: no VNT prefix",
+    SYSTEM_DIR + "\\VNTWAVE.TXT": b"notes: not a DLL, not in [delete]",
+    SYSTEM_DIR + "\\CTLSB16.DRV": b"MZ the other card's wave driver",
+    WINDOWS_DIR + "\\INF\\OEM3.INF": b"[Version]\r\nClass=MEDIA\r\n",
+    WINDOWS_DIR + "\\VNTNOTES.TXT": b"the user's notes",
+    "C:\\VANTORIS.TXT": b"a file beside the install directory",
+    "C:\\GAMES\\VNTDEMO.DLL": b"MZ a game's library, not in a listed directory",
+    "C:\\GAMES\\VANTORIS\\SAVE01.DAT": b"a saved game",
+}
+
+# The DOS start-up files, with the card's lines among lines that stay.
+AUTOEXEC = """@ECHO OFF
+PROMPT $p$g
+SET BLASTER=A220 I5 D1 H5 P330 T6
+SET HALCYRENE=C:\\VANTORIS\\DOS
+PATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND;C:\\VANTORIS\\DOS\\HALCYREN.ROM;C:\\DOS
+C:\\VANTORIS\\DOS\\HCINIT.EXE /ROM:C:\\VANTORIS\\DOS\\HALCYREN.ROM /Q
+LH C:\\MOUSE\\MOUSE.COM
+REM - By Windows Setup - LH C:\\WINDOWS\\COMMAND\\MSCDEX.EXE /D:MSCD001
+SET TEMP=C:\\WINDOWS\\TEMP
+"""
+DOSSTART = """@ECHO OFF
+REM Programs started when you restart in MS-DOS mode
+LH C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE /Q
+LH C:\\MOUSE\\MOUSE.COM
+LH C:\\WINDOWS\\COMMAND\\MSCDEX.EXE /D:MSCD001 /V
+"""
+CONFIG_SYS = """DEVICE=C:\\WINDOWS\\HIMEM.SYS
+DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS X=C800-CBFF
+DOS=HIGH,UMB
+DEVICEHIGH=C:\\CDROM\\ATAPI.SYS /D:MSCD001
+FILES=40
+BUFFERS=30
+"""
+START_FILES = {
+    "C:\\AUTOEXEC.BAT": AUTOEXEC,
+    WINDOWS_DIR + "\\DOSSTART.BAT": DOSSTART,
+    "C:\\CONFIG.SYS": CONFIG_SYS,
+}
+
+
+def _devnode(number):
+    return number.to_bytes(4, "little")
+
+
+def _instance(desc, driver, hardware_id):
+    return {"DeviceDesc": desc, "Class": "MEDIA", "Driver": driver,
+            "HardwareID": hardware_id, "Mfg": "VANTORIS",
+            "ConfigFlags": bytes(4)}
+
+
+# ISA Plug and Play devices: the card's three logical devices and its
+# wavetable add-on (ids VNT2300_DEV and VNT2301 of [pnpids]), another
+# card's device, and a device whose name matches only in another letter
+# case, which must stay too.
+REGISTRY = {
+    ISAPNP + "\\VNT2300_DEV0000\\0F1E2D3C": _instance(
+        "VANTORIS Audio", "MEDIA\\0001", "ISAPNP\\VNT2300_DEV0000"),
+    ISAPNP + "\\VNT2300_DEV0000\\0F1E2D3C\\LogConfig": {
+        "0000": b"\x04\x00\x00\x00\x20\x02\x00\x00"},
+    ISAPNP + "\\VNT2300_DEV0001\\0F1E2D3C": _instance(
+        "VANTORIS Game Port", "MEDIA\\0002", "ISAPNP\\VNT2300_DEV0001"),
+    ISAPNP + "\\VNT2300_DEV0002\\0F1E2D3C": _instance(
+        "VANTORIS MIDI", "MEDIA\\0003", "ISAPNP\\VNT2300_DEV0002"),
+    ISAPNP + "\\VNT2301\\0A0B0C0D": _instance(
+        "VANTORIS Wavetable", "MEDIA\\0004", "ISAPNP\\VNT2301"),
+    ISAPNP + "\\CTL0024_DEV0000\\1B2C3D4E": {
+        "DeviceDesc": "Another card's audio", "Class": "MEDIA",
+        "Driver": "MEDIA\\0000", "HardwareID": "ISAPNP\\CTL0024_DEV0000"},
+    ISAPNP + "\\vnt2300_dev0009\\0F1E2D3C": {
+        "DeviceDesc": "Device whose id differs in letter case",
+        "Class": "MEDIA", "Driver": "MEDIA\\0005"},
+    ENUM + "\\Root\\*PNP0C02\\0000": {"DeviceDesc": "Motherboard resources"},
+    CLASS + "\\MEDIA": {"": "Sound, video and game controllers"},
+    CLASS + "\\MEDIA\\0000": {"DriverDesc": "Another card's audio"},
+    CLASS + "\\MEDIA\\0000\\Drivers": {"DevNode": _devnode(0x11)},
+    CLASS + "\\MEDIA\\0001": {"DriverDesc": "VANTORIS Audio",
+                              "InfPath": "VNT2300.INF"},
+    CLASS + "\\MEDIA\\0001\\Drivers": {"DevNode": _devnode(0x2F)},
+    CLASS + "\\MEDIA\\0001\\Drivers\\wave\\vntwave.drv": {
+        "Driver": "vntwave.drv", "Description": "VANTORIS Wave"},
+    CLASS + "\\MEDIA\\0002": {"DriverDesc": "VANTORIS Game Port"},
+    CLASS + "\\MEDIA\\0002\\Drivers": {"DevNode": _devnode(0x30)},
+    CLASS + "\\MEDIA\\0003": {"DriverDesc": "VANTORIS MIDI"},
+    CLASS + "\\MEDIA\\0003\\Drivers": {"DevNode": _devnode(0x31)},
+    CLASS + "\\MEDIA\\0003\\Drivers\\midi\\vntmidi.drv": {
+        "Driver": "vntmidi.drv", "Description": "VANTORIS MIDI"},
+    CLASS + "\\MEDIA\\0004": {"DriverDesc": "VANTORIS Wavetable"},
+    CLASS + "\\MEDIA\\0004\\Drivers": {"DevNode": _devnode(0x1A4)},
+    CLASS + "\\MEDIA\\0005": {"DriverDesc": "Device in other letter case"},
+    CLASS + "\\MEDIA\\0005\\Drivers": {"DevNode": _devnode(0x40)},
+    CLASS + "\\HDC\\0000": {"DriverDesc": "Standard IDE/ESDI Hard Disk"},
+}
+
+
+def install_card(m, program, deveject):
+    """Lays the machine out: files, start-up files and registry; program
+    and deveject are the host paths of the built programs."""
+    m.mkdir(INSTALL)
+    for name, source in (("SELDUNAX.EXE", program),
+                         ("DEVEJECT.EXE", deveject),
+                         ("SELDUNAX.INI", CONTROL_SOURCE)):
+        with open(source, "rb") as f:
+            m.write(INSTALL + "\\" + name, f.read())
+    for files in (INSTALL_FILES, CARD_FILES, OTHER_FILES):
+        for path, data in files.items():
+            m.write(path, data)
+    for path, text in START_FILES.items():
+        m.write(path, text)  # code page 1252, CR LF line ends
+    m.import_reg(REGISTRY)
