@@ -140,6 +140,16 @@ class Machine:
             lines.append("")
         self.write(path, "\n".join(lines))
 
+    def unshare(self, path):
+        """Gives the machine its own copy of a file it shares with the
+        template (under system32), so that the program may overwrite it."""
+        target = self.host(path)
+        with open(target, "rb") as f:
+            content = f.read()
+        os.remove(target)
+        with open(target, "wb") as f:
+            f.write(content)
+
     def read(self, path):
         with open(self.host(path), "rb") as f:
             return f.read()
@@ -286,11 +296,20 @@ class Machine:
         code = wineenv.run_quiet(["wineserver", "-w"], self.env, timeout,
                                  logfile=self.log)
         if code is not None:
+            self._check_template()
             return None
         box = self.answer("read", timeout=2)
         self.screenshot("leftover")
         self.kill()
         return box or Box("", (), False, "(a process still ran, no box)")
+
+    def _check_template(self):
+        damaged = wineenv.damaged_template_files(self.prefix)
+        if damaged:
+            raise AssertionError(
+                "the run wrote into files shared with the template prefix "
+                f"(the next run rebuilds it): {damaged[:5]}; call "
+                "unshare() on such files before the run")
 
     def kill(self):
         wineenv.run_quiet(["wineserver", "-k"], self.env, 30)

@@ -13,7 +13,7 @@ and one template.
 
 import contextlib
 import fcntl
-import getpass
+import json
 import os
 import shutil
 import signal
@@ -34,8 +34,10 @@ TEMPLATE_REG = r"""REGEDIT4
 "ShowCrashDialog"=dword:00000000
 """
 
-# The big, never-written parts of a prefix are hard-linked into each copy;
-# everything else is copied so that a scenario cannot change the template.
+# The big parts of a prefix that Wine only reads are hard-linked into each
+# copy; everything else is copied. A program that overwrites one of the
+# linked files in place would change the template: the manifest of their
+# sizes and times lets finish() notice that (damaged_template_files).
 _LINKED_DIRS = ("drive_c/windows/system32", "drive_c/windows/winsxs",
                 "drive_c/windows/globalization")
 
@@ -181,6 +183,27 @@ def template_dir():
     return os.path.join(work_dir(), "template")
 
 
+def _stamp_file():
+    return os.path.join(work_dir(), "template.stamp")
+
+
+def _manifest_file():
+    return os.path.join(work_dir(), "template.manifest")
+
+
+def _write_manifest(prefix):
+    files = {}
+    for linked in _LINKED_DIRS:
+        for dirpath, _, filenames in os.walk(os.path.join(prefix, linked)):
+            for name in filenames:
+                path = os.path.join(dirpath, name)
+                st = os.lstat(path)
+                files[os.path.relpath(path, prefix)] = [st.st_size,
+                                                        st.st_mtime_ns]
+    with open(_manifest_file(), "w") as f:
+        json.dump(files, f)
+
+
 def _wine_stamp():
     out = subprocess.run(["wine", "--version"], capture_output=True,
                          text=True).stdout.strip()
@@ -191,50 +214,77 @@ def ensure_template():
     """The booted template prefix, made once (about a minute) and kept while
     the Wine version and the template settings stay the same."""
     with _locked("template"):
-        prefix = template_dir()
-        stamp_file = os.path.join(work_dir(), "template.stamp")
-        stamp = _wine_stamp()
-        with contextlib.suppress(OSError):
-            with open(stamp_file) as f:
-                if f.read() == stamp and os.path.isdir(prefix):
-                    return prefix
-        shutil.rmtree(prefix, ignore_errors=True)
-        with contextlib.suppress(OSError):
-            os.remove(stamp_file)
-        env = wine_env(prefix)
-        logfile = os.path.join(work_dir(), "template.log")
-        log("booting the template Wine prefix")
-        start = time.time()
-        if run_quiet(["wineboot", "-i"], env, 300, logfile=logfile) != 0:
-            raise RuntimeError(f"wineboot failed, see {logfile}")
-        reg = os.path.join(work_dir(), "template.reg")
-        with open(reg, "w", newline="\r\n") as f:
-            f.write(TEMPLATE_REG)
-        if run_quiet(["wine", "regedit", "/s", to_windows_path(reg)], env,
-                     120, logfile=logfile) != 0:
-            raise RuntimeError(f"template settings failed, see {logfile}")
-        if run_quiet(["wineserver", "-w"], env, 120, logfile=logfile) != 0:
-            raise RuntimeError("the template's wineserver did not end")
-        with open(stamp_file, "w") as f:
-            f.write(stamp)
-        log(f"template ready in {time.time() - start:.0f} s")
-        return prefix
+        return _ensure_template_locked()
+
+
+def _ensure_template_locked():
+    prefix = template_dir()
+    stamp_file = _stamp_file()
+    stamp = _wine_stamp()
+    with contextlib.suppress(OSError):
+        with open(stamp_file) as f:
+            if (f.read() == stamp and os.path.isdir(prefix)
+                    and os.path.exists(_manifest_file())):
+                return prefix
+    shutil.rmtree(prefix, ignore_errors=True)
+    with contextlib.suppress(OSError):
+        os.remove(stamp_file)
+    env = wine_env(prefix)
+    logfile = os.path.join(work_dir(), "template.log")
+    log("booting the template Wine prefix")
+    start = time.time()
+    if run_quiet(["wineboot", "-i"], env, 300, logfile=logfile) != 0:
+        raise RuntimeError(f"wineboot failed, see {logfile}")
+    reg = os.path.join(work_dir(), "template.reg")
+    with open(reg, "w", newline="\r\n") as f:
+        f.write(TEMPLATE_REG)
+    if run_quiet(["wine", "regedit", "/s", to_windows_path(reg)], env,
+                 120, logfile=logfile) != 0:
+        raise RuntimeError(f"template settings failed, see {logfile}")
+    if run_quiet(["wineserver", "-w"], env, 120, logfile=logfile) != 0:
+        raise RuntimeError("the template's wineserver did not end")
+    _write_manifest(prefix)
+    with open(stamp_file, "w") as f:
+        f.write(stamp)
+    log(f"template ready in {time.time() - start:.0f} s")
+    return prefix
 
 
 def copy_template(dest):
-    """A fresh prefix at dest, a copy of the template."""
-    src = ensure_template()
+    """A fresh prefix at dest, a copy of the template (made under the lock,
+    so that a template being rebuilt is never half copied)."""
     shutil.rmtree(dest, ignore_errors=True)
-    linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+    with _locked("template"):
+        src = _ensure_template_locked()
+        linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
 
-    def copy(s, d):
-        if s.startswith(linked):
-            os.link(s, d)
-        else:
-            shutil.copy2(s, d)
+        def copy(s, d):
+            if s.startswith(linked):
+                os.link(s, d)
+            else:
+                shutil.copy2(s, d)
 
-    shutil.copytree(src, dest, symlinks=True, copy_function=copy)
+        shutil.copytree(src, dest, symlinks=True, copy_function=copy)
     return dest
+
+
+def damaged_template_files(prefix):
+    """Files of the template that were changed through their hard links in
+    prefix. When there are any, the template is marked for rebuilding."""
+    with open(_manifest_file()) as f:
+        manifest = json.load(f)
+    changed = []
+    for rel, (size, mtime) in manifest.items():
+        try:
+            st = os.lstat(os.path.join(prefix, rel))
+        except OSError:
+            continue
+        if st.st_nlink > 1 and [st.st_size, st.st_mtime_ns] != [size, mtime]:
+            changed.append(rel)
+    if changed:
+        with contextlib.suppress(OSError):
+            os.remove(_stamp_file())
+    return changed
 
 
 # ------------------------------------------------------------- commands
