@@ -142,8 +142,9 @@ std::vector<std::string> SectionsIn(const std::string& ini) {
   return names;
 }
 
-void CheckAll(const std::string& ini, const std::string& windir,
-              const std::string& winsys) {
+// The list readers, whose expansions depend on the Windows directory.
+void CheckLists(const std::vector<std::string>& sections,
+                const std::string& windir, const std::string& winsys) {
   fake::SetWindowsDir(windir);
   fake::SetSystemDir(winsys);
   CheckList("copy", "FROM", windir, winsys);
@@ -151,13 +152,8 @@ void CheckAll(const std::string& ini, const std::string& windir,
   for (const char* section : {"delete", "multdel", "deltree"}) {
     CheckList(section, "", windir, winsys);
   }
-  for (const char* section : {"AREYOUSURE", "REBOOTNOW", "EJCTNOTFOUND"}) {
-    CheckMessage(section);
-  }
-  CheckPnpIds();
-  for (const std::string& section : SectionsIn(ini)) {
+  for (const std::string& section : sections) {
     CheckList(section, "", windir, winsys);
-    CheckMessage(section);
   }
 }
 
@@ -168,9 +164,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fake::Reset();
   fake::AddFile(kControlPath, ini);
   g_fullValueSize = static_cast<uint32_t>(size) + 2;
-  CheckAll(ini, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM");
+  std::vector<std::string> sections = SectionsIn(ini);
+  CheckLists(sections, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM");
   // A Windows directory that leaves little room after it.
   std::string deep = "C:\\" + std::string(230, 'W');
-  CheckAll(ini, deep, deep + "\\SYSTEM");
+  CheckLists(sections, deep, deep + "\\SYSTEM");
+  for (const char* section : {"AREYOUSURE", "REBOOTNOW", "EJCTNOTFOUND"}) {
+    CheckMessage(section);
+  }
+  for (const std::string& section : sections) CheckMessage(section);
+  CheckPnpIds();
   return 0;
 }
