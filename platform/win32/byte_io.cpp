@@ -76,8 +76,23 @@ bool ReplaceByRenaming(const char* replacement, const char* target,
 
 namespace plat {
 
+namespace {
+
+using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+
+// MoveFileExA is looked up rather than imported: Windows 95 has at most a
+// stub of it, and a missing import would keep the program from loading.
+MoveFileExFn FindMoveFileEx() {
+  const HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  if (!kernel) return nullptr;
+  return reinterpret_cast<MoveFileExFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "MoveFileExA")));
+}
+
+}  // namespace
+
 // Windows NT and Wine replace the target in one step with MoveFileExA.
-// Windows 95 exports MoveFileExA only as a stub that fails with
+// Windows 95's MoveFileExA is a stub that fails with
 // ERROR_CALL_NOT_IMPLEMENTED; there the replacement is renamed into place.
 // A read-only target (or a directory) is never replaced, on any system.
 bool ReplaceFileWith(const char* replacement, const char* target) {
@@ -87,8 +102,13 @@ bool ReplaceFileWith(const char* replacement, const char* target) {
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  if (MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING)) return true;
-  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  const MoveFileExFn moveFileEx = FindMoveFileEx();
+  if (moveFileEx) {
+    if (moveFileEx(replacement, target, MOVEFILE_REPLACE_EXISTING)) {
+      return true;
+    }
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  }
   return win32::ReplaceByRenaming(replacement, target, targetExists);
 }
 
