@@ -42,7 +42,7 @@ build_win32() {
 build_native() {
   step "native build with unit tests"
   configure_and_build "$build/native" -DCMAKE_BUILD_TYPE=Debug \
-    -DSELDUNAX_WIN64_DIR="$build/win64"
+    -DSELDUNAX_WIN64_DIR="$build/win64" -DSELDUNAX_WIN32_DIR="$build/win32"
 }
 
 run_tests() {
