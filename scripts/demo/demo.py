@@ -164,22 +164,21 @@ def answer_automatically(m, run):
 
 def watch_person(m, run, watcher):
     """Records the boxes while a person answers them; returns when the
-    program has ended. A closing message after the confirmation means the
-    answer was Yes."""
+    program has ended. The answers themselves are told by what the run
+    changed (see main)."""
     box = m.answer("read", timeout=PERSON_SECONDS)
     if box is None:
         return
-    picture = screenshot_box(m, os.path.join(OUT, "confirmation.png"))
+    run.boxes.append((box, "by the person", screenshot_box(
+        m, os.path.join(OUT, "confirmation.png"))))
     log("answer the box on your display")
-    closing = None
-    while watcher.poll() is None and closing is None:
+    while watcher.poll() is None:
         later = m.answer("read", timeout=2)
-        if later is not None and later.text != box.text:
-            closing = (later, "by the person",
-                       screenshot_box(m, os.path.join(OUT, "closing.png")))
-    run.boxes.append((box, "Yes" if closing else "not Yes", picture))
-    if closing:
-        run.boxes.append(closing)
+        # A box being drawn or taken down shows no buttons yet or any more.
+        if later is not None and later.buttons and later.text != box.text:
+            run.boxes.append((later, "OK by the person", screenshot_box(
+                m, os.path.join(OUT, "closing.png"))))
+            return
 
 
 def run_program(m, display, after_run):
@@ -476,6 +475,13 @@ def main():
     if run.holder_code != 0:
         problems.append("the held files were not held for the whole run "
                         f"(hold_open.exe exit code {run.holder_code})")
+
+    if display and run.boxes:
+        # Only Yes goes on to the removal; any other answer changes nothing.
+        box, _, picture = run.boxes[0]
+        yes = bool(all_keys_diff.removed or run_diff.removed)
+        run.boxes[0] = (box, "Yes by the person" if yes else
+                        "not Yes by the person: nothing was removed", picture)
 
     report = Report()
     report.add("SELDUNAX.EXE demonstration under Wine, "
