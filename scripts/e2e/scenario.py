@@ -25,6 +25,7 @@ import sys
 import time
 import traceback
 
+import wineenv
 from machine import Machine
 
 TITLE = "VANTORIS Uninstall"
@@ -35,7 +36,7 @@ _scenarios = {}
 def scenario(name=None, timeout=120):
     """Registers func(machine) as a scenario."""
     def register(func):
-        _scenarios[name or func.__name__] = (lambda m: func(m), timeout)
+        _scenarios[name or func.__name__] = (func, timeout)
         return func
     return register
 
@@ -126,7 +127,7 @@ def run_one(name):
                 raise AssertionError(f"a process was left running: {leftover}")
     except AssertionError as failure:
         print(f"FAIL {machine_name}\n{failure}")
-        print(f"logs: {m.dir}" if "m" in locals() else "")
+        print(f"logs: {os.path.join(wineenv.work_dir(), 'runs', machine_name)}")
         return False
     except Exception:
         print(f"ERROR {machine_name}")
