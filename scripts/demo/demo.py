@@ -326,17 +326,21 @@ def kept_devices(before_keys, diff):
             and k.lower() not in gone]
 
 
-def files_section(report, run_diff, churn, allowed, after_tree):
+def files_section(report, run_diff, churn, allowed, after_tree,
+                  wininit_entries):
     report.head("Files (drive C: before and after the run)")
     reason = lambda e: allowed.reasons.get(e.path.lower())  # noqa: E731
     report.entries("Removed", run_diff.removed, reason)
-    report.entries("Added", run_diff.added)
-    report.entries("Changed", run_diff.changed)
+    report.entries("Added", run_diff.added, reason)
+    report.entries("Changed", run_diff.changed, reason)
     listed_kept = sorted(p for p in allowed.remove if p in after_tree)
     report.add(f"Listed in the control file but still there after the run "
                f"({len(listed_kept)}):")
     for path in listed_kept:
-        report.add(f"    {after_tree[path].path}  <- {allowed.reasons[path]}")
+        later = ("; entered in WININIT.INI" if path in wininit_entries
+                 else "")
+        report.add(f"    {after_tree[path].path}  <- {allowed.reasons[path]}"
+                   f"{later}")
     if not listed_kept:
         report.add("    none")
     report.add(f"Wine's own bookkeeping outside the demo's directories: "
@@ -518,7 +522,9 @@ def main():
     report.add("Devices and driver keys that stay:")
     report.add("\n".join(f"    {k}" for k in
                          kept_devices(keys_before, all_keys_diff)) or "    none")
-    files_section(report, shown_diff, churn_run, allowed, tree_after)
+    entries = {line[4:].strip().lower() for line in
+               (wininit or "").split("\r\n") if line.upper().startswith("NUL=")}
+    files_section(report, shown_diff, churn_run, allowed, tree_after, entries)
     start_files_section(report, starts_before, starts_after)
     report.head("WININIT.INI after the run")
     report.add(wininit.rstrip("\r\n").replace("\r\n", "\n")

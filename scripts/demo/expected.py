@@ -8,8 +8,6 @@ import fnmatch
 
 import snapshot
 
-START_FILES = ("c:\\autoexec.bat", "c:\\config.sys")
-
 
 def read_ini(text):
     """{section: {key: value}} as the system's INI reader sees the file:
@@ -80,6 +78,11 @@ class Allowed:
         self.remove.add(path)
         self.reasons.setdefault(path, reason)
 
+    def may_write(self, path, before_tree, reason):
+        """path may be added, or changed when it was there before."""
+        (self.change if path in before_tree else self.add).add(path)
+        self.reasons.setdefault(path, reason)
+
 
 def allowed_changes(ini_text, machine, before_tree, before_keys,
                     isapnp, class_root):
@@ -94,8 +97,8 @@ def allowed_changes(ini_text, machine, before_tree, before_keys,
     copy = ini.get("copy", {})
     n = 1
     while copy.get(f"from{n}") and copy.get(f"to{n}"):
-        target = low(machine.expand(copy[f"to{n}"]))
-        (allowed.change if target in before_tree else allowed.add).add(target)
+        allowed.may_write(low(machine.expand(copy[f"to{n}"])), before_tree,
+                          f"[copy] from {copy[f'from{n}']}")
         n += 1
     for value in numbered(ini.get("delete", {})):
         allowed.may_remove(low(machine.expand(value)), "[delete]")
@@ -113,14 +116,20 @@ def allowed_changes(ini_text, machine, before_tree, before_keys,
                 allowed.may_remove(path, f"[deltree] {value}")
 
     windows = low(machine.windows_dir)
-    for path in START_FILES + (windows + "\\dosstart.bat",):
+    for path, reason in (
+            ("c:\\autoexec.bat", "the card's lines taken out"),
+            (windows + "\\dosstart.bat", "the card's lines taken out"),
+            ("c:\\config.sys", "EMM386.EXE loaded from the Windows directory")):
         allowed.change.add(path)
-    for path in (windows + "\\wininit.ini", windows + "\\emm386.exe"):
-        (allowed.change if path in before_tree else allowed.add).add(path)
+        allowed.reasons[path] = reason
+    allowed.may_write(windows + "\\wininit.ini", before_tree,
+                      "files to delete at the next start")
+    allowed.may_write(windows + "\\emm386.exe", before_tree,
+                      "memory manager put back")
     temp = low(machine.temp_dir)
     for name in ("seldunax.exe", "seldunax.ini", "deveject.exe"):
-        path = temp + "\\" + name
-        (allowed.change if path in before_tree else allowed.add).add(path)
+        allowed.may_write(temp + "\\" + name, before_tree,
+                          "hand-over copy")
 
     ids = [i[:24] for i in numbered(ini.get("pnpids", {}))]
     allowed.keys = card_keys(ids, before_keys, isapnp, class_root)
