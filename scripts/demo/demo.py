@@ -12,6 +12,7 @@ step was observed, 1 otherwise."""
 
 import datetime
 import difflib
+import hashlib
 import os
 import select
 import shutil
@@ -326,6 +327,10 @@ def kept_devices(before_keys, diff):
             and k.lower() not in gone]
 
 
+def _digest(data):
+    return hashlib.sha1(data).hexdigest()
+
+
 def files_section(report, run_diff, churn, allowed, after_tree,
                   wininit_entries):
     report.head("Files (drive C: before and after the run)")
@@ -343,6 +348,12 @@ def files_section(report, run_diff, churn, allowed, after_tree,
                    f"{later}")
     if not listed_kept:
         report.add("    none")
+    report.add("The machine's other files, beside the card's:")
+    for path in sorted(layout.OTHER_FILES, key=str.lower):
+        entry = after_tree.get(path.lower())
+        state = ("stays, unchanged" if entry and entry.stamp == _digest(
+            layout.OTHER_FILES[path]) else "CHANGED OR GONE")
+        report.add(f"    {path}  <- {state}")
     report.add(f"Wine's own bookkeeping outside the demo's directories: "
                f"{len(churn.removed)} removed, {len(churn.added)} added, "
                f"{len(churn.changed)} changed (listed at the end)")
