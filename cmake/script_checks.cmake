@@ -3,7 +3,8 @@
 #    MinSizeRel build is named: the shipping programs' stripped sizes
 #    against their limits and their imports against the functions Windows
 #    95 has;
-#  - demo.verdict: the demo's verdict logic on made-up machines.
+#  - demo.* (label "demo"): the demo's snapshots and verdict logic
+#    (tests/demo/*_test.py).
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(SELDUNAX_WIN32_DIR "" CACHE PATH
@@ -19,7 +20,10 @@ if(SELDUNAX_WIN32_DIR)
   endforeach()
 endif()
 
-add_test(NAME demo.verdict
-         COMMAND Python3::Interpreter
-                 ${CMAKE_SOURCE_DIR}/tests/demo/verdict_test.py)
-set_tests_properties(demo.verdict PROPERTIES LABELS demo TIMEOUT 60)
+file(GLOB demo_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/demo/*_test.py)
+foreach(test_file IN LISTS demo_tests)
+  get_filename_component(stem ${test_file} NAME_WE)
+  string(REGEX REPLACE "_test$" "" stem ${stem})
+  add_test(NAME demo.${stem} COMMAND Python3::Interpreter ${test_file})
+  set_tests_properties(demo.${stem} PROPERTIES LABELS demo TIMEOUT 60)
+endforeach()
