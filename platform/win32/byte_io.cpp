@@ -62,7 +62,13 @@ bool ReplaceByRenaming(const char* replacement, const char* target,
       !win32::AppendText(aside, sizeof aside, ".~old")) {
     return false;
   }
-  // MoveFileA never overwrites: a stray file of the aside name stops here.
+  // The target exists, so an aside file is a leftover of a replacement cut
+  // short after its last step; without this every later replacement of the
+  // file would fail, since MoveFileA never overwrites.
+  if (GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES &&
+      !DeleteFileA(aside)) {
+    return false;
+  }
   if (!MoveFileA(target, aside)) return false;
   if (!MoveFileA(replacement, target)) {
     MoveFileA(aside, target);
