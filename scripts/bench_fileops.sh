@@ -7,13 +7,16 @@
 # The build dir must hold tests/e2e/tools/bench_fileops.exe (x86_64 build).
 # A private Wine prefix (BENCH_WINEPREFIX, default /tmp/seldunax-bench-prefix)
 # is created on first use. BENCH_RESTART=0 leaves out the yardstick that
-# searches afresh after every removal (it is slow on big directories);
-# BENCH_DIRS and BENCH_MATCHES change the first size (100 and 5000).
+# searches afresh after every removal (it is slow on big directories: run
+# once, at the first size only; BENCH_RESTART=2 at both sizes).
+# BENCH_DIRS and BENCH_MATCHES change the first size (100 and 5000);
+# BENCH_REPEAT (3) is how many runs of each measure give the fastest.
 #
 # Every figure is one Wine process in milliseconds, process start included:
 # its wall time, and the processor time it and the wineserver spent; "net"
-# subtracts an empty run of the same program (its start-up). Processor time
-# is the fairer figure on a machine that is busy with other work.
+# subtracts an empty run of the same program (its start-up). Each is the
+# fastest of BENCH_REPEAT runs on a freshly made tree. Processor time is the
+# fairer figure on a machine that is busy with other work.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -24,6 +27,7 @@ exe=$build/tests/e2e/tools/bench_fileops.exe
 export WINEPREFIX=${BENCH_WINEPREFIX:-/tmp/seldunax-bench-prefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 restart=${BENCH_RESTART:-1}
+repeat=${BENCH_REPEAT:-3}
 # The first size: BENCH_DIRS directories of 100 files, BENCH_MATCHES matches.
 base_dirs=${BENCH_DIRS:-100}
 base_matches=${BENCH_MATCHES:-5000}
@@ -32,13 +36,25 @@ if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+root=$WINEPREFIX/drive_c/bench
+store=
 # One server for the whole run, so that every process starts warm.
 wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$root" ${store:+"$store"}' \
+  EXIT
 
-root=$WINEPREFIX/drive_c/bench
+# The trees live in memory (BENCH_TMPFS, default /dev/shm, "" for the
+# prefix's own disk), so that the figures show the programs' work rather
+# than the disk's, which other work on the machine shares.
+tmpfs=${BENCH_TMPFS-/dev/shm}
 rm -rf "$root"
-mkdir -p "$root"
+if [ -n "$tmpfs" ] && [ -d "$tmpfs" ]; then
+  store=$(mktemp -d "$tmpfs/seldunax-bench.XXXXXX")
+  ln -s "$store" "$root"
+else
+  store=
+  mkdir -p "$root"
+fi
 cp "$exe" "$root/bench_fileops.exe"
 
 # make_tree DIR DIRS FILES: DIRS subdirectories of FILES files each.
@@ -119,64 +135,99 @@ check_kept() {  # only the .KEP files may be left
   fi
 }
 
-cd "$root"
-wine cmd /c rem >/dev/null 2>&1
-server=$(server_pid)
-[ -n "$server" ] || { echo "wineserver of $WINEPREFIX not found" >&2; exit 1; }
-timed base_ours wine bench_fileops.exe none
-timed base_cmd wine cmd /c rem
-echo "start-up (wall/cpu ms): bench_fileops $base_ours_wall/$base_ours_cpu," \
-     "cmd $base_cmd_wall/$base_cmd_cpu"
-printf '%-36s %8s %8s %8s %8s\n' "run" "wall" "net wall" "cpu" "net cpu"
+# measure NAME SETUP CHECK command...: REPEAT runs, each after SETUP (and
+# a sync) and checked by CHECK; NAME_wall and NAME_cpu become the fastest.
+measure() {
+  mname=$1 msetup=$2 mcheck=$3; shift 3
+  best_wall= best_cpu=
+  i=0
+  while [ $i -lt "$repeat" ]; do
+    i=$((i + 1))
+    eval "$msetup"
+    sync
+    timed one "$@"
+    eval "$mcheck"
+    if [ -z "$best_wall" ] || [ "$one_wall" -lt "$best_wall" ]; then
+      best_wall=$one_wall
+    fi
+    if [ -z "$best_cpu" ] || [ "$one_cpu" -lt "$best_cpu" ]; then
+      best_cpu=$one_cpu
+    fi
+  done
+  eval "${mname}_wall=$best_wall ${mname}_cpu=$best_cpu"
+}
 
 report() {  # report LABEL RUN BASE: one line, start-up subtracted for "net"
   eval "w=\$${2}_wall c=\$${2}_cpu bw=\$${3}_wall bc=\$${3}_cpu"
-  printf '%-36s %8d %8d %8d %8d\n' "$1" "$w" "$((w - bw))" "$c" "$((c - bc))"
+  printf '%-34s %8d %8d %8d %8d\n' "$1" "$w" "$((w - bw))" "$c" "$((c - bc))"
 }
-ratio() {  # ratio A B BASE_A BASE_B: net cpu of A over net cpu of B
-  eval "a=\$${1}_cpu b=\$${2}_cpu ba=\$${3}_cpu bb=\$${4}_cpu"
+ratio() {  # ratio A B BASE_A BASE_B KIND: net KIND (wall, cpu) of A over B
+  eval "a=\$${1}_$5 b=\$${2}_$5 ba=\$${3}_$5 bb=\$${4}_$5"
   awk -v a="$((a - ba))" -v b="$((b - bb))" \
       'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'
 }
 
+cd "$root"
+wine cmd /c rem >/dev/null 2>&1
+server=$(server_pid)
+[ -n "$server" ] || { echo "wineserver of $WINEPREFIX not found" >&2; exit 1; }
+measure base_ours : : wine bench_fileops.exe none
+measure base_cmd : : wine cmd /c rem
+echo "best of $repeat runs; ms; start-up (wall/cpu): bench_fileops" \
+     "$base_ours_wall/$base_ours_cpu, cmd $base_cmd_wall/$base_cmd_cpu"
+printf '%-34s %8s %8s %8s %8s\n' "run" "wall" "net wall" "cpu" "net cpu"
+
+control tree deltree 'C:\bench\tree'
+control mult multdel 'C:\bench\flat\*.TMP'
 for scale in 1 2; do
   dirs=$((base_dirs * scale)); files=100; matches=$((base_matches * scale))
-  label="$((dirs * files)) files, $dirs dirs"
+  tree_setup="rm -rf '$root/tree'; make_tree '$root/tree' $dirs $files"
+  flat_setup="rm -rf '$root/flat'; make_flat '$root/flat' $matches"
+  tree_check="check_gone '$root/tree'"
+  flat_check="check_kept '$root/flat' $((matches / 10))"
 
-  rm -rf "$root"/tree_* "$root"/m_*
-  make_tree "$root/tree_ours" $dirs $files
-  make_tree "$root/tree_cmd" $dirs $files
-  control tree deltree 'C:\bench\tree_ours'
-  timed t_ours wine bench_fileops.exe deltree 'C:\bench\tree.ini'
-  check_gone "$root/tree_ours"
-  timed t_cmd wine cmd /c rd /s /q 'C:\bench\tree_cmd'
-  check_gone "$root/tree_cmd"
+  label="$((dirs * files)) files, $dirs dirs"
+  measure t_ours "$tree_setup" "$tree_check" \
+    wine bench_fileops.exe deltree 'C:\bench\tree.ini'
+  measure t_cmd "$tree_setup" "$tree_check" \
+    wine cmd /c rd /s /q 'C:\bench\tree'
   report "deltree  $label" t_ours base_ours
   report "rd /s /q $label" t_cmd base_cmd
-  if [ "$restart" = 1 ]; then
-    make_tree "$root/tree_re" $dirs $files
-    timed t_re wine bench_fileops.exe restart-tree 'C:\bench\tree_re'
-    check_gone "$root/tree_re"
-    report "(restarting) $label" t_re base_ours
+  if [ "$restart" -ge "$scale" ]; then
+    repeat_saved=$repeat repeat=1
+    measure t_re "$tree_setup" "$tree_check" \
+      wine bench_fileops.exe restart-tree 'C:\bench\tree'
+    repeat=$repeat_saved
+    report "(restarting, 1 run) $label" t_re base_ours
   fi
-  echo "  deltree / rd, net cpu: $(ratio t_ours t_cmd base_ours base_cmd)"
+  echo "  deltree / rd (net): wall $(ratio t_ours t_cmd base_ours base_cmd \
+wall), cpu $(ratio t_ours t_cmd base_ours base_cmd cpu)"
 
   label="$matches matches"
-  make_flat "$root/m_ours" $matches
-  make_flat "$root/m_cmd" $matches
-  control mult multdel 'C:\bench\m_ours\*.TMP'
-  timed m_ours wine bench_fileops.exe multdel 'C:\bench\mult.ini'
-  check_kept "$root/m_ours" $((matches / 10))
-  timed m_cmd wine cmd /c del /q 'C:\bench\m_cmd\*.TMP'
-  check_kept "$root/m_cmd" $((matches / 10))
+  measure m_ours "$flat_setup" "$flat_check" \
+    wine bench_fileops.exe multdel 'C:\bench\mult.ini'
+  measure m_cmd "$flat_setup" "$flat_check" \
+    wine cmd /c del /q 'C:\bench\flat\*.TMP'
   report "multdel  $label" m_ours base_ours
   report "del /q   $label" m_cmd base_cmd
-  if [ "$restart" = 1 ]; then
-    make_flat "$root/m_re" $matches
-    timed m_re wine bench_fileops.exe restart-multdel 'C:\bench\m_re\*.TMP'
-    check_kept "$root/m_re" $((matches / 10))
-    report "(restarting) $label" m_re base_ours
+  if [ "$restart" -ge "$scale" ]; then
+    repeat_saved=$repeat repeat=1
+    measure m_re "$flat_setup" "$flat_check" \
+      wine bench_fileops.exe restart-multdel 'C:\bench\flat\*.TMP'
+    repeat=$repeat_saved
+    report "(restarting, 1 run) $label" m_re base_ours
   fi
-  echo "  multdel / del, net cpu: $(ratio m_ours m_cmd base_ours base_cmd)"
+  echo "  multdel / del (net): wall $(ratio m_ours m_cmd base_ours base_cmd \
+wall), cpu $(ratio m_ours m_cmd base_ours base_cmd cpu)"
+  eval "t_ours_wall_$scale=$t_ours_wall t_ours_cpu_$scale=$t_ours_cpu"
+  eval "m_ours_wall_$scale=$m_ours_wall m_ours_cpu_$scale=$m_ours_cpu"
 done
-rm -rf "$root"
+
+growth() {  # growth NAME KIND: net KIND at 2x over net KIND at 1x
+  eval "one=\$${1}_${2}_1 two=\$${1}_${2}_2 base=\$base_ours_$2"
+  awk -v a="$((two - base))" -v b="$((one - base))" \
+      'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'
+}
+echo "2x work / 1x work (net): deltree wall $(growth t_ours wall)," \
+     "cpu $(growth t_ours cpu); multdel wall $(growth m_ours wall)," \
+     "cpu $(growth m_ours cpu)"
