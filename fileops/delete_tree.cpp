@@ -38,6 +38,8 @@ bool RemoveEntry(void* context, uint32_t attributes, const char* name) {
 // two characters to path, which bounds the depth.
 void RemoveContents(char* path) {
   size_t length = strlen(path);
+  // No room for the pattern: the contents stay, and so does the directory
+  // unless it is empty.
   if (!AppendPath(path, kPathSize, "\\*.*")) return;
   char pattern[kPathSize];
   memcpy(pattern, path, strlen(path) + 1);

@@ -57,6 +57,8 @@ std::vector<TreeRow> Rows() {
        1},
       {"missing directory changes nothing", Call::Tree, "C:\\NOPE",
        {{"C:\\KEEP.TXT"}}, {"C:\\KEEP.TXT"}, 1},
+      {"an empty name is not the current drive's root", Call::Tree, "",
+       {{"C:\\KEEP.TXT"}}, {"C:\\KEEP.TXT"}, 0},
       {"a file is no directory", Call::Tree, "C:\\V.TXT",
        {{"C:\\V.TXT"}}, {"C:\\V.TXT"}, 1},
       {"files beginning with a dot are deleted", Call::Tree, "C:\\V",
