@@ -1,14 +1,21 @@
-// Start-up of SELDUNAX.EXE: a windowless GUI program. The entry gets the
-// command line without the program's own name, and its result becomes the
-// process exit code.
+// Start-up of SELDUNAX.EXE: a windowless GUI program linked without the C
+// run-time library's start-up code and DLL. MSVCRT.DLL came with Visual
+// C++ 4.2 (1996), after the first release of Windows 95, and is missing on
+// many Windows 95 PCs; a program that imports it does not start there. The
+// few C library functions the program uses are in c_library.cpp.
+//
+// Without the C run-time start-up nothing runs before this entry: no
+// constructors of global objects (the program has none, and must not get
+// any) and no command-line splitting (the entry does its own).
 #include <windows.h>
 
 #include "launch/command_line.h"
 #include "launch/entry.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // GetCommandLineA rather than WinMain's argument: the name is skipped by
-  // our own rule, the same on every system and C runtime.
+// The linker's default entry point name for a Windows GUI program.
+extern "C" void WinMainCRTStartup() {
+  // The entry gets the command line without the program's own name, by the
+  // program's own rule; its result becomes the process exit code.
   const int code = RunEntry(SkipProgramName(GetCommandLineA()));
   ExitProcess(static_cast<UINT>(code));
 }
