@@ -16,12 +16,62 @@
 // registry entries are gone at the next start; the tool itself therefore
 // changes nothing on the machine. It is a windowless program so that no
 // console flashes up while the uninstaller waits for it.
+//
+// Like SELDUNAX.EXE it is linked without the C run-time start-up and DLL
+// (MSVCRT.DLL is missing on many Windows 95 PCs), so it reads its command
+// line itself.
+#include <windows.h>
+
 #include "pnp/devnode_arg.h"
+
+namespace {
 
 enum ExitCode { kReleased = 0, kBadArgument = 1 };
 
-int main(int argc, char** argv) {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Past one word of the command line: up to the closing quote when it begins
+// with one, else up to the next blank.
+const char* SkipWord(const char* p) {
+  if (*p == '"') {
+    ++p;
+    while (*p != '\0' && *p != '"') ++p;
+    return *p == '"' ? p + 1 : p;
+  }
+  while (*p != '\0' && !IsBlank(*p)) ++p;
+  return p;
+}
+
+const char* SkipBlanks(const char* p) {
+  while (IsBlank(*p)) ++p;
+  return p;
+}
+
+// The one argument after the program's name (its quotes removed) into arg
+// (kDevnodeArgSize bytes); false when there is none, more than one, or it
+// is too long to be a device node number.
+bool OneArgument(const char* commandLine, char* arg) {
+  const char* start = SkipBlanks(SkipWord(SkipBlanks(commandLine)));
+  const char* end = SkipWord(start);
+  if (start == end || *SkipBlanks(end) != '\0') return false;
+  if (*start == '"') {
+    ++start;
+    if (end[-1] == '"' && end > start) --end;
+  }
+  if (end - start >= kDevnodeArgSize) return false;
+  int n = 0;
+  for (; start + n < end; ++n) arg[n] = start[n];
+  arg[n] = '\0';
+  return true;
+}
+
+}  // namespace
+
+// The linker's default entry point name for a Windows GUI program.
+extern "C" void WinMainCRTStartup() {
+  char arg[kDevnodeArgSize];
   uint32_t devnode;
-  if (argc != 2 || !ParseDevnodeArg(argv[1], &devnode)) return kBadArgument;
-  return kReleased;
+  const bool ok = OneArgument(GetCommandLineA(), arg) &&
+                  ParseDevnodeArg(arg, &devnode);
+  ExitProcess(ok ? kReleased : kBadArgument);
 }
