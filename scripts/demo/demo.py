@@ -421,6 +421,7 @@ def main():
         log(f"showing the boxes on {display}: answer them yourself")
     log("preparing a Wine prefix (the first time takes a minute or two)")
     m = Machine("demo")
+    _machines.append(m)
     if not display:
         # No window manager on Xvfb: Wine draws the boxes' title bars itself,
         # so that the screenshots show them.
@@ -570,5 +571,22 @@ def main():
     return 1 if problems else 0
 
 
+# The demo's machine, for ending its Wine processes however main() ends.
+_machines = []
+
+
+def run_demo():
+    """main(), then the machine's Wine processes end and the virtual display
+    goes (when the demo started one); the machine's prefix stays for a look
+    at it."""
+    try:
+        return main()
+    finally:
+        for m in _machines:
+            m.kill()
+        if not usable_display():
+            wineenv.stop_display()
+
+
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_demo())
