@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, as root. Installs
 # only what is missing and runs apt-get update at most once; safe to run
-# again. Only the 64-bit Wine is used: no i386 architecture, no wine32.
+# again. Only the 64-bit Wine is installed: this machine cannot run 32-bit code.
 set -euo pipefail
 
 packages=(
