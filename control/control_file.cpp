@@ -57,3 +57,16 @@ ListValue ReadListPath(const char* controlPath, const char* section,
   }
   return ListValue::Ok;
 }
+
+void ForEachListPath(const char* controlPath, const char* section,
+                     void (*act)(const char* path, void* context),
+                     void* context) {
+  for (int n = 1;; ++n) {
+    char key[16];
+    char path[kPathSize];
+    FormatListKey(key, "", n);
+    ListValue value = ReadListPath(controlPath, section, key, path);
+    if (value == ListValue::End) return;
+    if (value == ListValue::Ok) act(path, context);
+  }
+}

@@ -22,3 +22,10 @@ ListValue ReadListValue(const char* controlPath, const char* section,
 // ReadListValue, then ExpandPathMacros into out (kPathSize bytes).
 ListValue ReadListPath(const char* controlPath, const char* section,
                        const char* key, char* out);
+
+// Calls act with each expanded path of the numbered list section (keys "1",
+// "2", ...), in key order, up to the first missing or empty key. Values that
+// were cut (TooLong) are passed over: a cut path names another file.
+void ForEachListPath(const char* controlPath, const char* section,
+                     void (*act)(const char* path, void* context),
+                     void* context);

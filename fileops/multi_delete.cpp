@@ -38,7 +38,7 @@ bool DeleteMatch(void* context, uint32_t, const char* name) {
   return plat::RemoveFile(target->path);
 }
 
-void DeleteMatches(const char* pattern) {
+void DeleteMatches(const char* pattern, void*) {
   MatchTarget target;
   target.directoryLength = DirectoryPartLength(pattern);
   memcpy(target.path, pattern, target.directoryLength);
@@ -49,12 +49,5 @@ void DeleteMatches(const char* pattern) {
 }  // namespace
 
 void RunMultiDeleteList(const char* controlPath) {
-  for (int n = 1;; ++n) {
-    char key[16];
-    char pattern[kPathSize];
-    FormatListKey(key, "", n);
-    ListValue value = ReadListPath(controlPath, "multdel", key, pattern);
-    if (value == ListValue::End) return;
-    if (value == ListValue::Ok) DeleteMatches(pattern);
-  }
+  ForEachListPath(controlPath, "multdel", DeleteMatches, nullptr);
 }
