@@ -47,3 +47,12 @@ bool ExpandPathMacros(char* dest, int size, const char* source) {
   }
   return AppendCut(dest, size, rest) && fits;
 }
+
+bool WindowsDirectoryPath(char* out, const char* name) {
+  uint32_t length = plat::WindowsDirectory(out, kPathSize);
+  if (length == 0 || length + 1 >= static_cast<uint32_t>(kPathSize)) {
+    return false;
+  }
+  AddTrailingBackslash(out);
+  return AppendPath(out, kPathSize, name);
+}

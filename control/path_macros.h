@@ -8,3 +8,8 @@
 // or the directory could not be read, so that a caller never acts on a path
 // that names another file.
 bool ExpandPathMacros(char* dest, int size, const char* source);
+
+// The Windows directory, a backslash unless it already ends in one, and
+// name, into out (kPathSize bytes). False when the system cannot tell the
+// directory or the path does not fit.
+bool WindowsDirectoryPath(char* out, const char* name);

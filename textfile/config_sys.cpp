@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "control/path_helpers.h"
+#include "control/path_macros.h"
 #include "platform/platform.h"
 #include "textfile/text_match.h"
 
@@ -16,14 +17,7 @@ const char kDeviceKey[] = "DEVICE=";
 
 // The Windows directory's EMM386.EXE into out (kPathSize bytes); false when
 // the directory is not known or the path does not fit.
-bool WindowsEmm386(char* out) {
-  uint32_t length = plat::WindowsDirectory(out, kPathSize);
-  if (length == 0 || length + 1 >= static_cast<uint32_t>(kPathSize)) {
-    return false;
-  }
-  AddTrailingBackslash(out);
-  return AppendPath(out, kPathSize, kEmm386);
-}
+bool WindowsEmm386(char* out) { return WindowsDirectoryPath(out, kEmm386); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 

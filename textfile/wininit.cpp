@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "control/path_helpers.h"
+#include "control/path_macros.h"
 #include "platform/platform.h"
 #include "textfile/line_file.h"
 #include "textfile/text_match.h"
@@ -15,12 +16,7 @@ const char kDeleteKey[] = "NUL=";
 
 // WININIT.INI in the Windows directory; false when the path does not fit.
 bool WininitPath(char* out) {
-  uint32_t length = plat::WindowsDirectory(out, kPathSize);
-  if (length == 0 || length + 1 >= static_cast<uint32_t>(kPathSize)) {
-    return false;
-  }
-  AddTrailingBackslash(out);
-  return AppendPath(out, kPathSize, "WININIT.INI");
+  return WindowsDirectoryPath(out, "WININIT.INI");
 }
 
 // "NUL=" and the path as a heap line. The start-up that reads WININIT.INI
