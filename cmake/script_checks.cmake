@@ -1,4 +1,6 @@
 # Checks run by ctest in the native build that need no Wine:
+#  - release.exe_win32/_win64: subsystem, DLLs and icon of each Windows
+#    build's SELDUNAX.EXE;
 #  - release.sizes, release.imports (label "release"), when the i686
 #    MinSizeRel build is named: the shipping programs' stripped sizes
 #    against their limits and their imports against the functions Windows
@@ -19,6 +21,20 @@ if(SELDUNAX_WIN32_DIR)
                          TIMEOUT 60)
   endforeach()
 endif()
+
+# The program's subsystem, DLLs and icon, in both Windows builds.
+foreach(build_dir IN ITEMS ${SELDUNAX_WIN32_DIR} ${SELDUNAX_WIN64_DIR})
+  if(build_dir STREQUAL SELDUNAX_WIN32_DIR)
+    set(bits 32)
+  else()
+    set(bits 64)
+  endif()
+  add_test(NAME release.exe_win${bits}
+           COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/check_exe.py
+                   ${build_dir}/platform/win32/SELDUNAX.EXE)
+  set_tests_properties(release.exe_win${bits} PROPERTIES LABELS release
+                       TIMEOUT 60)
+endforeach()
 
 file(GLOB demo_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/demo/*_test.py)
 foreach(test_file IN LISTS demo_tests)

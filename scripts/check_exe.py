@@ -2,7 +2,7 @@
 """Checks a built SELDUNAX.EXE (PE32 or PE32+) without any Windows tools.
 
   * subsystem Windows GUI (2);
-  * imports from KERNEL32, USER32, ADVAPI32 and msvcrt only;
+  * imports from KERNEL32, USER32 and ADVAPI32 only (no C run-time DLL);
   * resources: nothing but icon group 101, holding one 32x32 image in
     16 colours (4 bits per pixel), and that one image.
 
@@ -13,7 +13,7 @@ Prints what it found and exits with 1 when any check fails.
 import struct
 import sys
 
-ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll"}
+ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll"}
 RT_ICON, RT_GROUP_ICON = 3, 14
 ICON_GROUP_ID = 101
 SUBSYSTEM_GUI = 2
