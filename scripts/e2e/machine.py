@@ -304,6 +304,10 @@ class Machine:
         return box or Box("", (), False, "(a process still ran, no box)")
 
     def _check_template(self):
+        links = wineenv.outward_links(self.prefix)
+        if links:
+            raise AssertionError(
+                f"the prefix links out of drive_c again: {links[:3]}")
         damaged = wineenv.damaged_template_files(self.prefix)
         if damaged:
             raise AssertionError(

@@ -24,7 +24,7 @@ import time
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 # Bumped whenever the template's contents change, so old templates are rebuilt.
-TEMPLATE_VERSION = "1"
+TEMPLATE_VERSION = "2"
 
 # Settings every template gets: crashes end the program instead of waiting
 # on a crash dialog nobody will answer.
@@ -243,11 +243,39 @@ def _ensure_template_locked():
         raise RuntimeError(f"template settings failed, see {logfile}")
     if run_quiet(["wineserver", "-w"], env, 120, logfile=logfile) != 0:
         raise RuntimeError("the template's wineserver did not end")
+    cut_outward_links(prefix)
     _write_manifest(prefix)
     with open(stamp_file, "w") as f:
         f.write(stamp)
     log(f"template ready in {time.time() - start:.0f} s")
     return prefix
+
+
+def outward_links(prefix):
+    """Symbolic links below the prefix's drive_c whose target lies outside
+    drive_c, as (link, target) pairs. A new prefix links the user's shell
+    folders (Desktop, Documents, Music, ...) to the host's home directory;
+    a tree removal that followed them would reach the host."""
+    drive_c = os.path.realpath(os.path.join(prefix, "drive_c"))
+    found = []
+    for dirpath, dirnames, filenames in os.walk(drive_c):
+        for name in dirnames + filenames:
+            path = os.path.join(dirpath, name)
+            if not os.path.islink(path):
+                continue
+            target = os.path.realpath(path)
+            if os.path.commonpath([drive_c, target]) != drive_c:
+                found.append((path, target))
+    return found
+
+
+def cut_outward_links(prefix):
+    """Replaces every link of outward_links() by an empty plain directory
+    (they are all shell folders), so that nothing a Windows program does in
+    the prefix's drive C: reaches the host's files."""
+    for link, _ in outward_links(prefix):
+        os.remove(link)
+        os.mkdir(link)
 
 
 def copy_template(dest):
@@ -265,6 +293,8 @@ def copy_template(dest):
                 shutil.copy2(s, d)
 
         shutil.copytree(src, dest, symlinks=True, copy_function=copy)
+    # A template made before links were cut, or a link Wine made again.
+    cut_outward_links(dest)
     return dest
 
 
@@ -302,6 +332,22 @@ def teardown():
     return 0
 
 
+def check_links():
+    """A fresh prefix, after a Windows program has run in it, holds no link
+    that leads out of its drive C:."""
+    run_dir = os.path.join(work_dir(), "runs", "prefix-links")
+    prefix = copy_template(os.path.join(run_dir, "prefix"))
+    env = wine_env(prefix)
+    run_quiet(["wine", "cmd", "/c", "exit"], env, 120)
+    run_quiet(["wineserver", "-w"], env, 60)
+    found = outward_links(template_dir()) + outward_links(prefix)
+    for link, target in found:
+        print(f"FAIL {link} -> {target}")
+    if not found:
+        shutil.rmtree(run_dir, ignore_errors=True)
+    return 1 if found else 0
+
+
 def winexec(name, args):
     """Runs a built Windows program in a fresh prefix; host paths among the
     arguments are passed as Z: paths. Returns the program's exit code."""
@@ -323,9 +369,12 @@ def main(argv):
         return setup()
     if argv[:1] == ["teardown"]:
         return teardown()
+    if argv[:1] == ["check-links"]:
+        return check_links()
     if argv[:1] == ["winexec"] and len(argv) >= 2:
         return winexec(argv[1], argv[2:])
-    print("usage: wineenv.py setup | teardown | winexec PROGRAM [ARGS...]",
+    print("usage: wineenv.py setup | teardown | check-links | "
+          "winexec PROGRAM [ARGS...]",
           file=sys.stderr)
     return 1
 

@@ -3,10 +3,12 @@ exports read back, REGEDIT4 text written, and boxhelper's box reports."""
 
 import os
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "scripts", "e2e"))
 import regfile  # noqa: E402
+import wineenv  # noqa: E402
 from machine import Box  # noqa: E402
 
 EXPORT_CASES = [
@@ -53,8 +55,41 @@ BOX_CASES = [
 ]
 
 
-def main():
+def link_failures():
+    """outward_links finds links that leave drive_c (directly or through a
+    relative path) and only those; cut_outward_links turns them into empty
+    plain directories and never touches what they pointed at."""
     failures = []
+    with tempfile.TemporaryDirectory() as root:
+        host = os.path.join(root, "home")
+        os.makedirs(os.path.join(host, "keep"))
+        prefix = os.path.join(root, "prefix")
+        users = os.path.join(prefix, "drive_c", "users", "me")
+        os.makedirs(os.path.join(prefix, "drive_c", "inside"))
+        os.makedirs(users)
+        os.symlink(host, os.path.join(users, "Desktop"))
+        os.symlink(os.path.join("..", "..", "..", "..", "home"),
+                   os.path.join(users, "Music"))
+        os.symlink(os.path.join(prefix, "drive_c", "inside"),
+                   os.path.join(users, "Inner"))
+        found = sorted(os.path.basename(l)
+                       for l, _ in wineenv.outward_links(prefix))
+        if found != ["Desktop", "Music"]:
+            failures.append(f"links found: {found}")
+        wineenv.cut_outward_links(prefix)
+        for name in ("Desktop", "Music"):
+            path = os.path.join(users, name)
+            if os.path.islink(path) or os.listdir(path):
+                failures.append(f"{name} is not an empty plain directory")
+        if not os.path.isdir(os.path.join(host, "keep")):
+            failures.append("the host directory lost its contents")
+        if not os.path.islink(os.path.join(users, "Inner")):
+            failures.append("a link inside drive_c was cut")
+    return failures
+
+
+def main():
+    failures = link_failures()
     for name, text, expected in EXPORT_CASES:
         got = regfile.parse(text)
         if got != expected:
