@@ -21,7 +21,10 @@ namespace plat {
 
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrHidden = 0x02;
+constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
 
 constexpr uint32_t kMbOk = 0x0;     // MB_OK
 constexpr uint32_t kMbYesNo = 0x4;  // MB_YESNO
@@ -86,6 +89,9 @@ bool CopyOneFile(const char* from, const char* to, bool failIfExists);
 bool RemoveFile(const char* path);       // DeleteFileA
 bool RemoveDir(const char* path);        // RemoveDirectoryA
 uint32_t FileAttributes(const char* path);  // kInvalidAttributes when absent
+// SetFileAttributesA: gives an existing file exactly these attributes (0 for
+// none). False when the file is missing or the system refuses.
+bool ChangeFileAttributes(const char* path, uint32_t attributes);
 
 struct FindData {
   uint32_t attributes;

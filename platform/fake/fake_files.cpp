@@ -147,6 +147,15 @@ uint32_t FileAttributes(const char* path) {
   return e ? e->attributes : kInvalidAttributes;
 }
 
+bool ChangeFileAttributes(const char* path, uint32_t attributes) {
+  CallScope call("ChangeFileAttributes", path);
+  if (call.fail) return false;
+  Entry* e = FindEntry(path);
+  if (!e) return false;
+  e->attributes = (attributes & ~kAttrDirectory) | (e->dir ? kAttrDirectory : 0);
+  return true;
+}
+
 bool ReplaceFileWith(const char* replacement, const char* target) {
   CallScope call("ReplaceFileWith", replacement);
   if (call.fail) return false;

@@ -26,6 +26,12 @@ uint32_t FileAttributes(const char* path) {
   return GetFileAttributesA(path);
 }
 
+bool ChangeFileAttributes(const char* path, uint32_t attributes) {
+  // Windows 95 takes "no attributes" only as FILE_ATTRIBUTE_NORMAL.
+  const DWORD wanted = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  return SetFileAttributesA(path, wanted) != FALSE;
+}
+
 namespace {
 
 void CopyFound(const WIN32_FIND_DATAA& found, FindData* out) {
