@@ -64,13 +64,34 @@ bool LoadBytes(const char* path, FileBytes* bytes) {
   return read && memchr(bytes->data, '\0', bytes->size) == nullptr;
 }
 
-// Every LF ends a line; text after the last LF is one more line.
-int CountLines(const FileBytes& bytes) {
-  int count = 0;
-  for (uint32_t i = 0; i < bytes.size; ++i) {
-    if (bytes.data[i] == '\n') ++count;
+// Where the line that starts at `start` ends: at the next CR or LF, or at
+// the end of the data.
+uint32_t LineEnd(const FileBytes& bytes, uint32_t start) {
+  uint32_t end = start;
+  while (end < bytes.size && bytes.data[end] != '\r' &&
+         bytes.data[end] != '\n') {
+    ++end;
   }
-  if (bytes.size > 0 && bytes.data[bytes.size - 1] != '\n') ++count;
+  return end;
+}
+
+// Where the next line starts after the line end at `end`: CR LF is one line
+// end, a lone CR or LF is one too (COMMAND.COM ends a batch line at a CR).
+uint32_t NextLineStart(const FileBytes& bytes, uint32_t end) {
+  if (end == bytes.size) return end;
+  if (bytes.data[end] == '\r' && end + 1 < bytes.size &&
+      bytes.data[end + 1] == '\n') {
+    return end + 2;
+  }
+  return end + 1;
+}
+
+// Every line end ends a line; text after the last one is one more line.
+uint32_t CountLines(const FileBytes& bytes) {
+  uint32_t count = 0;
+  for (uint32_t start = 0; start < bytes.size; ++count) {
+    start = NextLineStart(bytes, LineEnd(bytes, start));
+  }
   return count;
 }
 
@@ -82,39 +103,32 @@ char* CopyText(const char* text, size_t length) {
   return line;
 }
 
-// Stores the lines of bytes in slots 0..count-1. A CR directly before an LF
-// belongs to the line end; a CR anywhere else, even at the very end of the
-// data, is an ordinary character of its line and is written back unchanged.
+// Stores the lines of bytes in slots 0..count-1, without their line ends.
 bool SplitLines(const FileBytes& bytes, LineArray lines, int count) {
   uint32_t start = 0;
   for (int n = 0; n < count; ++n) {
-    const char* from = bytes.data + start;
-    const void* lf = memchr(from, '\n', bytes.size - start);
-    uint32_t end = lf != nullptr
-                       ? static_cast<uint32_t>(static_cast<const char*>(lf) -
-                                               bytes.data)
-                       : bytes.size;
-    uint32_t length = end - start;
-    if (lf != nullptr && length > 0 && bytes.data[end - 1] == '\r') --length;
-    lines[n] = CopyText(from, length);
+    uint32_t end = LineEnd(bytes, start);
+    lines[n] = CopyText(bytes.data + start, end - start);
     if (lines[n] == nullptr) {
       FreeTextLines(lines, n);
       return false;
     }
-    start = end + 1;
+    start = NextLineStart(bytes, end);
   }
   return true;
 }
 
 LineArray LinesFromBytes(const FileBytes& bytes, int* count) {
-  int lineCount = CountLines(bytes);
-  size_t slots = static_cast<size_t>(lineCount) + kSpareLineSlots;
-  LineArray lines =
-      static_cast<LineArray>(plat::Allocate(slots * sizeof(char*)));
+  uint32_t lineCount = CountLines(bytes);
+  uint64_t size = SlotArrayBytes(lineCount, sizeof(char*), SIZE_MAX);
+  if (size == 0) return nullptr;
+  LineArray lines = static_cast<LineArray>(
+      plat::Allocate(static_cast<size_t>(size)));
   if (lines == nullptr) return nullptr;
+  size_t slots = static_cast<size_t>(lineCount) + kSpareLineSlots;
   for (size_t i = 0; i < slots; ++i) lines[i] = nullptr;
-  if (!SplitLines(bytes, lines, lineCount)) return nullptr;
-  *count = lineCount;
+  if (!SplitLines(bytes, lines, static_cast<int>(lineCount))) return nullptr;
+  *count = static_cast<int>(lineCount);
   return lines;
 }
 
@@ -127,6 +141,18 @@ LineArray LoadTextLines(const char* path, int* count) {
   if (LoadBytes(path, &bytes)) lines = LinesFromBytes(bytes, count);
   if (bytes.data != nullptr) plat::Release(bytes.data);
   return lines;
+}
+
+uint64_t SlotArrayBytes(uint32_t lineCount, uint32_t pointerSize,
+                        uint64_t sizeLimit) {
+  if (pointerSize == 0) return 0;
+  // The count must stay an int, and the byte count must fit the system's
+  // sizes: on a 32-bit system (count + 16) * 4 wraps around for a file of
+  // about 1 GiB made of line ends, and a tiny array would be overrun.
+  if (lineCount > static_cast<uint32_t>(INT32_MAX) - kSpareLineSlots) return 0;
+  uint64_t slots = static_cast<uint64_t>(lineCount) + kSpareLineSlots;
+  if (slots > sizeLimit / pointerSize) return 0;
+  return slots * pointerSize;
 }
 
 void FreeTextLines(LineArray lines, int count) {

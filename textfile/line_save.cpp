@@ -6,41 +6,77 @@
 #include "control/path_helpers.h"
 #include "platform/platform.h"
 #include "textfile/line_file.h"
+#include "textfile/text_match.h"
 
 namespace {
 
-// The temporary file for target: the same directory and name with the
-// extension replaced by "$$$" (added when there is none), so that the final
-// step is a rename on one drive. A fixed name means a file left over by an
-// interrupted run is simply created afresh. A target that itself ends in
-// ".$$$" gets ".$$_", so the two can never be the same file.
-bool TemporaryNameFor(const char* target, char* out) {
-  size_t nameStart = 0;
-  for (size_t i = 0; target[i] != '\0'; ++i) {
-    if (target[i] == '\\' || target[i] == '/' || target[i] == ':') {
-      nameStart = i + 1;
-    }
+// Extensions tried for the temporary file, in this order.
+constexpr int kTemporaryExtensions = 101;
+
+// ".$$$" first, then ".$00" to ".$99".
+void TemporaryExtension(int n, char* out) {
+  if (n == 0) {
+    strcpy(out, ".$$$");
+    return;
   }
-  const char* dot = strrchr(target + nameStart, '.');
+  out[0] = '.';
+  out[1] = '$';
+  out[2] = static_cast<char>('0' + (n - 1) / 10);
+  out[3] = static_cast<char>('0' + (n - 1) % 10);
+  out[4] = '\0';
+}
+
+// The start of the file name in path: after its last "\", "/" or ":".
+size_t NameStart(const char* path) {
+  size_t start = 0;
+  for (size_t i = 0; path[i] != '\0'; ++i) {
+    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
+  }
+  return start;
+}
+
+bool SameName(const char* a, const char* b) {
+  while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
+}
+
+// The temporary file for target: the same directory and name with the
+// extension replaced (added when there is none) by the first of the
+// extensions that names no existing file and not the target itself, so
+// that the final step is a rename on one drive and no file of the user's
+// (an AUTOEXEC.$$$ of their own, say) is ever overwritten. A file left by an
+// interrupted run is left alone like any other. False when every name is
+// taken or none fits.
+bool TemporaryNameFor(const char* target, char* out) {
+  const char* dot = strrchr(target + NameStart(target), '.');
   size_t baseLength = dot != nullptr ? static_cast<size_t>(dot - target)
                                      : strlen(target);
-  const char* extension =
-      dot != nullptr && strcmp(dot, ".$$$") == 0 ? ".$$_" : ".$$$";
-  if (baseLength + strlen(extension) >= static_cast<size_t>(kPathSize)) {
-    return false;
-  }
+  if (baseLength + 5 > static_cast<size_t>(kPathSize)) return false;
   memcpy(out, target, baseLength);
-  strcpy(out + baseLength, extension);
-  return true;
+  for (int n = 0; n < kTemporaryExtensions; ++n) {
+    TemporaryExtension(n, out + baseLength);
+    if (!SameName(out, target) &&
+        plat::FileAttributes(out) == plat::kInvalidAttributes) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // A target that is read-only or a directory is never replaced.
-bool MayReplace(const char* path) {
+bool MayReplace(const char* path, uint32_t attributes) {
   if (path[0] == '\0') return false;
-  uint32_t attributes = plat::FileAttributes(path);
   if (attributes == plat::kInvalidAttributes) return true;
   return (attributes & (plat::kAttrReadOnly | plat::kAttrDirectory)) == 0;
 }
+
+// The attributes that the new file takes over from the one it replaces:
+// a hidden and system CONFIG.SYS stays hidden and system.
+constexpr uint32_t kKeptAttributes =
+    plat::kAttrHidden | plat::kAttrSystem | plat::kAttrArchive;
 
 // Collects small pieces into whole blocks; remembers the first write error
 // and writes nothing after it.
@@ -87,14 +123,26 @@ bool WriteLines(plat::FileHandle file, LineArray lines, int count) {
 
 }  // namespace
 
+// The temporary file gets the target's attributes before it takes the
+// target's place, so that the file is never there without them; a file
+// whose attributes cannot be kept is not replaced at all.
 int SaveTextLines(LineArray lines, const char* path, int count) {
+  const uint32_t attributes = plat::FileAttributes(path);
   char temporary[kPathSize];
-  if (!MayReplace(path) || !TemporaryNameFor(path, temporary)) return 1;
+  if (!MayReplace(path, attributes) || !TemporaryNameFor(path, temporary)) {
+    return 1;
+  }
   plat::FileHandle file = plat::CreateForWrite(temporary);
   if (file == plat::kNoFile) return 1;
   bool written = WriteLines(file, lines, count);
   bool closed = plat::CloseFile(file);
-  if (written && closed && plat::ReplaceFileWith(temporary, path)) return 0;
+  bool created = attributes == plat::kInvalidAttributes;
+  if (written && closed &&
+      (created || plat::ChangeFileAttributes(temporary,
+                                             attributes & kKeptAttributes)) &&
+      plat::ReplaceFileWith(temporary, path)) {
+    return 0;
+  }
   plat::RemoveFile(temporary);
   return 1;
 }

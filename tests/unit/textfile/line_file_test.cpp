@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
-#include "tests/unit/support/test_support.h"
 #include "tests/unit/textfile/textfile_helpers.h"
+#include "textfile/batch_file.h"
+#include "textfile/config_sys.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ std::vector<std::string> LoadAndSave(int* saveResult) {
   return held;
 }
 
-// Input written with "\n"; each row also runs with every "\n" as CR LF.
+// Input written with "\n"; each row runs with every "\n" as each line end.
 struct RoundTrip {
   const char* name;
   std::string input;
@@ -50,8 +52,8 @@ TEST(LineFile, LoadsWholeLinesAndWritesThemBackWithCrLf) {
       {"long last line without end", z100k, {z100k}, z100k + "\r\n"},
       {"Ctrl-Z ends the data", "a\nb\x1A" "c\nd\n", {"a", "b"}, "a\r\nb\r\n"},
       {"Ctrl-Z first", "\x1A" "abc\n", {}, ""},
-      {"lone CR is a character", "a\rb\nc\r", {"a\rb", "c\r"},
-       "a\rb\r\nc\r\r\n"},
+      {"lone CR ends a line", "a\rb\nc\r", {"a", "b", "c"},
+       "a\r\nb\r\nc\r\n"},
       {"blanks, tabs and 8-bit bytes kept", "  \tx \xE9\xFF\n",
        {"  \tx \xE9\xFF"}, "  \tx \xE9\xFF\r\n"},
   };
@@ -59,9 +61,7 @@ TEST(LineFile, LoadsWholeLinesAndWritesThemBackWithCrLf) {
     for (const LineEnding& ending : kEndings) {
       SCOPED_TRACE(std::string(row.name) + ", " + ending.name);
       fake::Reset();
-      std::string input =
-          ending.end[0] == '\r' ? Crlf(row.input) : row.input;
-      fake::AddFile(kFile, input);
+      fake::AddFile(kFile, WithEnds(row.input, ending.end));
       int saved = -1;
       EXPECT_EQ(LoadAndSave(&saved), row.lines);
       EXPECT_EQ(saved, 0);
@@ -69,6 +69,64 @@ TEST(LineFile, LoadsWholeLinesAndWritesThemBackWithCrLf) {
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
     }
+  }
+}
+
+// COMMAND.COM ends a batch line at a CR: a file with CR-only line ends
+// holds as many lines as it shows, whatever mix of ends it has.
+TEST(LineFile, EveryKindOfLineEndEndsALine) {
+  struct Row {
+    const char* name;
+    std::string input;
+    std::vector<std::string> lines;
+  };
+  const Row rows[] = {
+      {"CR only", "FILES=30\rDEVICE=C:\\X.SYS\rBUFFERS=20",
+       {"FILES=30", "DEVICE=C:\\X.SYS", "BUFFERS=20"}},
+      {"CR CR LF: an empty line", "a\r\r\nb", {"a", "", "b"}},
+      {"LF CR: an empty line", "a\n\rb\r\n", {"a", "", "b"}},
+      {"CR LF CR LF", "a\r\n\r\nb", {"a", "", "b"}},
+      {"CR then Ctrl-Z", "a\r\x1A\nb", {"a"}},
+      {"only CRs", "\r\r", {"", ""}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fake::Reset();
+    fake::AddFile(kFile, row.input);
+    int saved = -1;
+    EXPECT_EQ(LoadAndSave(&saved), row.lines);
+    EXPECT_EQ(fake::ReadFile(kFile), SavedText(row.lines));
+  }
+}
+
+// The slot array's size is checked before it is used: on the 32-bit
+// Windows build (count + 16) * 4 wraps around for a file of 1 GiB of line
+// ends, and the loader would then fill a 64-byte array with 2^30 lines.
+TEST(LineFile, SlotArraySizeThatDoesNotFitIsRefused) {
+  struct Row {
+    const char* name;
+    uint32_t lineCount;
+    uint32_t pointerSize;
+    uint64_t sizeLimit;
+    uint64_t bytes;  // 0: refused
+  };
+  const uint64_t k32 = 0xFFFFFFFFu;
+  const uint64_t k64 = UINT64_MAX;
+  const Row rows[] = {
+      {"empty file, 32-bit", 0, 4, k32, 64},
+      {"largest that fits, 32-bit", 0x3FFFFFEF, 4, k32, 0xFFFFFFFCu},
+      {"one more, 32-bit", 0x3FFFFFF0, 4, k32, 0},
+      {"1 GiB of line ends, 32-bit", 0x40000000, 4, k32, 0},
+      {"every count, 32-bit", 0xFFFFFFFF, 4, k32, 0},
+      {"1 GiB of line ends, 64-bit", 0x40000000, 8, k64, (0x40000000ull + 16) * 8},
+      {"largest int count, 64-bit", 0x7FFFFFEF, 8, k64, 0x7FFFFFFFull * 8},
+      {"count beyond an int, 64-bit", 0x7FFFFFF0, 8, k64, 0},
+      {"no pointer size", 1, 0, k32, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(SlotArrayBytes(row.lineCount, row.pointerSize, row.sizeLimit),
+              row.bytes);
   }
 }
 
@@ -129,30 +187,106 @@ TEST(LineFile, SaveOfNoLinesTruncates) {
   EXPECT_EQ(fake::ReadFile(kFile), "");
 }
 
-// The temporary file stands beside the target and never takes its name.
-TEST(LineFile, SaveGoesThroughATemporaryFileThatIsGoneAfterwards) {
+// The temporary file stands beside the target, never takes its name and
+// never overwrites a file that is there: a user's AUTOEXEC.$$$, or one that
+// an interrupted run left, stays as it was.
+TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
   struct Row {
+    const char* name;
     const char* target;
-    const char* leftOver;  // a temporary file an interrupted run left
+    std::vector<std::string> present;  // files of the user's
+    const char* temporary;             // "" when no name is free
   };
+  std::vector<std::string> allTaken = {"C:\\AUTOEXEC.$$$"};
+  for (int n = 0; n < 100; ++n) {
+    allTaken.push_back("C:\\AUTOEXEC.$" + std::string(1, '0' + n / 10) +
+                       std::string(1, '0' + n % 10));
+  }
+  std::vector<std::string> allButLast(allTaken.begin(), allTaken.end() - 1);
   const Row rows[] = {
-      {"C:\\AUTOEXEC.BAT", "C:\\AUTOEXEC.$$$"},
-      {"C:\\WINDOWS\\WININIT.INI", "C:\\WINDOWS\\WININIT.$$$"},
-      {"C:\\NOEXT", "C:\\NOEXT.$$$"},
-      {"C:\\DIR.X\\NOEXT", "C:\\DIR.X\\NOEXT.$$$"},
-      {"C:\\ODD.$$$", "C:\\ODD.$$_"},
-      {"C:\\My Files\\a.b.txt", "C:\\My Files\\a.b.$$$"},
+      {"nothing in the way", "C:\\AUTOEXEC.BAT", {}, "C:\\AUTOEXEC.$$$"},
+      {"a user's AUTOEXEC.$$$", "C:\\AUTOEXEC.BAT", {"C:\\AUTOEXEC.$$$"},
+       "C:\\AUTOEXEC.$00"},
+      {"letter case does not matter", "C:\\AUTOEXEC.BAT",
+       {"C:\\autoexec.$$$", "C:\\Autoexec.$00"}, "C:\\AUTOEXEC.$01"},
+      {"a user's CONFIG.$$$", "C:\\CONFIG.SYS", {"C:\\CONFIG.$$$"},
+       "C:\\CONFIG.$00"},
+      {"the last free name", "C:\\AUTOEXEC.BAT", allButLast,
+       "C:\\AUTOEXEC.$99"},
+      {"no free name", "C:\\AUTOEXEC.BAT", allTaken, ""},
+      {"Windows directory", "C:\\WINDOWS\\WININIT.INI", {},
+       "C:\\WINDOWS\\WININIT.$$$"},
+      {"no extension", "C:\\NOEXT", {}, "C:\\NOEXT.$$$"},
+      {"dot in a directory name", "C:\\DIR.X\\NOEXT", {},
+       "C:\\DIR.X\\NOEXT.$$$"},
+      {"two dots", "C:\\My Files\\a.b.txt", {}, "C:\\My Files\\a.b.$$$"},
+      {"target named .$$$", "C:\\ODD.$$$", {}, "C:\\ODD.$00"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.target);
+    SCOPED_TRACE(row.name);
     fake::Reset();
     fake::AddFile(row.target, "old\r\n");
-    fake::AddFile(row.leftOver, "left over from before\r\n");
+    for (const std::string& path : row.present) {
+      fake::AddFile(path, "the user's " + path);
+    }
+    auto before = fake::Snapshot();
     LineArray lines = MakeLines({"new", "", "text"});
-    EXPECT_EQ(SaveTextLines(lines, row.target, 3), 0);
+    int result = SaveTextLines(lines, row.target, 3);
     FreeTextLines(lines, 3);
+    if (row.temporary[0] == '\0') {
+      EXPECT_EQ(result, 1);
+      EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
+      continue;
+    }
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(fake::ReadFile(row.target), "new\r\ntext\r\n");
-    EXPECT_FALSE(fake::Exists(row.leftOver));
+    for (const std::string& path : row.present) {
+      EXPECT_EQ(fake::ReadFile(path), "the user's " + path);
+    }
+    std::string created;
+    for (const fake::Call& call : fake::CallLog()) {
+      if (std::string(call.function) == "CreateForWrite") created = call.arg;
+    }
+    EXPECT_EQ(created, row.temporary);
+    EXPECT_FALSE(fake::Exists(row.temporary));
+  }
+}
+
+// The new file has the attributes the old one had: a hidden and system
+// CONFIG.SYS must not come back as a plain file.
+TEST(LineFile, SaveKeepsHiddenSystemAndArchiveAttributes) {
+  using plat::kAttrArchive;
+  using plat::kAttrHidden;
+  using plat::kAttrSystem;
+  struct Row {
+    const char* name;
+    const char* path;
+    uint32_t attributes;
+    void (*edit)();
+  };
+  const Row rows[] = {
+      {"hidden and system CONFIG.SYS", "C:\\CONFIG.SYS",
+       kAttrHidden | kAttrSystem, [] { FixConfigSys(); }},
+      {"hidden, system, archive", "C:\\CONFIG.SYS",
+       kAttrHidden | kAttrSystem | kAttrArchive, [] { FixConfigSys(); }},
+      {"hidden DOSSTART.BAT", "C:\\WINDOWS\\DOSSTART.BAT", kAttrHidden,
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT"); }},
+      {"archive AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", kAttrArchive,
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT"); }},
+      {"plain AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", 0,
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT"); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fake::Reset();
+    fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
+    const std::string before =
+        "SET HALCYRENE=1\r\nDEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE\r\n";
+    fake::AddFile(row.path, before, row.attributes);
+    row.edit();
+    EXPECT_NE(fake::ReadFile(row.path), before);
+    EXPECT_EQ(fake::Attributes(row.path), row.attributes);
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   }
 }
 

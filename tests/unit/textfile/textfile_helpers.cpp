@@ -5,7 +5,20 @@
 
 #include "platform/fake/fake_machine.h"
 
-const LineEnding kEndings[2] = {{"CR LF", "\r\n"}, {"LF", "\n"}};
+const LineEnding kEndings[3] = {
+    {"CR LF", "\r\n"}, {"LF", "\n"}, {"CR", "\r"}};
+
+std::string WithEnds(const std::string& lfText, const char* end) {
+  std::string text;
+  for (char c : lfText) {
+    if (c == '\n') {
+      text += end;
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
 
 std::string FileText(const std::vector<std::string>& lines, const char* end) {
   std::string text;
@@ -39,8 +52,8 @@ std::vector<std::string> LinesOf(LineArray lines, int count) {
 std::vector<std::string> TemporaryFiles() {
   std::vector<std::string> found;
   for (const std::string& path : fake::ListTree()) {
-    if (path.size() > 4 && (path.compare(path.size() - 4, 4, ".$$$") == 0 ||
-                            path.compare(path.size() - 4, 4, ".$$_") == 0)) {
+    if (path.size() > 4 && path[path.size() - 4] == '.' &&
+        path[path.size() - 3] == '$') {
       found.push_back(path);
     }
   }

@@ -26,6 +26,14 @@ std::string BigFile(const std::string& firstLine) {
 
 int savedResult;
 
+// The file as a run finds it, with the EMM386.EXE that FixConfigSys needs,
+// hidden and system so that keeping the attributes is one more step.
+void SetUpMachine(const char* file, const std::string& content) {
+  fake::Reset();
+  fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
+  fake::AddFile(file, content, plat::kAttrHidden | plat::kAttrSystem);
+}
+
 struct Scenario {
   const char* name;
   const char* file;
@@ -36,14 +44,14 @@ struct Scenario {
 
 bool IsWriteStep(const std::string& function) {
   return function == "CreateForWrite" || function == "WriteBytes" ||
-         function == "CloseFile" || function == "ReplaceFileWith";
+         function == "CloseFile" || function == "ChangeFileAttributes" ||
+         function == "ReplaceFileWith";
 }
 
 // The calls worth failing, from a run that succeeds: every allocation, and
 // every step from the creation of the temporary file on.
 std::vector<fake::Call> FailurePoints(const Scenario& s) {
-  fake::Reset();
-  fake::AddFile(s.file, s.content);
+  SetUpMachine(s.file, s.content);
   s.run();
   EXPECT_NE(fake::ReadFile(s.file), s.content) << s.name << ": no edit";
   std::vector<fake::Call> points;
@@ -85,14 +93,14 @@ TEST(WriteFailure, LeavesTheOriginalAndNoTemporaryFile) {
     for (const fake::Call& point : points) {
       SCOPED_TRACE(std::string(s.name) + ": " + point.function + " (call " +
                    std::to_string(point.index) + ")");
-      fake::Reset();
-      fake::AddFile(s.file, s.content);
+      SetUpMachine(s.file, s.content);
       long failing = point.index;
       fake::FailWhen(
           [failing](const fake::Call& call) { return call.index == failing; });
       savedResult = -1;
       s.run();
       EXPECT_EQ(fake::ReadFile(s.file), s.content);
+      EXPECT_EQ(fake::Attributes(s.file), plat::kAttrHidden | plat::kAttrSystem);
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
       if (s.checkResult) {
