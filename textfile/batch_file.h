@@ -3,13 +3,18 @@
 
 #include "textfile/line_file.h"
 
-// Removes the PATH entry naming HALCYREN.ROM, then every line naming
-// HALCYREN.ROM or HALCYRENE, and writes the file back.
+// Removes every PATH entry naming HALCYREN.ROM, then every line still
+// naming HALCYREN.ROM or HALCYRENE, and writes the file back.
 void CleanBatchFile(const char* path);
 
-// In every line that mentions PATH, removes the first entry holding word
-// (upper case): from the ";" before it (or the character after an "=", or
-// after the blank of "PATH dir;...") up to the next ";", which stays.
+// Removes every entry holding word (upper case, any letter case in the
+// line) from the PATH lists of the lines. An entry runs from the ";", "="
+// or blank before it to the next ";", blank or the line's end; it belongs
+// to a PATH list when a ";" precedes it and the word PATH followed by "="
+// or a blank stands earlier in the line, or when PATH and "=" or blanks
+// stand right before it (after SET, IF ..., REM, "@" or nothing). A ";"
+// before the entry goes with it; an entry that opens the list takes the ";"
+// after it instead. Entries outside PATH lists stay.
 void RemovePathEntry(LineArray lines, int count, const char* word);
 
 // Empties every line that holds word (upper case), in any letter case.
