@@ -21,7 +21,8 @@ bool WindowsEmm386(char* out) { return WindowsDirectoryPath(out, kEmm386); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// After leading blanks, DEVICE or DEVICEHIGH followed by a blank or "=".
+// After leading blanks, DEVICE or DEVICEHIGH, a "?" or not (DEVICE?= asks
+// at every start whether to load the driver), then a blank or "=".
 // Comments ("REM", ";") and menu items that merely name the driver do not
 // load anything and are left alone.
 bool LoadsDriver(const char* line) {
@@ -29,6 +30,7 @@ bool LoadsDriver(const char* line) {
   if (!StartsWithUpperWord(line, "DEVICE")) return false;
   line += 6;
   if (StartsWithUpperWord(line, "HIGH")) line += 4;
+  if (*line == '?') ++line;
   return IsBlank(*line) || *line == '=';
 }
 
@@ -36,26 +38,40 @@ bool LoadsEmm386(const char* line) {
   return LoadsDriver(line) && FindUpperWord(line, kEmm386) >= 0;
 }
 
-// A longer text gets a string of its own; when none can be had, the line
-// stays as it was.
-void ReplaceLine(LineArray lines, int i, const char* newText) {
-  if (strlen(newText) <= strlen(lines[i])) {
-    strcpy(lines[i], newText);
-    return;
-  }
-  char* line = DuplicateLine(newText);
+bool LoadsSavedEmm386(const char* line) {
+  return LoadsDriver(line) && FindUpperWord(line, kSavedEmm386) >= 0;
+}
+
+// The line becomes newStart followed by the text after its first
+// "EMM386.EXE": the driver's options (NOEMS, RAM, X=... exclusions that
+// keep the PC from hanging) stay as they were. Without memory for the new
+// text the line stays as it was.
+void ReplaceLine(LineArray lines, int i, const char* newStart) {
+  const char* options =
+      lines[i] + FindUpperWord(lines[i], kEmm386) + strlen(kEmm386);
+  const size_t startLength = strlen(newStart);
+  const size_t optionsLength = strlen(options);
+  char* line =
+      static_cast<char*>(plat::Allocate(startLength + optionsLength + 1));
   if (line == nullptr) return;
+  memcpy(line, newStart, startLength);
+  memcpy(line + startLength, options, optionsLength + 1);
   plat::Release(lines[i]);
   lines[i] = line;
 }
 
 }  // namespace
 
-void ReplaceMemoryManagerLine(LineArray lines, int count, const char* newText) {
+// The first line that loads any EMM386.EXE, and every later one that loads
+// the saved copy, which the uninstall is about to delete: the other blocks
+// of a boot menu would otherwise load a file that is gone.
+void ReplaceMemoryManagerLine(LineArray lines, int count,
+                              const char* newStart) {
+  bool first = true;
   for (int i = 0; i < count; ++i) {
-    if (LoadsEmm386(lines[i])) {
-      ReplaceLine(lines, i, newText);
-      return;
+    if (first ? LoadsEmm386(lines[i]) : LoadsSavedEmm386(lines[i])) {
+      ReplaceLine(lines, i, newStart);
+      first = false;
     }
   }
 }
@@ -67,15 +83,23 @@ void RestoreEmm386() {
   plat::CopyOneFile(kSavedEmm386, destination, true);
 }
 
+// CONFIG.SYS is never pointed at a file that is not there: without an
+// EMM386.EXE in the Windows directory the file stays as it is.
 void FixConfigSys() {
-  char newLine[sizeof(kDeviceKey) + kPathSize];
-  memcpy(newLine, kDeviceKey, sizeof(kDeviceKey));
-  if (!WindowsEmm386(newLine + strlen(kDeviceKey))) return;
+  char newStart[sizeof(kDeviceKey) + kPathSize];
+  memcpy(newStart, kDeviceKey, sizeof(kDeviceKey));
+  char* windowsEmm386 = newStart + strlen(kDeviceKey);
+  if (!WindowsEmm386(windowsEmm386)) return;
+  uint32_t attributes = plat::FileAttributes(windowsEmm386);
+  if (attributes == plat::kInvalidAttributes ||
+      (attributes & plat::kAttrDirectory) != 0) {
+    return;
+  }
 
   int count = 0;
   LineArray lines = LoadTextLines(kConfigSys, &count);
   if (lines == nullptr) return;
-  ReplaceMemoryManagerLine(lines, count, newLine);
+  ReplaceMemoryManagerLine(lines, count, newStart);
   SaveTextLines(lines, kConfigSys, count);
   FreeTextLines(lines, count);
 }

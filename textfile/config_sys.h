@@ -8,8 +8,14 @@
 void RestoreEmm386();
 
 // Points the first DEVICE/DEVICEHIGH line of C:\CONFIG.SYS that names
-// EMM386.EXE at the Windows directory's copy, and writes the file back.
+// EMM386.EXE, and every later one that loads C:\VANTORIS\DOS\EMM386.EXE,
+// at the Windows directory's copy, keeping their options, and writes the
+// file back. Does nothing when the Windows directory has no EMM386.EXE.
 void FixConfigSys();
 
-// Replaces the first line that loads EMM386.EXE as a driver by newText.
-void ReplaceMemoryManagerLine(LineArray lines, int count, const char* newText);
+// Replaces the first line that loads EMM386.EXE as a driver (DEVICE,
+// DEVICEHIGH, with or without "?"), and every later one that loads
+// C:\VANTORIS\DOS\EMM386.EXE, by newStart followed by the text after the
+// line's first "EMM386.EXE".
+void ReplaceMemoryManagerLine(LineArray lines, int count,
+                              const char* newStart);

@@ -290,18 +290,21 @@ const std::vector<HostileRow>& Rows() {
                        "long lines changed or split");
        }},
       {"HugeConfigSys", "CONFIG.SYS of 10 MB with the memory manager last",
-       "that one line replaced, the rest kept",
+       "that one line replaced, its long options kept, the rest kept",
        [] {
          fake::Reset();
+         fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
          int card = 0, other = 0;
          std::string text = BigBatch(10u << 20, 1 << 30, &card, &other);
+         const std::string options = " " + std::string(100000, 'o');
          fake::AddFile("C:\\CONFIG.SYS",
-                       text + "DEVICEHIGH=C:\\VANTORIS\\DOS\\EMM386.EXE " +
-                           std::string(100000, 'o') + "\r\n");
+                       text + "DEVICEHIGH=C:\\VANTORIS\\DOS\\EMM386.EXE" +
+                           options + "\r\n");
          FixConfigSys();
          std::vector<std::string> lines = FileLines("C:\\CONFIG.SYS");
          return Expect(static_cast<int>(lines.size()) == other + 1 &&
-                           lines.back() == "DEVICE=C:\\WINDOWS\\EMM386.EXE",
+                           lines.back() ==
+                               "DEVICE=C:\\WINDOWS\\EMM386.EXE" + options,
                        "not replaced as expected");
        }},
       {"HugeWininit", "WININIT.INI of 10 MB",

@@ -13,58 +13,110 @@ namespace {
 const char kConfig[] = "C:\\CONFIG.SYS";
 const char kNewLine[] = "DEVICE=C:\\WINDOWS\\EMM386.EXE";
 
-TEST(FixConfigSys, ReplacesTheFirstLineThatLoadsEmm386) {
+// The Windows directory's EMM386.EXE, there as RestoreEmm386 leaves it.
+void PutWindowsEmm386() { fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ"); }
+
+TEST(FixConfigSys, ReplacesTheLinesThatLoadEmm386KeepingTheirOptions) {
   struct Row {
     const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;
   };
-  const std::string longLine =
-      "DEVICE=C:\\DOS\\EMM386.EXE " + std::string(300, 'X');
+  const std::string kNew = kNewLine;
+  const std::string longOptions = " " + std::string(300, 'X');
   const Row rows[] = {
-      {"after another driver",
+      {"after another driver, options kept",
        {"DEVICE=C:\\HIMEM.SYS", "device=c:\\vantoris\\dos\\emm386.exe noems"},
-       {"DEVICE=C:\\HIMEM.SYS", kNewLine}},
+       {"DEVICE=C:\\HIMEM.SYS", kNew + " noems"}},
+      {"DEVICEHIGH with options",
+       {"DEVICEHIGH=C:\\DOS\\EMM386.EXE AUTO RAM FRAME=D000 X=C800-CFFF"},
+       {kNew + " AUTO RAM FRAME=D000 X=C800-CFFF"}},
+      {"DEVICE?= asks at every start",
+       {"DEVICE?=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS"}, {kNew + " NOEMS"}},
+      {"DEVICEHIGH?=", {"devicehigh?=c:\\dos\\emm386.exe i=b000-b7ff"},
+       {kNew + " i=b000-b7ff"}},
+      {"boot menu: the first and the saved copy's",
+       {"[A]", "DEVICE=C:\\DOS\\EMM386.EXE RAM", "[B]",
+        "DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS", "[C]",
+        "DEVICE=C:\\DOS\\EMM386.EXE NOEMS"},
+       {"[A]", kNew + " RAM", "[B]", kNew + " NOEMS", "[C]",
+        "DEVICE=C:\\DOS\\EMM386.EXE NOEMS"}},
+      {"saved copy in any case and form, in every block",
+       {"[A]", "DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE", "[B]",
+        "devicehigh c:\\vantoris\\dos\\emm386.exe ram", "[C]",
+        "DEVICE?=C:\\Vantoris\\Dos\\Emm386.exe X=C800-CFFF"},
+       {"[A]", kNew, "[B]", kNew + " ram", "[C]", kNew + " X=C800-CFFF"}},
+      {"saved copy named in a comment or menu stays",
+       {"DEVICE=C:\\DOS\\EMM386.EXE", "REM DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE",
+        "menuitem=V, C:\\VANTORIS\\DOS\\EMM386.EXE"},
+       {kNew, "REM DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE",
+        "menuitem=V, C:\\VANTORIS\\DOS\\EMM386.EXE"}},
       {"REM line stays",
        {"rem device=c:\\dos\\emm386.exe", "DEVICEHIGH=C:\\DOS\\EMM386.EXE RAM"},
-       {"rem device=c:\\dos\\emm386.exe", kNewLine}},
+       {"rem device=c:\\dos\\emm386.exe", kNew + " RAM"}},
       {"REM and a tab stays", {"REM\tDEVICE=EMM386.EXE"}, {"REM\tDEVICE=EMM386.EXE"}},
       {"indented REM stays", {"   REM DEVICE=EMM386.EXE"}, {"   REM DEVICE=EMM386.EXE"}},
       {"semicolon comment stays",
        {"; DEVICE=C:\\DOS\\EMM386.EXE", ";DEVICE=C:\\DOS\\EMM386.EXE"},
        {"; DEVICE=C:\\DOS\\EMM386.EXE", ";DEVICE=C:\\DOS\\EMM386.EXE"}},
-      {"only the first of two",
+      {"only the first of two elsewhere",
        {"DEVICE=C:\\DOS\\EMM386.EXE", "DEVICE=C:\\OTHER\\EMM386.EXE RAM"},
-       {kNewLine, "DEVICE=C:\\OTHER\\EMM386.EXE RAM"}},
+       {kNew, "DEVICE=C:\\OTHER\\EMM386.EXE RAM"}},
       {"none: blank lines still go", {"FILES=30", "", "BUFFERS=20"},
        {"FILES=30", "BUFFERS=20"}},
       {"menu item naming the driver stays",
        {"[menu]", "menuitem=TVEMS, Start terminal with a TV drivers + EMM386.EXE driver.",
         "[TVEMS]", "DEVICE=C:\\WINDOWS\\HIMEM.SYS", "DEVICE=C:\\WINDOWS\\EMM386.EXE RAM H=255"},
        {"[menu]", "menuitem=TVEMS, Start terminal with a TV drivers + EMM386.EXE driver.",
-        "[TVEMS]", "DEVICE=C:\\WINDOWS\\HIMEM.SYS", kNewLine}},
-      {"DEVICEHIGH without =", {"DEVICEHIGH C:\\DOS\\EMM386.EXE NOEMS"}, {kNewLine}},
-      {"DEVICEHIGH SIZE=", {"DEVICEHIGH SIZE=1B40 C:\\DOS\\EMM386.EXE"}, {kNewLine}},
-      {"indented, blank before =", {"\tdevice = c:\\dos\\emm386.exe"}, {kNewLine}},
+        "[TVEMS]", "DEVICE=C:\\WINDOWS\\HIMEM.SYS", kNew + " RAM H=255"}},
+      {"DEVICEHIGH without =", {"DEVICEHIGH C:\\DOS\\EMM386.EXE NOEMS"}, {kNew + " NOEMS"}},
+      {"DEVICEHIGH SIZE=", {"DEVICEHIGH SIZE=1B40 C:\\DOS\\EMM386.EXE"}, {kNew}},
+      {"indented, blank before =", {"\tdevice = c:\\dos\\emm386.exe"}, {kNew}},
       {"other commands naming it stay",
        {"INSTALL=C:\\DOS\\EMM386.EXE", "DEVICES=EMM386.EXE", "DEVICEHIGHX=EMM386.EXE",
-        "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"},
+        "DEVICE?" "?=EMM386.EXE", "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"},
        {"INSTALL=C:\\DOS\\EMM386.EXE", "DEVICES=EMM386.EXE", "DEVICEHIGHX=EMM386.EXE",
-        "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"}},
-      {"shorter line grows", {"DEVICE=EMM386.EXE"}, {kNewLine}},
+        "DEVICE?" "?=EMM386.EXE", "SET X=EMM386.EXE", "DEVICE=C:\\QEMM\\QEMM386.SYS"}},
+      {"shorter line grows", {"DEVICE=EMM386.EXE"}, {kNew}},
       {"long lines whole",
-       {"REM " + std::string(300, 'r'), longLine}, {"REM " + std::string(300, 'r'), kNewLine}},
+       {"REM " + std::string(300, 'r'), "DEVICE=C:\\DOS\\EMM386.EXE" + longOptions},
+       {"REM " + std::string(300, 'r'), kNew + longOptions}},
   };
   for (const Row& row : rows) {
     for (const LineEnding& ending : kEndings) {
       SCOPED_TRACE(std::string(row.name) + ", " + ending.name);
       fake::Reset();
+      PutWindowsEmm386();
       fake::AddFile(kConfig, FileText(row.before, ending.end));
       FixConfigSys();
       EXPECT_EQ(fake::ReadFile(kConfig), SavedText(row.after));
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
     }
+  }
+}
+
+// CONFIG.SYS is never pointed at a file that is not there.
+TEST(FixConfigSys, NoEmm386InTheWindowsDirectoryLeavesTheFileAsItIs) {
+  struct Row {
+    const char* name;
+    void (*setup)();
+  };
+  const Row rows[] = {
+      {"none there", [] {}},
+      {"a directory of that name",
+       [] { fake::AddDir("C:\\WINDOWS\\EMM386.EXE"); }},
+      {"only the saved copy, not restored",
+       [] { fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "MZ"); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fake::Reset();
+    row.setup();
+    fake::AddFile(kConfig, "FILES=30\n\nDEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS\n");
+    auto before = fake::Snapshot();
+    FixConfigSys();
+    EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
   }
 }
 
@@ -86,6 +138,9 @@ TEST(FixConfigSys, NewLineUsesTheWholeWindowsDirectory) {
     SCOPED_TRACE(row.windowsDir);
     fake::Reset();
     fake::SetWindowsDir(row.windowsDir);
+    std::string emm386 = row.windowsDir;
+    if (emm386.back() != '\\') emm386 += '\\';
+    fake::AddFile(emm386 + "EMM386.EXE", "MZ");
     const std::string before = "FILES=30\n\nDEVICE=C:\\DOS\\EMM386.EXE\n";
     fake::AddFile(kConfig, before);
     FixConfigSys();
@@ -97,6 +152,7 @@ TEST(FixConfigSys, NewLineUsesTheWholeWindowsDirectory) {
 
 TEST(FixConfigSys, MissingConfigSysIsNotCreated) {
   fake::Reset();
+  PutWindowsEmm386();
   FixConfigSys();
   EXPECT_FALSE(fake::Exists(kConfig));
 }

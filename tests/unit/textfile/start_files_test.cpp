@@ -37,7 +37,8 @@ TEST(StartFiles, RealLookingFilesComeOutAsExpected) {
     for (const LineEnding& ending : kEndings) {
       SCOPED_TRACE(std::string(row.input) + ", " + ending.name);
       fake::Reset();
-      fake::AddFile(row.target, ending.end[0] == '\r' ? Crlf(input) : input);
+      fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
+      fake::AddFile(row.target, WithEnds(input, ending.end));
       row.edit();
       EXPECT_EQ(fake::ReadFile(row.target), Crlf(expected));
     }
