@@ -1,0 +1,7 @@
+@echo off
+
+SET SOUND=C:\AUDIO
+SET MOUSEDIR=C:\MOUSE
+
+LH C:\MOUSE\mouse.com
+LH MSCDEX.EXE /D:MSCD001 /L:E
