@@ -30,6 +30,15 @@ std::vector<std::string> LoadAndSave(int* saveResult) {
   return held;
 }
 
+// The file that the last save created to write into.
+std::string CreatedFile() {
+  std::string created;
+  for (const fake::Call& call : fake::CallLog()) {
+    if (std::string(call.function) == "CreateForWrite") created = call.arg;
+  }
+  return created;
+}
+
 // Input written with "\n"; each row runs with every "\n" as each line end.
 struct RoundTrip {
   const char* name;
@@ -243,11 +252,7 @@ TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
     for (const std::string& path : row.present) {
       EXPECT_EQ(fake::ReadFile(path), "the user's " + path);
     }
-    std::string created;
-    for (const fake::Call& call : fake::CallLog()) {
-      if (std::string(call.function) == "CreateForWrite") created = call.arg;
-    }
-    EXPECT_EQ(created, row.temporary);
+    EXPECT_EQ(CreatedFile(), row.temporary);
     EXPECT_FALSE(fake::Exists(row.temporary));
   }
 }
@@ -290,12 +295,26 @@ TEST(LineFile, SaveKeepsHiddenSystemAndArchiveAttributes) {
   }
 }
 
+// The temporary name is never the target's own, even when the target is
+// missing and its name is one of the temporary names.
 TEST(LineFile, SaveCreatesAMissingFile) {
-  fake::Reset();
-  LineArray lines = MakeLines({"one"});
-  EXPECT_EQ(SaveTextLines(lines, "C:\\WINDOWS\\NEW.INI", 1), 0);
-  FreeTextLines(lines, 1);
-  EXPECT_EQ(fake::ReadFile("C:\\WINDOWS\\NEW.INI"), "one\r\n");
+  struct Row {
+    const char* target;
+    const char* temporary;
+  };
+  const Row rows[] = {
+      {"C:\\WINDOWS\\NEW.INI", "C:\\WINDOWS\\NEW.$$$"},
+      {"C:\\WINDOWS\\NEW.$$$", "C:\\WINDOWS\\NEW.$00"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.target);
+    fake::Reset();
+    LineArray lines = MakeLines({"one"});
+    EXPECT_EQ(SaveTextLines(lines, row.target, 1), 0);
+    FreeTextLines(lines, 1);
+    EXPECT_EQ(fake::ReadFile(row.target), "one\r\n");
+    EXPECT_EQ(CreatedFile(), row.temporary);
+  }
 }
 
 TEST(LineFile, TargetsThatMayNotBeReplacedAreLeftAlone) {
