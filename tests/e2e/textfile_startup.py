@@ -72,7 +72,7 @@ CONFIG_AFTER = [
     "[EMS]",
     "; DEVICE=C:\\DOS\\EMM386.EXE AUTO",
     "DEVICE=C:\\WINDOWS\\HIMEM.SYS",
-    "DEVICE=" + WINDOWS_DIR + "\\EMM386.EXE",
+    "DEVICE=" + WINDOWS_DIR + "\\EMM386.EXE RAM FRAME=D000",
     "DEVICE=C:\\DOS\\EMM386.EXE NOEMS",
     "[common]",
     "FILES=40",
@@ -99,7 +99,7 @@ def leftover_temporaries(m):
     found = []
     for directory in ("C:\\", WINDOWS_DIR):
         found += [directory + "\\" + name for name in m.listdir(directory)
-                  if name.endswith(".$$$") or name.endswith(".$$_")]
+                  if name[-4:-2] == ".$"]
     return found
 
 
