@@ -11,7 +11,8 @@ const char kCardKeyword[] = "HALCYRENE";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// DOS path entries hold no blanks: an entry runs between these.
+// DOS path entries hold no blanks: an entry is a run of characters
+// between these.
 bool SeparatesEntries(char c) { return c == ';' || c == '=' || IsBlank(c); }
 
 // The word PATH at `at` (not the end of a longer name such as MYPATH),
@@ -23,49 +24,67 @@ bool OpensPathList(const char* line, int at) {
   return line[at + 4] == '=' || IsBlank(line[at + 4]);
 }
 
-// The text before `start` is PATH followed by "=" or blanks (blanks around
-// the "=" allowed): the entry at `start` opens a PATH list.
-bool OpensListAfterPath(const char* line, int start) {
-  int i = start;
+int FirstPathList(const char* line) {
+  for (int at = 0; line[at] != '\0'; ++at) {
+    if (OpensPathList(line, at)) return at;
+  }
+  return -1;
+}
+
+// The text before `end` is PATH followed by "=" or blanks (blanks around
+// the "=" allowed): an entry at `end` opens a PATH list.
+bool OpensListAfterPath(const char* line, int end) {
+  int i = end;
   while (i > 0 && IsBlank(line[i - 1])) --i;
   if (i > 0 && line[i - 1] == '=') --i;
   while (i > 0 && IsBlank(line[i - 1])) --i;
-  return i < start && i >= 4 && OpensPathList(line, i - 4);
+  return i < end && i >= 4 && OpensPathList(line, i - 4);
 }
 
-// A PATH list opens somewhere before `limit`, so the ";" at limit
-// separates entries of a PATH list.
-bool PathListBefore(const char* line, int limit) {
-  for (int at = 0; at + 4 < limit; ++at) {
-    if (OpensPathList(line, at)) return true;
+bool EntryHolds(const char* entry, int length, const char* word,
+                int wordLength) {
+  for (int at = 0; at + wordLength <= length; ++at) {
+    if (StartsWithUpperWord(entry + at, word)) return true;
   }
   return false;
 }
 
-void Cut(char* line, int start, int end) {
-  memmove(line + start, line + end, strlen(line + end) + 1);
-}
-
-// Removes the entry around the occurrence of a word at `at` when the entry
-// belongs to a PATH list: with the ";" before it, or, when it opens the
-// list, with the ";" after it (a PATH list that starts with ";" is refused
-// by some COMMAND.COM versions). Any other text is left for the line to go
-// whole. Returns where to look for the next occurrence.
-int RemoveEntryAt(char* line, int at, int wordLength) {
-  int start = at;
-  while (start > 0 && !SeparatesEntries(line[start - 1])) --start;
-  int end = at + wordLength;
-  while (line[end] != '\0' && line[end] != ';' && !IsBlank(line[end])) ++end;
-  if (start > 0 && line[start - 1] == ';' && PathListBefore(line, start - 1)) {
-    Cut(line, start - 1, end);
-    return start - 1;
+// Removes the entries holding word from the PATH lists of line, in one
+// pass that keeps the edited text in front of what is still to be read.
+// An entry goes with the ";" before it when that ";" follows the start of
+// a PATH list; an entry that opens a PATH list goes with the ";" after it
+// (a list that starts with ";" is refused by some COMMAND.COM versions).
+// Any other entry stays, and its line goes whole later. The edits never
+// reach back before the line's first PATH list, so a line without one is
+// left as it is.
+void RemoveEntries(char* line, const char* word, int wordLength) {
+  const int firstList = FirstPathList(line);
+  if (firstList < 0) return;
+  int kept = 0;  // the edited text is line[0, kept)
+  int next = 0;  // the text still to be read starts here
+  while (line[next] != '\0') {
+    int end = next;
+    while (line[end] != '\0' && !SeparatesEntries(line[end])) ++end;
+    if (end == next) {
+      line[kept++] = line[next++];
+      continue;
+    }
+    if (EntryHolds(line + next, end - next, word, wordLength)) {
+      if (kept > 0 && line[kept - 1] == ';' && firstList + 4 < kept - 1) {
+        --kept;
+        next = end;
+        continue;
+      }
+      if (OpensListAfterPath(line, kept)) {
+        next = line[end] == ';' ? end + 1 : end;
+        continue;
+      }
+    }
+    memmove(line + kept, line + next, static_cast<size_t>(end - next));
+    kept += end - next;
+    next = end;
   }
-  if (OpensListAfterPath(line, start)) {
-    if (line[end] == ';') ++end;
-    Cut(line, start, end);
-    return start;
-  }
-  return at + 1;
+  line[kept] = '\0';
 }
 
 }  // namespace
@@ -73,13 +92,7 @@ int RemoveEntryAt(char* line, int at, int wordLength) {
 void RemovePathEntry(LineArray lines, int count, const char* word) {
   const int wordLength = static_cast<int>(strlen(word));
   if (wordLength == 0) return;
-  for (int i = 0; i < count; ++i) {
-    for (int from = 0;;) {
-      int found = FindUpperWord(lines[i] + from, word);
-      if (found < 0) break;
-      from = RemoveEntryAt(lines[i], from + found, wordLength);
-    }
-  }
+  for (int i = 0; i < count; ++i) RemoveEntries(lines[i], word, wordLength);
 }
 
 void BlankMatchingLines(LineArray lines, int count, const char* word) {

@@ -8,13 +8,13 @@
 void CleanBatchFile(const char* path);
 
 // Removes every entry holding word (upper case, any letter case in the
-// line) from the PATH lists of the lines. An entry runs from the ";", "="
-// or blank before it to the next ";", blank or the line's end; it belongs
-// to a PATH list when a ";" precedes it and the word PATH followed by "="
-// or a blank stands earlier in the line, or when PATH and "=" or blanks
-// stand right before it (after SET, IF ..., REM, "@" or nothing). A ";"
-// before the entry goes with it; an entry that opens the list takes the ";"
-// after it instead. Entries outside PATH lists stay.
+// line) from the PATH lists of the lines. An entry is a run of characters
+// between ";", "=" and blanks; it belongs to a PATH list when a ";"
+// precedes it and the word PATH followed by "=" or a blank stands earlier in
+// the line, or when PATH and "=" or blanks stand right before it (after
+// SET, IF ..., REM, "@" or nothing). A ";" before the entry goes with it; an
+// entry that opens the list takes the ";" after it instead. Entries outside
+// PATH lists stay.
 void RemovePathEntry(LineArray lines, int count, const char* word);
 
 // Empties every line that holds word (upper case), in any letter case.

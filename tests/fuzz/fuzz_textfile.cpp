@@ -77,7 +77,7 @@ std::string ModelRemovePath(std::string line, const std::string& word) {
     const std::string upper = UpperCopy(line);
     size_t start = line.find_last_of("; \t=", at == 0 ? 0 : at - 1);
     start = (at == 0 || start == std::string::npos) ? 0 : start + 1;
-    size_t end = line.find_first_of("; \t", at + word.size());
+    size_t end = line.find_first_of("; \t=", at + word.size());
     if (end == std::string::npos) end = line.size();
     bool afterSemicolon = start > 0 && line[start - 1] == ';';
     bool openerBefore = false;

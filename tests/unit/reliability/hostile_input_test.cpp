@@ -289,6 +289,27 @@ const std::vector<HostileRow>& Rows() {
                            lines[1] == "ECHO " + std::string(100000, 'e'),
                        "long lines changed or split");
        }},
+      {"CardAllOverAPathLine",
+       "a PATH line of 8 MB with the card's entry after every other entry",
+       "every card entry cut out in one pass, the others kept in order",
+       [] {
+         fake::Reset();
+         std::string before = "PATH=", after = "PATH=";
+         for (int n = 0; before.size() < (8u << 20); ++n) {
+           std::string dir = "C:\\D" + std::to_string(n);
+           before += dir + ";C:\\VANTORIS\\HALCYREN.ROM;";
+           after += dir + ";";
+         }
+         fake::AddFile("C:\\AUTOEXEC.BAT", before + "\r\n");
+         auto started = std::chrono::steady_clock::now();
+         CleanBatchFile("C:\\AUTOEXEC.BAT");
+         double seconds = std::chrono::duration<double>(
+                              std::chrono::steady_clock::now() - started).count();
+         std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
+         // One memmove per entry would take minutes.
+         return Expect(lines.size() == 1 && lines[0] == after, "entries wrong") +
+                Expect(seconds < 30, std::to_string(seconds) + " s");
+       }},
       {"HugeConfigSys", "CONFIG.SYS of 10 MB with the memory manager last",
        "that one line replaced, its long options kept, the rest kept",
        [] {
