@@ -60,6 +60,8 @@ TEST(RemovePathEntry, RemovesEveryEntryOfAPathListNamingTheWord) {
       {"SET MYPATH=C:\\SND\\HALCYREN.ROM;C:\\DOS",
        "SET MYPATH=C:\\SND\\HALCYREN.ROM;C:\\DOS"},
       {"SET SND=C:\\A;C:\\SND\\HALCYREN.ROM", "SET SND=C:\\A;C:\\SND\\HALCYREN.ROM"},
+      {"SET SND=C:\\A;C:\\SND\\HALCYREN.ROM PATH C:\\DOS",
+       "SET SND=C:\\A;C:\\SND\\HALCYREN.ROM PATH C:\\DOS"},
       {"SET SND=C:\\SND\\HALCYREN.ROM", "SET SND=C:\\SND\\HALCYREN.ROM"},
       {"ECHO %PATH%;C:\\SND\\HALCYREN.ROM", "ECHO %PATH%;C:\\SND\\HALCYREN.ROM"},
       {"PATH=C:\\DOS; C:\\SND\\HALCYREN.ROM", "PATH=C:\\DOS; C:\\SND\\HALCYREN.ROM"},
