@@ -7,8 +7,9 @@
 // naming HALCYREN.ROM or HALCYRENE, and writes the file back.
 void CleanBatchFile(const char* path);
 
-// Removes every entry holding word (upper case, any letter case in the
-// line) from the PATH lists of the lines. An entry is a run of characters
+// Removes every entry holding word (upper case, part of a path entry: no
+// ";", "=" or blanks; any letter case in the line) from the PATH lists of
+// the lines. An entry is a run of characters
 // between ";", "=" and blanks; it belongs to a PATH list when a ";"
 // precedes it and the word PATH followed by "=" or a blank stands earlier in
 // the line, or when PATH and "=" or blanks stand right before it (after

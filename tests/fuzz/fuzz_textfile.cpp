@@ -309,11 +309,21 @@ std::string PlainText(const std::string& text) {
   return out;
 }
 
+// A word as the line editors are given one: part of a path entry, so no
+// ";", "=" or blanks either.
+std::string EntryText(const std::string& text) {
+  std::string out;
+  for (char c : PlainText(text)) {
+    if (c != ';' && c != '=' && c != ' ' && c != '\t') out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzReader in(data, size);
-  std::string word = UpperCopy(PlainText(in.Bytes()));
+  std::string word = UpperCopy(EntryText(in.Bytes()));
   std::string newText = PlainText(in.Bytes());
   std::string path = PlainText(in.Bytes());
   std::string bytes = in.Rest();
