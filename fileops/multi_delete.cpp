@@ -11,13 +11,14 @@
 namespace {
 
 // The pattern's directory part: everything up to and including its last
-// ":" or "\" (empty when it has neither). Found names are joined to it as
-// written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
+// ":", "\" or "/" (empty when it has none). The system's search takes "/"
+// for "\", so the names it finds belong there too. Found names are joined
+// to it as written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
 size_t DirectoryPartLength(const char* pattern) {
   size_t length = strlen(pattern);
   while (length > 0) {
     char c = pattern[length - 1];
-    if (c == ':' || c == '\\') break;
+    if (c == ':' || c == '\\' || c == '/') break;
     --length;
   }
   return length;
