@@ -22,6 +22,10 @@ namespace plat {
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 constexpr uint32_t kAttrReadOnly = 0x01;
 constexpr uint32_t kAttrDirectory = 0x10;
+// FILE_ATTRIBUTE_REPARSE_POINT: on NT-family systems and under Wine a link
+// or junction; beside kAttrDirectory, a directory whose contents are
+// elsewhere. Windows 95 has no such entries.
+constexpr uint32_t kAttrReparsePoint = 0x400;
 
 constexpr uint32_t kMbOk = 0x0;     // MB_OK
 constexpr uint32_t kMbYesNo = 0x4;  // MB_YESNO
@@ -84,7 +88,9 @@ long BroadcastDeviceChange(uint32_t flags, uint32_t* recipients,
 
 bool CopyOneFile(const char* from, const char* to, bool failIfExists);
 bool RemoveFile(const char* path);       // DeleteFileA
-bool RemoveDir(const char* path);        // RemoveDirectoryA
+// RemoveDirectoryA. On a directory link it removes the link alone, never
+// the directory it points to, or fails where the system cannot promise that.
+bool RemoveDir(const char* path);
 uint32_t FileAttributes(const char* path);  // kInvalidAttributes when absent
 
 struct FindData {
