@@ -54,13 +54,17 @@ TARGETS = {
     "C:\\SHARED": {"KEEP.TXT": b"shared", "DEEP\\KEEP.TXT": b"deep"},
     "C:\\EMPTYDIR": {},
     "C:\\ELSEWHERE": {"KEEP.TXT": b"elsewhere"},
+    "C:\\EMPTYTOO": {},
 }
-# Links: inside the tree, in a subdirectory of it, and the named directory
-# itself.
+# Links in a subdirectory of a tree, alone in a tree (so that no failure
+# before it can spare it, whatever order the search gives), and as the named
+# directory itself; to directories with files and to empty ones, which a
+# removal that followed the link could remove.
 LINKS = {
     "C:\\CARD\\SUB\\SHARED": "C:\\SHARED",
-    "C:\\CARD\\EMPTY": "C:\\EMPTYDIR",
+    "C:\\CARD2\\EMPTY": "C:\\EMPTYDIR",
     "C:\\LINKED": "C:\\ELSEWHERE",
+    "C:\\LINKEDEMPTY": "C:\\EMPTYTOO",
 }
 
 
@@ -83,7 +87,8 @@ def tree_removal_leaves_linked_directories(m):
     for link, target in LINKS.items():
         m.link_dir(link, target)
     before = {link: link_target(m, link) for link in LINKS}
-    uninstall(m, {"deltree": ["C:\\CARD", "C:\\LINKED"]})
+    uninstall(m, {"deltree": ["C:\\CARD", "C:\\CARD2", "C:\\LINKED",
+                              "C:\\LINKEDEMPTY"]})
     problems = []
     for directory, files in TARGETS.items():
         if not os.path.isdir(m.host(directory)):
