@@ -6,6 +6,7 @@
 #include "control/path_helpers.h"
 #include "fileops/dir_listing.h"
 #include "fileops/file_lists.h"
+#include "fileops/protected_dirs.h"
 #include "platform/platform.h"
 
 namespace {
@@ -39,9 +40,12 @@ bool DeleteMatch(void* context, uint32_t, const char* name) {
   return plat::RemoveFile(target->path);
 }
 
+// A pattern that names every file of a drive root, the Windows or system
+// directory (or one that holds them) is a typing error: passed over.
 void DeleteMatches(const char* pattern, void*) {
   MatchTarget target;
   target.directoryLength = DirectoryPartLength(pattern);
+  if (IsProtectedSweep(pattern, target.directoryLength)) return;
   memcpy(target.path, pattern, target.directoryLength);
   target.path[target.directoryLength] = '\0';
   ActOnEntries(pattern, false, DeleteMatch, &target);
