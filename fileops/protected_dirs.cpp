@@ -58,9 +58,9 @@ void BackToParent(Spelling* path) {
 
 // Adds the names of rest to path as the system reads them: empty names and
 // "." change nothing, ".." goes back to the parent (never above the root),
-// trailing dots and blanks are dropped. False for a name of three or more
-// dots (Windows 95 reads "..." as the grandparent, NT as nothing), a name
-// that the dropping would leave empty, and a result too long.
+// trailing dots and blanks are dropped. False for a name that the dropping
+// would leave empty, such as "..." (Windows 95 reads it as the grandparent,
+// NT as nothing) or ".. ", and for a result too long.
 bool AddNames(Spelling* path, const char* rest) {
   for (;;) {
     while (IsSeparator(*rest)) ++rest;
@@ -77,7 +77,7 @@ bool AddNames(Spelling* path, const char* rest) {
     while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) {
       --length;
     }
-    if (dots == length || length == 0) return false;
+    if (length == 0) return false;
     if (!Append(path, "\\", 1) || !Append(path, name, length)) return false;
   }
 }
