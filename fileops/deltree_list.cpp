@@ -8,7 +8,7 @@ namespace {
 // A drive root or the Windows directory in the list is a typing error that
 // would empty the system: passed over.
 void RemoveListedTree(const char* directory, void*) {
-  if (!IsProtectedDirectory(directory)) DeleteTree(directory);
+  if (!IsProtectedTree(directory)) DeleteTree(directory);
 }
 
 }  // namespace

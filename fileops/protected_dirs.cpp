@@ -216,6 +216,12 @@ bool IsProtectedDirectory(const char* directory) {
   return HoldsReported(named, place, length);
 }
 
+bool IsProtectedTree(const char* directory) {
+  bool bareDrive = IsLetter(directory[0]) && directory[1] == ':' &&
+                   directory[2] == '\0';
+  return bareDrive || IsProtectedDirectory(directory);
+}
+
 bool IsProtectedSweep(const char* pattern, size_t directoryLength) {
   if (!NamesEveryFile(pattern + directoryLength)) return false;
   char directory[kPathSize];

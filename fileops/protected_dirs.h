@@ -19,6 +19,12 @@
 // True when directory is a protected directory (or cannot be told).
 bool IsProtectedDirectory(const char* directory);
 
+// True when the tree removal must pass over directory: a protected
+// directory, or a bare drive such as "C:". That one names the current
+// directory of its drive, but the tree removal joins "\*.*" and the names it
+// finds to it with a backslash, and so would empty the root of the drive.
+bool IsProtectedTree(const char* directory);
+
 // True when the name part of pattern (what follows its first
 // directoryLength characters) holds nothing but "*", "?" and ".", so that it
 // names every file, and the directory part is a protected directory. The

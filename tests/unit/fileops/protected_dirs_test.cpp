@@ -192,6 +192,11 @@ TEST(ProtectedDirectories, ListsPassOverThemAndGoOn) {
        "C:\\", machine,
        {"C:\\ROOT.TXT", "C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\ABCDEFGH.DRV",
         "C:\\WINDOWS\\SYSTEM\\VNTWAVE.DRV", "C:\\WINDOWS\\SYSTEM\\USER.EXE"}},
+      {"deltree: a bare drive would walk its root and passes",
+       "[deltree]\n1=C:\n2=c:\n3=C:SUB\n", "C:\\VANTORIS", machine,
+       {"C:\\ROOT.TXT", "C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\ABCDEFGH.DRV",
+        "C:\\WINDOWS\\SYSTEM\\VNTWAVE.DRV", "C:\\WINDOWS\\SYSTEM\\USER.EXE",
+        "C:\\VANTORIS\\A.TMP"}},
       {"multdel: sweeps of system places pass, card patterns act",
        "[multdel]\n1=%WINSYS%\\*.???\n2=%WINDIR%\\????????.???\n3=C:\\*\n"
        "4=*.*\n5=C:*.TXT\n6=%WINSYS%\\VNT*.*\n7=C:\\VANTORIS\\*.???\n",
