@@ -3,7 +3,18 @@ written with "/", and directory links inside a tree that is removed.
 
 Every link made here stays inside the prefix's drive_c and points to a
 directory there: a tree removal that followed it can only reach files of
-this scenario's own prefix."""
+this scenario's own prefix.
+
+What Wine 8.0 does with a host symbolic link to a directory (measured):
+FindFirstFileA lists it with attributes 0x410 and no reparse tag
+(dwReserved0 0); GetFileAttributesA gives 0x410 too; a search inside it
+lists the directory it points to. RemoveDirectoryA on the link removes the
+directory it points to when that is empty (the link stays, dangling) and
+fails with ERROR_DIR_NOT_EMPTY otherwise; DeleteFileA on it fails with
+ERROR_ACCESS_DENIED; CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT opens
+the directory it points to. A symbolic link to a file is listed as a plain
+file (0x20) and DeleteFileA on it deletes the file it points to; a dangling
+link is not listed at all."""
 
 import os
 import sys
