@@ -20,7 +20,9 @@ struct Spelling {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 char UpperCase(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -160,7 +162,8 @@ struct Spellings {
 
 bool Spell(const char* text, bool fromCurrent, Spellings* spellings) {
   if (!Resolve(text, &spellings->each[0], fromCurrent)) return false;
-  spellings->count = ShortSpelling(spellings->each[0], &spellings->each[1]) ? 2 : 1;
+  spellings->count =
+      ShortSpelling(spellings->each[0], &spellings->each[1]) ? 2 : 1;
   return true;
 }
 
@@ -217,8 +220,8 @@ bool IsProtectedDirectory(const char* directory) {
 }
 
 bool IsProtectedTree(const char* directory) {
-  bool bareDrive = IsLetter(directory[0]) && directory[1] == ':' &&
-                   directory[2] == '\0';
+  bool bareDrive =
+      IsLetter(directory[0]) && directory[1] == ':' && directory[2] == '\0';
   return bareDrive || IsProtectedDirectory(directory);
 }
 

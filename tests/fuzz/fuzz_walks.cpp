@@ -46,14 +46,15 @@ constexpr size_t kMaxPath = 255;
 // ------------------------------------------------------------- the machine
 
 const char* const kNames[] = {
-    "A.TMP",  "B.TXT",         "AX.TMP",       "X.DRV", "OLD1.DRV",
-    "OLD2.DRV", ".HID",        ".GIT",         "NOEXT", "LONGNAME.TMPL",
-    "ABCDEFGH.TMP", "S1",      "SUB.DIR",      "A",     "X.Y.Z",
-    "~1.TMP", "..X",           "B.",           "Q X.TMP"};
+    "A.TMP",        "B.TXT", "AX.TMP",  "X.DRV",  "OLD1.DRV",
+    "OLD2.DRV",     ".HID",  ".GIT",    "NOEXT",  "LONGNAME.TMPL",
+    "ABCDEFGH.TMP", "S1",    "SUB.DIR", "A",      "X.Y.Z",
+    "~1.TMP",       "..X",   "B.",      "Q X.TMP"};
 
 const char* const kPatterns[] = {
-    "*.*", "*.", "?X*", ".*", "*.TMP", "*", "????????.???", "A*", "*.T?P",
-    "OLD*.DRV", "B.TXT", "*~1*", "*.???", "X.DRV", ""};
+    "*.*",   "*.",           "?X*",   ".*",    "*.TMP",
+    "*",     "????????.???", "A*",    "*.T?P", "OLD*.DRV",
+    "B.TXT", "*~1*",         "*.???", "X.DRV", ""};
 
 // Characters of raw values: separators, wildcards, dots, drive letters,
 // names and macro pieces.
@@ -95,7 +96,8 @@ void PlaceWindowsDirectory(unsigned where) {
 void AddEntry(FuzzReader* in, Machine* m) {
   unsigned op = in->Byte();
   unsigned flags = in->Byte();
-  std::string parent = m->dirs[in->Small(static_cast<unsigned>(m->dirs.size()))];
+  std::string parent =
+      m->dirs[in->Small(static_cast<unsigned>(m->dirs.size()))];
   if (flags & 0x80) {
     const char* system[] = {"C:\\", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
     parent = system[in->Small(3)];
@@ -114,7 +116,9 @@ void AddEntry(FuzzReader* in, Machine* m) {
         m->dirs.push_back(path);
       }
       // A read-only directory cannot be removed.
-      if (flags & 1) fake::SetAttributes(path, plat::kAttrReadOnly | (flags & 6));
+      if (flags & 1) {
+        fake::SetAttributes(path, plat::kAttrReadOnly | (flags & 6));
+      }
       break;
     case 6: {
       const char* outside[] = {"C:\\OUT", "C:\\OUT\\EMPTY", "C:\\OUT\\SUB"};
@@ -149,7 +153,8 @@ Machine BuildMachine(FuzzReader* in) {
   for (unsigned i = 0; i < count; ++i) AddEntry(in, &m);
   const char* others[] = {"C:\\", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
   unsigned pick = in->Small(static_cast<unsigned>(m.dirs.size()) + 3);
-  m.currentDir = pick < m.dirs.size() ? m.dirs[pick] : others[pick - m.dirs.size()];
+  m.currentDir =
+      pick < m.dirs.size() ? m.dirs[pick] : others[pick - m.dirs.size()];
   fake::SetCurrentDir(m.currentDir);
   return m;
 }
@@ -183,20 +188,28 @@ std::string DirectoryValue(FuzzReader* in, const Machine& m, bool* raw) {
   unsigned how = in->Byte();
   const std::string& dir = m.dirs[how % m.dirs.size()];
   switch (kind) {
-    case 0: return "C:";
-    case 1: return "";
-    case 2: return "%WINDIR%";
-    case 3: return "%WINSYS%";
-    case 4: return "C:\\";
-    case 5: return dir.substr(dir.rfind('\\') + 1);  // relative
-    case 6: return "C:" + dir.substr(dir.rfind('\\') + 1);
+    case 0:
+      return "C:";
+    case 1:
+      return "";
+    case 2:
+      return "%WINDIR%";
+    case 3:
+      return "%WINSYS%";
+    case 4:
+      return "C:\\";
+    case 5:
+      return dir.substr(dir.rfind('\\') + 1);  // relative
+    case 6:
+      return "C:" + dir.substr(dir.rfind('\\') + 1);
     case 7:
       if (!m.links.empty()) return m.links[how % m.links.size()];
       return dir;
     case 8:
       *raw = true;
       return RawText(in);
-    default: return Respell(dir, how / 12);
+    default:
+      return Respell(dir, how / 12);
   }
 }
 
@@ -221,7 +234,8 @@ struct Lists {
 Lists ReadLists(FuzzReader* in, const Machine& m) {
   Lists lists;
   unsigned patterns = in->Small(5);
-  for (unsigned i = 0; i < patterns; ++i) lists.multdel.push_back(PatternValue(in, m));
+  for (unsigned i = 0; i < patterns; ++i)
+    lists.multdel.push_back(PatternValue(in, m));
   unsigned trees = in->Small(4);
   for (unsigned i = 0; i < trees; ++i) {
     lists.deltree.push_back(DirectoryValue(in, m, &lists.rawDeltree));
@@ -290,7 +304,8 @@ bool ModelResolve(std::string text, std::string* out) {
     }
   } else {
     if (cwd.empty() || !ModelResolve(cwd, &root)) return false;
-    if (!text.empty() && text[0] == '\\') root = root.substr(0, root.find('\\', 2));
+    if (!text.empty() && text[0] == '\\')
+      root = root.substr(0, root.find('\\', 2));
     rest = text;
   }
   size_t rootLength = root.compare(0, 2, "\\\\") == 0
@@ -321,7 +336,8 @@ std::vector<std::string> ModelSpellings(const std::string& resolved) {
   std::vector<std::string> out = {resolved};
   std::string asked = resolved.size() == 2 ? resolved + "\\" : resolved;
   char shortName[260];
-  uint32_t length = plat::ShortPathName(asked.c_str(), shortName, sizeof shortName);
+  uint32_t length =
+      plat::ShortPathName(asked.c_str(), shortName, sizeof shortName);
   std::string other;
   if (length > 0 && length < 256 && ModelResolve(shortName, &other)) {
     out.push_back(other);
@@ -487,7 +503,8 @@ Outcome Run(MultDel multdel, Deltree deltree) {
   outcome.outsideKept = fake::ListTree(kOutside) == outside;
   outcome.removals = Removals(from);
   outcome.left = fake::ListTree("");
-  FUZZ_CHECK(fake::OpenFinds() == 0, "%d searches left open", fake::OpenFinds());
+  FUZZ_CHECK(fake::OpenFinds() == 0, "%d searches left open",
+             fake::OpenFinds());
   return outcome;
 }
 
@@ -514,7 +531,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              "machines differ\nreal:\n%s\nsearch again:\n%s",
              Join(real.left).c_str(), Join(model.left).c_str());
   // Only links lead there, and no generated value names it.
-  FUZZ_CHECK(real.outsideKept || lists.rawDeltree,
-             "[deltree] changed %s\n%s", kOutside, Join(lists.deltree).c_str());
+  FUZZ_CHECK(real.outsideKept || lists.rawDeltree, "[deltree] changed %s\n%s",
+             kOutside, Join(lists.deltree).c_str());
   return 0;
 }
