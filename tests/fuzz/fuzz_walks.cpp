@@ -304,8 +304,8 @@ bool ModelResolve(std::string text, std::string* out) {
     }
   } else {
     if (cwd.empty() || !ModelResolve(cwd, &root)) return false;
-    if (!text.empty() && text[0] == '\\')
-      root = root.substr(0, root.find('\\', 2));
+    // "\NAME": from the root of the current drive.
+    if (!text.empty() && text[0] == '\\') root = root.substr(0, 2);
     rest = text;
   }
   size_t rootLength = root.compare(0, 2, "\\\\") == 0
