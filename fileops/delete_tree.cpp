@@ -12,8 +12,10 @@ namespace {
 void RemoveContents(char* path);
 
 // Removes one entry of the directory in path: a file is deleted, a
-// directory emptied and then removed. A joined path that would not fit
-// counts as a failed removal. path is given back as it came.
+// directory emptied and then removed, a directory link removed without
+// entering it (the platform removes the link alone, or nothing). A joined
+// path that would not fit counts as a failed removal. path is given back
+// as it came.
 bool RemoveEntry(void* context, uint32_t attributes, const char* name) {
   char* path = static_cast<char*>(context);
   size_t length = strlen(path);
@@ -21,7 +23,7 @@ bool RemoveEntry(void* context, uint32_t attributes, const char* name) {
   if (AppendPath(path, kPathSize, "\\") &&
       AppendPath(path, kPathSize, name)) {
     if (IsDirectoryEntry(attributes)) {
-      RemoveContents(path);
+      if (!IsLinkEntry(attributes)) RemoveContents(path);
       removed = plat::RemoveDir(path);
     } else {
       removed = plat::RemoveFile(path);
@@ -49,17 +51,32 @@ void RemoveContents(char* path) {
 
 }  // namespace
 
-// An empty name would make the pattern "\*.*", the root of the current
-// drive: it names no directory and is left alone.
+namespace {
+
+// The named directory copied into path; false for a name too long for it,
+// and for an empty name, which would make the pattern "\*.*", the root of
+// the current drive: it names no directory and is left alone.
+bool NamedPath(const char* directory, char* path) {
+  return directory[0] != '\0' && CopyPath(path, kPathSize, directory);
+}
+
+// A named directory that is itself a link is not entered either: what it
+// points to lies outside the named tree.
+bool IsLinkPath(const char* path) {
+  uint32_t attributes = plat::FileAttributes(path);
+  return attributes != plat::kInvalidAttributes && IsLinkEntry(attributes);
+}
+
+}  // namespace
+
 void DeleteTreeContents(const char* directory) {
   char path[kPathSize];
-  if (directory[0] == '\0' || !CopyPath(path, kPathSize, directory)) return;
-  RemoveContents(path);
+  if (NamedPath(directory, path) && !IsLinkPath(path)) RemoveContents(path);
 }
 
 void DeleteTree(const char* directory) {
   char path[kPathSize];
-  if (directory[0] == '\0' || !CopyPath(path, kPathSize, directory)) return;
-  RemoveContents(path);
+  if (!NamedPath(directory, path)) return;
+  if (!IsLinkPath(path)) RemoveContents(path);
   plat::RemoveDir(path);
 }

@@ -6,6 +6,10 @@ bool IsDirectoryEntry(uint32_t attributes) {
   return (attributes & plat::kAttrDirectory) != 0;
 }
 
+bool IsLinkEntry(uint32_t attributes) {
+  return (attributes & plat::kAttrReparsePoint) != 0;
+}
+
 bool IsDotNamedDirectory(uint32_t attributes, const char* name) {
   return IsDirectoryEntry(attributes) && name[0] == '.';
 }

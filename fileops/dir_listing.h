@@ -12,6 +12,9 @@ enum class Listing {
 
 // Is a directory: attribute bit 0x10.
 bool IsDirectoryEntry(uint32_t attributes);
+// Is a link or junction (attribute bit 0x400): its contents, if any, are
+// elsewhere, so the tree removal never enters it.
+bool IsLinkEntry(uint32_t attributes);
 // Is a directory whose name begins with "." ("." and ".." among them);
 // such directories are never entered nor removed by the tree removal.
 bool IsDotNamedDirectory(uint32_t attributes, const char* name);

@@ -21,7 +21,8 @@ void RunDeltreeList(const char* controlPath);
 // Removes the directory and everything below it, depth first; stops in a
 // directory at the first entry that cannot be removed, and directories whose
 // names begin with "." are neither entered nor removed, so the directories
-// above one stay.
+// above one stay. A directory link (the named directory too) is never
+// entered: at most the link itself is removed.
 void DeleteTree(const char* directory);
 // The same, leaving the directory itself.
 void DeleteTreeContents(const char* directory);

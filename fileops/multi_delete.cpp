@@ -6,18 +6,20 @@
 #include "control/path_helpers.h"
 #include "fileops/dir_listing.h"
 #include "fileops/file_lists.h"
+#include "fileops/protected_dirs.h"
 #include "platform/platform.h"
 
 namespace {
 
 // The pattern's directory part: everything up to and including its last
-// ":" or "\" (empty when it has neither). Found names are joined to it as
-// written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
+// ":", "\" or "/" (empty when it has none). The system's search takes "/"
+// for "\", so the names it finds belong there too. Found names are joined
+// to it as written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
 size_t DirectoryPartLength(const char* pattern) {
   size_t length = strlen(pattern);
   while (length > 0) {
     char c = pattern[length - 1];
-    if (c == ':' || c == '\\') break;
+    if (c == ':' || c == '\\' || c == '/') break;
     --length;
   }
   return length;
@@ -38,9 +40,12 @@ bool DeleteMatch(void* context, uint32_t, const char* name) {
   return plat::RemoveFile(target->path);
 }
 
+// A pattern that names every file of a drive root, the Windows or system
+// directory (or one that holds them) is a typing error: passed over.
 void DeleteMatches(const char* pattern, void*) {
   MatchTarget target;
   target.directoryLength = DirectoryPartLength(pattern);
+  if (IsProtectedSweep(pattern, target.directoryLength)) return;
   memcpy(target.path, pattern, target.directoryLength);
   target.path[target.directoryLength] = '\0';
   ActOnEntries(pattern, false, DeleteMatch, &target);

@@ -25,6 +25,10 @@ constexpr uint32_t kAttrHidden = 0x02;
 constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
+// FILE_ATTRIBUTE_REPARSE_POINT: on NT-family systems and under Wine a link
+// or junction; beside kAttrDirectory, a directory whose contents are
+// elsewhere. Windows 95 has no such entries.
+constexpr uint32_t kAttrReparsePoint = 0x400;
 
 constexpr uint32_t kMbOk = 0x0;     // MB_OK
 constexpr uint32_t kMbYesNo = 0x4;  // MB_YESNO
@@ -87,7 +91,9 @@ long BroadcastDeviceChange(uint32_t flags, uint32_t* recipients,
 
 bool CopyOneFile(const char* from, const char* to, bool failIfExists);
 bool RemoveFile(const char* path);       // DeleteFileA
-bool RemoveDir(const char* path);        // RemoveDirectoryA
+// RemoveDirectoryA. On a directory link it removes the link alone, never
+// the directory it points to, or fails where the system cannot promise that.
+bool RemoveDir(const char* path);
 uint32_t FileAttributes(const char* path);  // kInvalidAttributes when absent
 // SetFileAttributesA: gives an existing file exactly these attributes (0 for
 // none). False when the file is missing or the system refuses.

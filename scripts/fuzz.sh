@@ -9,7 +9,7 @@
 #   -l BYTES     longest input the fuzzer makes (default 4096)
 #   --merge      merge the new interesting inputs into tests/fuzz/corpus/
 #                (without it the committed corpus is only read)
-#   TARGET       cmdline, control, textfile, pnp (default: all)
+#   TARGET       cmdline, control, textfile, pnp, walks (default: all)
 #
 # Crashing inputs are kept in BUILD_DIR/artifacts/. The summary at the end
 # gives the executions per target; the exit status is non-zero when any

@@ -251,8 +251,22 @@ uint32_t Attributes(const std::string& path) {
 void SetAttributes(const std::string& path, uint32_t attributes) {
   Entry* e = FindEntry(path.c_str());
   if (!e) return;
-  e->attributes = (attributes & ~plat::kAttrDirectory) |
-                  (e->dir ? plat::kAttrDirectory : 0);
+  constexpr uint32_t kKind = plat::kAttrDirectory | plat::kAttrReparsePoint;
+  e->attributes = (attributes & ~kKind) | (e->attributes & kKind);
+}
+
+void AddDirLink(const std::string& path, const std::string& target) {
+  std::string full = MustResolve(path);
+  std::string parent;
+  std::string targetFull = MustResolve(target);
+  if (full.empty() || targetFull.empty() || FindEntry(full) ||
+      !ParentOf(full, &parent) || !MakeDirs(parent)) {
+    return;
+  }
+  Entry* e = NewEntry(full, true);
+  e->attributes = plat::kAttrDirectory | plat::kAttrReparsePoint;
+  e->linkTarget = targetFull;
+  M().state.hasLinks = true;
 }
 
 void SetInUse(const std::string& path, bool inUse) {

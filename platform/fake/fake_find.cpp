@@ -123,7 +123,8 @@ bool SplitPattern(const char* pattern, std::string* dir, std::string* name) {
 std::vector<plat::FindData> Matches(const std::string& dirFull,
                                     const std::string& pattern) {
   std::vector<plat::FindData> out;
-  Entry* d = FindEntry(dirFull);
+  // A search in a directory link lists the directory it points to.
+  Entry* d = LinkedDirectory(FindEntry(dirFull));
   if (!d || !d->dir) return out;
   plat::FindData fd;
   if (dirFull.size() > 3) {
@@ -139,7 +140,7 @@ std::vector<plat::FindData> Matches(const std::string& dirFull,
       out.push_back(fd);
     }
   }
-  for (const Entry* e : ChildrenOf(dirFull)) {
+  for (const Entry* e : ChildrenOf(d->path)) {
     std::string name = LastName(e->path);
     std::string alias = ShortAlias(*e);
     if (!WildMatch(pattern, name) &&

@@ -23,6 +23,9 @@ struct Entry {
   bool unreadable = false;
   uint64_t seq = 0;  // creation order inside its directory
   std::string shortPath;
+  // A directory link: the full path of the directory it points to (which
+  // need not exist); empty for everything else.
+  std::string linkTarget;
 };
 
 struct RegValue {
@@ -49,6 +52,7 @@ struct State {
   std::string tempPath;
   std::string windowsDir;
   std::string systemDir;
+  bool hasLinks = false;  // set once a directory link was made
 };
 
 struct OpenFile {
@@ -104,8 +108,11 @@ bool EqualNoCase(const std::string& a, const std::string& b);
 // The full path that a Win32 call would use for path: relative paths and
 // "X:name" against the current directory, "." and ".." folded, trailing
 // blanks and dots dropped from names, no trailing backslash except on a
-// drive root. False for null, empty, malformed or overlong paths, and for
-// names with wildcard or other invalid characters unless allowWild.
+// drive root; a directory link on the way is followed, but a link that is
+// the last name stays itself ("C:\\T\\LINK\\A" is A in the linked
+// directory, "C:\\T\\LINK" the link). False for null, empty, malformed or
+// overlong paths, links in a loop, and for names with wildcard or other
+// invalid characters unless allowWild.
 bool ResolvePath(const char* path, std::string* full, bool allowWild = false);
 // "C:\\A\\B" -> "C:\\A"; a drive root has no parent (returns false).
 bool ParentOf(const std::string& full, std::string* parent);
@@ -118,6 +125,9 @@ Entry* FindEntry(const std::string& full);
 Entry* FindEntry(const char* path);  // resolves first; null when absent
 // Creates full and every missing parent as directories; returns the entry.
 Entry* MakeDirs(const std::string& full);
+// The entry itself, or for a directory link the directory it points to
+// (null when that is missing or the links loop).
+Entry* LinkedDirectory(Entry* e);
 // Children of a directory in creation order.
 std::vector<Entry*> ChildrenOf(const std::string& dirFull);
 bool IsOpen(const std::string& key);

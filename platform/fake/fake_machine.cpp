@@ -155,6 +155,7 @@ std::string Describe(const std::shared_ptr<State>& state) {
     char attr[16];
     std::snprintf(attr, sizeof attr, " [%02x]", e ? e->attributes : 0u);
     out += path + attr;
+    if (e && !e->linkTarget.empty()) out += " -> " + e->linkTarget;
     if (e && e->inUse) out += " in-use";
     if (e && e->unreadable) out += " unreadable";
     if (e && !e->dir) out += "\n    = \"" + Printable(e->data) + "\"";

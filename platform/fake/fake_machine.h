@@ -41,6 +41,12 @@ std::string Describe(const std::shared_ptr<State>& state);
 void AddDir(const std::string& path);
 void AddFile(const std::string& path, const std::string& data,
              uint32_t attributes = 0);
+// A directory link (a junction or directory symlink of NT-family systems)
+// at path, pointing to target, which need not exist: its entry carries
+// kAttrDirectory | kAttrReparsePoint, a search inside it lists target, a
+// path through it names target's entries, and removing it (RemoveDir)
+// removes the link alone, as on NT.
+void AddDirLink(const std::string& path, const std::string& target);
 bool Exists(const std::string& path);
 bool IsDir(const std::string& path);
 std::string ReadFile(const std::string& path);  // "" when absent

@@ -11,6 +11,7 @@ namespace {
 
 constexpr size_t kMaxPath = 260;         // MAX_PATH, terminator included
 constexpr size_t kMaxInput = 32767;      // longest path any call accepts
+constexpr int kMaxLinkHops = 32;         // more means the links loop
 
 char UpperChar(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -58,7 +59,32 @@ std::string DriveCurrentDir(char drive) {
   return std::string(1, drive) + ":\\";
 }
 
+// Replaces every directory link among the directories on the way to the
+// last name of full by the directory it points to.
+bool FollowLinksOnTheWay(std::string* full) {
+  for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+    size_t cut = full->find('\\', 3);
+    while (cut != std::string::npos) {
+      Entry* e = FindEntry(full->substr(0, cut));
+      if (e && !e->linkTarget.empty()) break;
+      cut = full->find('\\', cut + 1);
+    }
+    if (cut == std::string::npos) return true;
+    *full = JoinPath(FindEntry(full->substr(0, cut))->linkTarget,
+                     full->substr(cut + 1));
+  }
+  return false;
+}
+
 }  // namespace
+
+Entry* LinkedDirectory(Entry* e) {
+  for (int hops = 0; e && !e->linkTarget.empty(); ++hops) {
+    if (hops == kMaxLinkHops) return nullptr;
+    e = FindEntry(e->linkTarget);
+  }
+  return e;
+}
 
 std::string Upper(const std::string& s) {
   std::string out = s;
@@ -111,6 +137,7 @@ bool ResolvePath(const char* path, std::string* full, bool allowWild) {
     if (i > 0) out += '\\';
     out += parts[i];
   }
+  if (M().state.hasLinks && !FollowLinksOnTheWay(&out)) return false;
   if (out.size() >= kMaxPath) return false;
   *full = out;
   return true;

@@ -17,7 +17,9 @@ bool RemoveFile(const char* path) {
 }
 
 bool RemoveDir(const char* path) {
-  if (win32::IsReadOnly(path)) return false;
+  if (win32::IsReadOnly(path) || win32::IsLinkNotRemovableAlone(path)) {
+    return false;
+  }
   return RemoveDirectoryA(path) != FALSE;
 }
 

@@ -150,6 +150,19 @@ class Machine:
         with open(target, "wb") as f:
             f.write(content)
 
+    def link_dir(self, path, target):
+        """Makes path a symbolic link to the directory target, both on drive
+        C:. The link is relative and must resolve inside the prefix's
+        drive_c: a link out of it would let the program reach the host."""
+        link = self.host(path)
+        dest = self.host(target)
+        drive_c = os.path.realpath(os.path.join(self.prefix, "drive_c"))
+        if (not os.path.isdir(dest) or os.path.commonpath(
+                [drive_c, os.path.realpath(dest)]) != drive_c):
+            raise ValueError(f"{target} is no directory inside drive_c")
+        os.makedirs(os.path.dirname(link), exist_ok=True)
+        os.symlink(os.path.relpath(dest, os.path.dirname(link)), link)
+
     def read(self, path):
         with open(self.host(path), "rb") as f:
             return f.read()

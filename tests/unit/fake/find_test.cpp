@@ -2,6 +2,8 @@
 // trusts these names, their order and their end.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,87 @@ TEST(FakeFind, NamesComeInCreationOrderWithTheirCase) {
   const char* names[] = {"zeta.txt", "Alpha.TXT", "mid.txt"};
   for (const char* n : names) fake::AddFile(std::string("C:\\D\\") + n, "");
   EXPECT_EQ("./ ../ zeta.txt Alpha.TXT mid.txt", Found("C:\\D\\*"));
+}
+
+// A directory link C:\T\LINK to C:\OUT (and C:\T\LOOP to itself): listed
+// with 0x410, a search and paths inside it reach C:\OUT, removing it
+// removes the link alone.
+std::string AfterLinkCall(const std::function<std::string()>& call) {
+  fake::Reset();
+  fake::AddFile("C:\\OUT\\A.TXT", "a");
+  fake::AddFile("C:\\OUT\\SUB\\B.TXT", "b");
+  fake::AddFile("C:\\T\\F.TXT", "f");
+  fake::AddDirLink("C:\\T\\LINK", "C:\\OUT");
+  fake::AddDirLink("C:\\T\\TWICE", "C:\\T\\LINK\\SUB");
+  fake::AddDirLink("C:\\T\\LOOP", "C:\\T\\LOOP");
+  std::string result = call();
+  std::string tree;
+  for (const std::string& path : fake::ListTree("C:\\")) {
+    if (path.compare(0, 10, "C:\\WINDOWS") != 0) tree += " " + path;
+  }
+  return result + " |" + tree;
+}
+
+std::string Attributes(const char* pattern) {
+  plat::FindData fd;
+  plat::FindHandle h = plat::FindFirst(pattern, &fd);
+  if (h == plat::kNoFind) return "(none)";
+  std::string out;
+  do {
+    char attributes[16];
+    std::snprintf(attributes, sizeof attributes, "=%x", fd.attributes);
+    out += (out.empty() ? "" : " ") + std::string(fd.name) + attributes;
+  } while (plat::FindNext(h, &fd));
+  plat::FindEnd(h);
+  return out;
+}
+
+TEST(FakeFind, DirectoryLinksLeadElsewhereAndGoAlone) {
+  const std::string kTree =
+      " C:\\ C:\\OUT\\ C:\\OUT\\A.TXT C:\\OUT\\SUB\\ C:\\OUT\\SUB\\B.TXT C:\\T\\"
+      " C:\\T\\F.TXT C:\\T\\LINK\\ C:\\T\\LOOP\\ C:\\T\\TWICE\\";
+  struct Row {
+    const char* what;
+    std::function<std::string()> call;
+    std::string expected;
+  } rows[] = {
+      {"listed with 0x410", [] { return Attributes("C:\\T\\*.*"); },
+       ".=10 ..=10 F.TXT=0 LINK=410 TWICE=410 LOOP=410" + std::string(" |") +
+           kTree},
+      {"a search inside lists the target",
+       [] { return Attributes("C:\\T\\LINK\\*.*"); },
+       ".=10 ..=10 A.TXT=0 SUB=10 |" + kTree},
+      {"through two links", [] { return Attributes("C:\\T\\TWICE\\*"); },
+       ".=10 ..=10 B.TXT=0 |" + kTree},
+      {"the link itself is found by its name",
+       [] { return Attributes("C:\\T\\LINK"); }, "LINK=410 |" + kTree},
+      {"links in a loop name nothing",
+       [] { return Attributes("C:\\T\\LOOP\\*.*"); }, "(none) |" + kTree},
+      {"the attributes of the link",
+       [] { return std::to_string(plat::FileAttributes("C:\\T\\LINK")); },
+       "1040 |" + kTree},
+      {"a file through the link is the target's",
+       [] { return std::to_string(plat::RemoveFile("C:\\T\\LINK\\A.TXT")); },
+       "1 | C:\\ C:\\OUT\\ C:\\OUT\\SUB\\ C:\\OUT\\SUB\\B.TXT C:\\T\\"
+       " C:\\T\\F.TXT C:\\T\\LINK\\ C:\\T\\LOOP\\ C:\\T\\TWICE\\"},
+      {"removing the link leaves the target",
+       [] { return std::to_string(plat::RemoveDir("C:\\T\\LINK")); },
+       "1 | C:\\ C:\\OUT\\ C:\\OUT\\A.TXT C:\\OUT\\SUB\\ C:\\OUT\\SUB\\B.TXT"
+       " C:\\T\\ C:\\T\\F.TXT C:\\T\\LOOP\\ C:\\T\\TWICE\\"},
+      {"a link is no file", [] {
+         return std::to_string(plat::RemoveFile("C:\\T\\LINK"));
+       }, "0 |" + kTree},
+      {"its attributes keep their kind",
+       [] {
+         fake::SetAttributes("C:\\T\\LINK", plat::kAttrReadOnly);
+         return std::to_string(plat::FileAttributes("C:\\T\\LINK"));
+       },
+       "1041 |" + kTree},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.expected, AfterLinkCall(row.call)) << row.what;
+    EXPECT_EQ(0, fake::OpenFinds()) << row.what;
+  }
 }
 
 }  // namespace

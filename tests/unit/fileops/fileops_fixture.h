@@ -16,17 +16,25 @@ namespace fileops_test {
 
 inline const char* kControl = "C:\\DISK\\SELDUNAX.INI";
 
-// One file or directory to create. A path ending in "\" is a directory.
+// One file or directory to create. A path ending in "\" is a directory,
+// a directory link to linkTo when that is set.
 struct Item {
   std::string path;
   uint32_t attributes = 0;
   bool inUse = false;
+  std::string linkTo = {};
 };
 
 inline void Create(const std::vector<Item>& items) {
   for (const Item& item : items) {
     if (!item.path.empty() && item.path.back() == '\\') {
-      fake::AddDir(item.path.substr(0, item.path.size() - 1));
+      std::string dir = item.path.substr(0, item.path.size() - 1);
+      if (item.linkTo.empty()) {
+        fake::AddDir(dir);
+      } else {
+        fake::AddDirLink(dir, item.linkTo);
+      }
+      if (item.attributes != 0) fake::SetAttributes(dir, item.attributes);
     } else {
       fake::AddFile(item.path, "data of " + item.path, item.attributes);
       if (item.inUse) fake::SetInUse(item.path, true);

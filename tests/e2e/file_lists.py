@@ -1,0 +1,120 @@
+"""The wildcard and tree-removal lists on Wine's file system: a pattern
+written with "/", and directory links inside a tree that is removed.
+
+Every link made here stays inside the prefix's drive_c and points to a
+directory there: a tree removal that followed it can only reach files of
+this scenario's own prefix.
+
+What Wine 8.0 does with a host symbolic link to a directory (measured):
+FindFirstFileA lists it with attributes 0x410 and no reparse tag
+(dwReserved0 0); GetFileAttributesA gives 0x410 too; a search inside it
+lists the directory it points to. RemoveDirectoryA on the link removes the
+directory it points to when that is empty (the link stays, dangling) and
+fails with ERROR_DIR_NOT_EMPTY otherwise; DeleteFileA on it fails with
+ERROR_ACCESS_DENIED; CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT opens
+the directory it points to. A symbolic link to a file is listed as a plain
+file (0x20) and DeleteFileA on it deletes the file it points to; a dangling
+link is not listed at all."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "scripts", "e2e"))
+import scenario  # noqa: E402
+import texts  # noqa: E402
+
+DISK = "C:\\DISK"
+PLAIN = {"pnpids": {"1": "VNT9999"}}
+
+
+def uninstall(m, lists):
+    """A full uninstall from C:\\DISK with the given lists, answered Yes."""
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI", dict(PLAIN, **lists))
+    result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
+    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                    (texts.REBOOT_NOW, "OK")])
+    m.finish()
+
+
+def expect_files(m, files, present):
+    wrong = [path for path in files if m.exists(path) != present]
+    if wrong:
+        state = "missing" if present else "still there"
+        raise AssertionError(f"{state}: {wrong}")
+
+
+@scenario.scenario()
+def wildcard_pattern_with_slash(m):
+    """C:\\AUD\\S\\WIN/OLD*.DRV: the matches in C:\\AUD\\S\\WIN go; their
+    namesakes in C:\\AUD\\S stay."""
+    inside = ["C:\\AUD\\S\\WIN\\OLD1.DRV", "C:\\AUD\\S\\WIN\\OLD2.DRV"]
+    namesakes = ["C:\\AUD\\S\\OLD1.DRV", "C:\\AUD\\S\\OLD2.DRV"]
+    others = ["C:\\AUD\\S\\WIN\\NEW.DRV", "C:\\AUD\\S\\OLDX.DRV"]
+    for path in inside + namesakes + others:
+        m.write(path, b"driver")
+    uninstall(m, {"multdel": ["C:\\AUD\\S\\WIN/OLD*.DRV"]})
+    expect_files(m, inside, False)
+    expect_files(m, namesakes + others, True)
+
+
+# Directories the links point to, with what they hold; all outside the
+# trees named in [deltree].
+TARGETS = {
+    "C:\\SHARED": {"KEEP.TXT": b"shared", "DEEP\\KEEP.TXT": b"deep"},
+    "C:\\EMPTYDIR": {},
+    "C:\\ELSEWHERE": {"KEEP.TXT": b"elsewhere"},
+    "C:\\EMPTYTOO": {},
+}
+# Links in a subdirectory of a tree, alone in a tree (so that no failure
+# before it can spare it, whatever order the search gives), and as the named
+# directory itself; to directories with files and to empty ones, which a
+# removal that followed the link could remove.
+LINKS = {
+    "C:\\CARD\\SUB\\SHARED": "C:\\SHARED",
+    "C:\\CARD2\\EMPTY": "C:\\EMPTYDIR",
+    "C:\\LINKED": "C:\\ELSEWHERE",
+    "C:\\LINKEDEMPTY": "C:\\EMPTYTOO",
+}
+
+
+def link_target(m, link):
+    host = m.host(link)
+    return os.readlink(host) if os.path.islink(host) else None
+
+
+@scenario.scenario()
+def tree_removal_leaves_linked_directories(m):
+    """A tree holding directory links, and a named directory that is a
+    link: the directories they point to keep everything, an empty one
+    included; a link either goes alone or stays as it was."""
+    for directory, files in TARGETS.items():
+        m.mkdir(directory)
+        for name, data in files.items():
+            m.write(directory + "\\" + name, data)
+    m.write("C:\\CARD\\README.TXT", b"card")
+    m.write("C:\\CARD\\SUB\\B.TXT", b"card")
+    for link, target in LINKS.items():
+        m.link_dir(link, target)
+    before = {link: link_target(m, link) for link in LINKS}
+    uninstall(m, {"deltree": ["C:\\CARD", "C:\\CARD2", "C:\\LINKED",
+                              "C:\\LINKEDEMPTY"]})
+    problems = []
+    for directory, files in TARGETS.items():
+        if not os.path.isdir(m.host(directory)):
+            problems.append(f"{directory} is gone")
+        for name, data in files.items():
+            path = directory + "\\" + name
+            if not m.exists(path) or m.read(path) != data:
+                problems.append(f"{path} is gone or changed")
+    for link in LINKS:
+        kept = link_target(m, link)
+        if os.path.lexists(m.host(link)) and kept != before[link]:
+            problems.append(f"{link} points elsewhere now")
+    if problems:
+        raise AssertionError("\n".join(problems))
+
+
+if __name__ == "__main__":
+    sys.exit(scenario.main())
