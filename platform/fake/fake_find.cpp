@@ -8,7 +8,10 @@ namespace fake {
 
 namespace {
 
-// Plain glob on upper-case strings: "*" any run, "?" one character.
+// Glob on upper-case strings: "*" any run, "?" one character. Once the
+// whole name is matched, dots and stars left over in the pattern match
+// nothing, as the system's search has it: "NAME.*", "*.*" and "*.*.*" also
+// find names without a dot.
 bool Glob(const std::string& p, const std::string& n) {
   size_t pi = 0, ni = 0;
   size_t starP = std::string::npos, starN = 0;
@@ -26,7 +29,7 @@ bool Glob(const std::string& p, const std::string& n) {
       return false;
     }
   }
-  while (pi < p.size() && p[pi] == '*') ++pi;
+  while (pi < p.size() && (p[pi] == '*' || p[pi] == '.')) ++pi;
   return pi == p.size();
 }
 
@@ -158,16 +161,15 @@ std::vector<plat::FindData> Matches(const std::string& dirFull,
 bool WildMatch(const std::string& pattern, const std::string& name) {
   std::string p = Upper(pattern);
   std::string n = Upper(name);
-  if (Glob(p, n)) return true;
-  if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0) {
-    return Glob(p.substr(0, p.size() - 2), n);
-  }
   if (!p.empty() && p.back() == '.' && !AllDots(p)) {
+    // Windows 95: trailing dots after a last part without a dot ("*.",
+    // "A*.") ask for names without an extension. (Wine drops them and
+    // finds every name the rest matches.)
     std::string stem = p.substr(0, p.find_last_not_of('.') + 1);
     bool stemHasDot = stem.find('.') != std::string::npos;
     return (stemHasDot || !HasExtension(n)) && Glob(stem, n);
   }
-  return false;
+  return Glob(p, n);
 }
 
 }  // namespace fake

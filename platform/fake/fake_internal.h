@@ -135,8 +135,10 @@ bool IsOpen(const std::string& key);
 bool IsBusy(const Entry& e);
 
 // FindFirstFileA's name matching: letter case ignored, "*" any run, "?"
-// one character, "*.*" every name, "name.*" also "name", a trailing "."
-// names without an extension.
+// one character; dots and stars left at the end of the pattern once the
+// name is matched match nothing ("*.*" every name, "name.*" also "name");
+// a trailing "." asks for names without an extension, as on Windows 95.
+// tests/data/find/patterns.tsv holds it to the system's own search.
 bool WildMatch(const std::string& pattern, const std::string& name);
 
 // ------------------------------------------------------------- registry
