@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, as root. Installs
 # only what is missing and runs apt-get update at most once; safe to run
-# again. Only the 64-bit Wine is installed: this machine cannot run 32-bit code.
+# again. Only the 64-bit Wine is installed (this machine cannot run 32-bit
+# Linux programs); the 32-bit Windows DLLs with which it runs the i686
+# programs are unpacked into build/wine-i386 by scripts/wine32/prepare.sh,
+# never installed.
 set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 packages=(
   cmake g++ make googletest libgtest-dev  # native build and unit tests
@@ -17,14 +22,17 @@ for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-if [[ $(id -u) -ne 0 ]]; then
-  echo "install_deps.sh: missing packages (run as root): ${missing[*]}" >&2
-  exit 1
+if [[ ${#missing[@]} -gt 0 ]]; then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "install_deps.sh: missing packages (run as root): ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "install_deps.sh: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-echo "install_deps.sh: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The 32-bit Wine DLLs (downloaded once), and whether 32-bit programs run
+# on this machine (checked once per boot).
+bash "$repo/scripts/wine32/prepare.sh" all "$repo/build/wine-i386"
