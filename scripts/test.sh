@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The project's test command: installs what is missing, builds the x86_64
-# Windows program (run under Wine by the end-to-end tests), the i686 one
-# (the Windows 95 deliverable, compiled as a check) and the native unit
-# tests, then runs ctest once over unit and end-to-end tests.
+# The project's test command: installs what is missing, builds the i686
+# Windows programs (the Windows 95 deliverable, MinSizeRel and stripped as
+# they ship), the x86_64 ones and the native unit tests, then runs ctest
+# once over unit tests and the end-to-end tests, which run under Wine
+# against both Windows builds.
 #
 #   scripts/test.sh            everything
 #   JOBS=4 scripts/test.sh     more parallel build and test jobs
 #
 # Build directories live under build/ in the repository: win64, win32,
-# native, sanitize. Exits non-zero on any failure.
+# native, sanitize; the 32-bit Wine DLLs in wine-i386. Exits non-zero on any
+# failure. Where this machine cannot run 32-bit code at all, the i686
+# end-to-end tests are skipped and the closing lines say so.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -34,7 +37,7 @@ build_win64() {
 }
 
 build_win32() {
-  step "i686 Windows build (compile check)"
+  step "i686 Windows build (the one that ships)"
   configure_and_build "$build/win32" -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-i686.cmake"
 }
@@ -70,6 +73,16 @@ main() {
   run_tests
   run_sanitized
   step "all passed in $((SECONDS - start)) s"
+  note_skipped_i686
+}
+
+# Skipped tests pass quietly in ctest's summary: say why the i686 ones were.
+note_skipped_i686() {
+  local verdict
+  verdict=$(sed -n 2p "$build/wine-i386/status" 2>/dev/null || true)
+  if [[ "$verdict" == unsupported:* ]]; then
+    echo "NOTE: the i686 end-to-end tests were skipped: ${verdict#unsupported: }"
+  fi
 }
 
 main "$@"

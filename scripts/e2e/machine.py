@@ -8,12 +8,21 @@ read and answered by boxhelper.exe.
         m.finish()
 
 Paths given to a Machine are Windows paths on drive C:; the Windows
-directory is C:\\windows, the system directory C:\\windows\\system32.
+directory is C:\\windows. The system directory is the one the program
+under test sees: ask the machine (m.system_dir), C:\\windows\\syswow64 for
+the i686 build, C:\\windows\\system32 for the x86_64 one.
+
+Wine carries out WININIT.INI when a session starts, that is when a Wine
+process starts while none of the machine's runs: a WININIT.INI laid out
+before a run, or read after a new process started, has already been
+carried out as at a restart. Keep one session across those steps with
+`with m.session():`.
 """
 
 import contextlib
 import getpass
 import os
+import select
 import shutil
 import subprocess
 import time
@@ -22,7 +31,8 @@ import regfile
 import wineenv
 
 WINDOWS_DIR = "C:\\windows"
-SYSTEM_DIR = "C:\\windows\\system32"
+# The system directory of the build under test, as Machine.system_dir.
+SYSTEM_DIR = wineenv.current_build().system_dir
 
 
 class Box:
@@ -64,10 +74,29 @@ class RunResult:
         return f"RunResult(exit_code={self.exit_code}, boxes={self.boxes})"
 
 
+def _printed(process, line, seconds):
+    """Whether process prints line (alone on a line) within seconds."""
+    deadline = time.time() + seconds
+    pending = b""
+    while time.time() < deadline:
+        ready, _, _ = select.select([process.stdout], [], [], 0.2)
+        if not ready:
+            continue
+        chunk = os.read(process.stdout.fileno(), 4096)
+        if not chunk:
+            return False
+        pending += chunk
+        if line.encode() in pending.replace(b"\r", b"").split(b"\n"):
+            return True
+    return False
+
+
 class Machine:
     def __init__(self, name):
         self.name = name
-        self.dir = os.path.join(wineenv.work_dir(), "runs", name)
+        self.build = wineenv.current_build()
+        self.dir = os.path.join(wineenv.work_dir(), "runs",
+                                f"{self.build.name}.{name}")
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
         self.prefix = wineenv.copy_template(os.path.join(self.dir, "prefix"))
@@ -105,6 +134,12 @@ class Machine:
                         break
             current = exact
         return current
+
+    @property
+    def system_dir(self):
+        """The system directory (%WINSYS%) that the program under test sees
+        on this machine, without its backslash."""
+        return self.build.system_dir
 
     @property
     def temp_dir(self):
@@ -301,6 +336,36 @@ class Machine:
             return None
         with open(report, "rb") as f:
             return Box.parse(f.read())
+
+    @contextlib.contextmanager
+    def session(self, seconds=600):
+        """Keeps one Wine session of the machine for the block: a process
+        that only waits (hold_open.exe, holding a file outside drive C:)
+        starts first, so that the session's start (which carries out a
+        WININIT.INI already there) is behind, and ends with the block.
+        Inside, a WININIT.INI laid out stays for the program to find and
+        one the program wrote stays to be read."""
+        keep = self._scratch("session", ".keep")
+        stop = keep[:-len(".keep")] + ".stop"
+        open(keep, "wb").close()
+        keeper = subprocess.Popen(
+            ["wine", wineenv.find_program("hold_open.exe"),
+             wineenv.to_windows_path(stop), wineenv.to_windows_path(keep),
+             "--timeout", str(seconds)],
+            env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            if not _printed(keeper, "ready", 120):
+                raise RuntimeError("the process keeping the Wine session "
+                                   f"did not start (exit {keeper.poll()})")
+            yield
+        finally:
+            open(stop, "wb").close()
+            try:
+                keeper.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                keeper.kill()
+                keeper.wait()
+            keeper.stdout.close()
 
     def finish(self, timeout=30):
         """Waits until every Wine process of the machine has ended, so that

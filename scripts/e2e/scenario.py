@@ -14,9 +14,11 @@ of cases run by one function, and ends with `scenario.main()`:
         scenario.main()
 
 `file.py --list` prints one "name timeout" line per scenario (CMake turns
-each into a ctest test), `file.py --run NAME` runs one, `file.py` runs all.
-Each scenario gets its own Machine named "<file>.<scenario>"; its logs,
-box reports and screenshots stay in the work directory under runs/.
+each into one ctest test per build, e2e.<build>.<file>.<scenario>),
+`file.py --run NAME` runs one, `file.py` runs all; the build is the one
+SELDUNAX_E2E_BUILD names (default x86_64). Each scenario gets its own
+Machine named "<file>.<scenario>"; its logs, box reports and screenshots
+stay in the work directory under runs/<build>.<file>.<scenario>/.
 """
 
 import argparse
@@ -117,10 +119,10 @@ def _file_stem():
 
 def run_one(name):
     func, _ = _scenarios[name]
-    machine_name = f"{_file_stem()}.{name}"
+    machine_name = f"{wineenv.current_build().name}.{_file_stem()}.{name}"
     start = time.time()
     try:
-        with Machine(machine_name) as m:
+        with Machine(f"{_file_stem()}.{name}") as m:
             func(m)
             leftover = m.finish()
             if leftover:
@@ -147,6 +149,9 @@ def main():
         for name, (_, timeout) in _scenarios.items():
             print(name, timeout)
         return 0
+    reason = wineenv.why_not_runnable()
+    if reason:
+        return wineenv.skip_or_fail(reason)
     if args.run:
         if args.run not in _scenarios:
             print(f"no scenario {args.run}", file=sys.stderr)

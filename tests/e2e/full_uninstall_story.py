@@ -17,7 +17,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "scripts", "e2e"))
 import scenario  # noqa: E402
 import texts  # noqa: E402
-from machine import SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
+from machine import WINDOWS_DIR  # noqa: E402
 
 INSTALL = "C:\\VANTORIS"
 WININIT = WINDOWS_DIR + "\\WININIT.INI"
@@ -38,26 +38,30 @@ CONTROL = {
     "deltree": [INSTALL],
 }
 
+# The files of the system directory (%WINSYS%) are laid out in the one the
+# program under test sees: SysWOW64 for the i686 build.
+#
 # A driver the system still holds open while the uninstall runs: it cannot
 # be deleted then and goes at the next start.
-HELD = SYSTEM_DIR + "\\VNTAUD.VXD"
+HELD = "%WINSYS%\\VNTAUD.VXD"
 # Named in [delete] but never installed: entered in WININIT.INI all the same.
-NEVER_INSTALLED = SYSTEM_DIR + "\\VNTOLD.DRV"
+NEVER_INSTALLED = "%WINSYS%\\VNTOLD.DRV"
+MIDIMAP = "%WINSYS%\\MIDIMAP.CFG"
 
 # The card's files outside its install directory, and what stays beside them.
 CARD_FILES = {
-    SYSTEM_DIR + "\\VNTWAVE.DRV": b"MZ wave driver",
-    SYSTEM_DIR + "\\VNTMIDI.DRV": b"MZ midi driver",
+    "%WINSYS%\\VNTWAVE.DRV": b"MZ wave driver",
+    "%WINSYS%\\VNTMIDI.DRV": b"MZ midi driver",
     HELD: b"MZ audio vxd",
-    SYSTEM_DIR + "\\VNTCTL.DLL": b"MZ control library",
-    SYSTEM_DIR + "\\VNTFX.DLL": b"MZ effects library",
+    "%WINSYS%\\VNTCTL.DLL": b"MZ control library",
+    "%WINSYS%\\VNTFX.DLL": b"MZ effects library",
     WINDOWS_DIR + "\\VNTMIX.EXE": b"MZ mixer",
     WINDOWS_DIR + "\\INF\\VNT2300.INF": b"[Version]\r\n",
     WINDOWS_DIR + "\\INF\\VNT2301.INF": b"[Version]\r\n",
 }
 OTHER_FILES = {
-    SYSTEM_DIR + "\\MIDIMAP.CFG": b"the installer's MIDI set-up",
-    SYSTEM_DIR + "\\VNTWAVE.DRV.TXT": b"a note that only looks like the card's",
+    MIDIMAP: b"the installer's MIDI set-up",
+    "%WINSYS%\\VNTWAVE.DRV.TXT": b"a note that only looks like the card's",
     WINDOWS_DIR + "\\INF\\OEM7.INF": b"[Version]\r\n",
     "C:\\VANTORIS.TXT": b"a file beside the install directory",
     "C:\\GAMES\\VNTDEMO.DLL": b"not in a listed directory",
@@ -176,12 +180,22 @@ def wait_until_held(m, holder, path, seconds=5):
         raise AssertionError(f"the process holding {path} ended at once")
 
 
+def on(m, path):
+    """path on this machine: "%WINSYS%" becomes the system directory that
+    the program under test sees."""
+    return path.replace("%WINSYS%", m.system_dir)
+
+
+def on_all(m, paths):
+    return {on(m, p) for p in paths}
+
+
 def install_card(m):
     m.install_program(INSTALL, deveject="recording")
     m.write_ini(INSTALL + "\\SELDUNAX.INI", CONTROL)
     for files in (CARD_FILES, OTHER_FILES, INSTALL_FILES, START_FILES):
         for path, data in files.items():
-            m.write(path, data)
+            m.write(on(m, path), data)
     m.import_reg(REGISTRY)
 
 
@@ -207,8 +221,44 @@ def uninstall_from_install_dir(m):
         if key.lower() not in keys_before:
             raise AssertionError(f"set-up: {key} was not imported")
 
-    holder = hold_open(m, HELD)
-    wait_until_held(m, holder, HELD)
+    # One session from the run to the reading of its results: a new one
+    # would carry out WININIT.INI before the restart below.
+    held = on(m, HELD)
+    with m.session():
+        holder = hold_open(m, held)
+        wait_until_held(m, holder, held)
+        run_with_yes(m)
+        if holder.poll() is not None:
+            raise AssertionError(f"{held} was released before the run "
+                                 "ended; raise HOLD_SECONDS")
+        # The closing message came after the last step: the results are
+        # final.
+        files_after = tree(m)
+        keys_after = registry(m)
+        wininit_after = m.read(WININIT)
+    leftover = m.finish(timeout=HOLD_SECONDS + 60)
+    if leftover:
+        raise AssertionError(f"a process was left running: {leftover}")
+
+    if not m.exists(held):
+        raise AssertionError(f"{held} was deleted during the run: it was "
+                             "not held open")
+    check_files_after_run(m, files_before, files_after)
+    check_registry_after_run(keys_before, keys_after)
+    check_release_tool(m)
+
+    # The next start carries out WININIT.INI: nothing has started Wine
+    # since the run, so its entries still wait.
+    scenario.expect_equal(m.read(WININIT), wininit_after,
+                          "WININIT.INI before the restart")
+    scenario.expect_equal(m._wine(["wineboot", "-r"]), 0, "wineboot -r")
+    m.finish()
+    check_after_restart(m, files_before)
+
+
+def run_with_yes(m):
+    """Starts the program from the install directory and answers the
+    copy's boxes: Yes, then OK."""
     first = m.run(INSTALL, ["SELDUNAX.INI"])
     scenario.expect_run(first, 0, [])
     confirm = m.answer("yes")
@@ -225,24 +275,6 @@ def uninstall_from_install_dir(m):
                                           "closing message")
     if problems:
         raise AssertionError("\n".join(problems))
-    if holder.poll() is not None:
-        raise AssertionError(f"{HELD} was released before the run ended; "
-                             "raise HOLD_SECONDS")
-    leftover = m.finish(timeout=HOLD_SECONDS + 60)
-    if leftover:
-        raise AssertionError(f"a process was left running: {leftover}")
-
-    if not m.exists(HELD):
-        raise AssertionError(f"{HELD} was deleted during the run: it was "
-                             "not held open")
-    check_files_after_run(m, files_before)
-    check_registry_after_run(m, keys_before)
-    check_release_tool(m)
-
-    # The next start carries out WININIT.INI.
-    scenario.expect_equal(m._wine(["wineboot", "-r"]), 0, "wineboot -r")
-    m.finish()
-    check_after_restart(m, files_before)
 
 
 def temp_copies(m):
@@ -251,24 +283,22 @@ def temp_copies(m):
             temp + "\\deveject.exe"}
 
 
-def check_files_after_run(m, before):
-    after = tree(m)
+def check_files_after_run(m, before, after):
     gone = set(before) - set(after)
     added = set(after) - set(before)
     changed = {p for p in set(before) & set(after) if before[p] != after[p]}
 
-    expected_gone = below(before, INSTALL) | lower(CARD_FILES)
-    expected_gone -= lower([HELD])
+    expected_gone = below(before, INSTALL) | lower(on_all(m, CARD_FILES))
+    expected_gone -= lower([on(m, HELD)])
     expect_set(gone, expected_gone, "files and directories removed")
 
     expect_set(added, lower(temp_copies(m)) | lower(
         [WININIT, DEVEJECT_LOG, WINDOWS_DIR + "\\EMM386.EXE"]),
         "files added")
-    expect_set(changed, lower(list(START_FILES) + [SYSTEM_DIR +
-                                                   "\\MIDIMAP.CFG"]),
+    expect_set(changed, lower(on_all(m, list(START_FILES) + [MIDIMAP])),
                "files changed")
 
-    scenario.expect_equal(m.read(SYSTEM_DIR + "\\MIDIMAP.CFG"),
+    scenario.expect_equal(m.read(on(m, MIDIMAP)),
                           INSTALL_FILES[INSTALL + "\\BACKUP\\MIDIMAP.CFG"],
                           "MIDIMAP.CFG copied back")
     scenario.expect_equal(m.read(WINDOWS_DIR + "\\EMM386.EXE"),
@@ -280,13 +310,12 @@ def check_files_after_run(m, before):
             raise AssertionError(f"{path} still names the card:\n{text}")
 
     entries = lower(wininit_entries(m))
-    expect_set(entries, lower(temp_copies(m)) | lower([HELD,
-                                                        NEVER_INSTALLED]),
+    expect_set(entries, lower(temp_copies(m)) |
+               lower(on_all(m, [HELD, NEVER_INSTALLED])),
                "WININIT.INI entries")
 
 
-def check_registry_after_run(m, before):
-    after = registry(m)
+def check_registry_after_run(before, after):
     gone = set(before) - set(after)
     expected = set()
     for key in CARD_KEYS:
@@ -306,13 +335,13 @@ def check_release_tool(m):
 
 def check_after_restart(m, before):
     after = tree(m)
-    for path in temp_copies(m) | {HELD}:
+    for path in temp_copies(m) | {on(m, HELD)}:
         if m.exists(path):
             raise AssertionError(f"{path} still there after the restart")
     scenario.expect_equal(m.exists(WININIT), False, "WININIT.INI")
     # Everything else is as the run left it.
     gone_now = set(before) - set(after)
-    expected = below(before, INSTALL) | lower(CARD_FILES)
+    expected = below(before, INSTALL) | lower(on_all(m, CARD_FILES))
     expect_set(gone_now, expected, "removed after the restart")
 
 

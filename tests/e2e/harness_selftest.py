@@ -1,6 +1,9 @@
-"""Checks of the harness's own parsers, which need no Wine: registry
-exports read back, REGEDIT4 text written, and boxhelper's box reports."""
+"""Checks of the harness's own logic, which need no Wine: registry
+exports read back, REGEDIT4 text written, boxhelper's box reports, links
+out of a prefix, which build's files a test runs, and when the i686 tests
+are skipped."""
 
+import contextlib
 import os
 import sys
 import tempfile
@@ -88,8 +91,142 @@ def link_failures():
     return failures
 
 
+@contextlib.contextmanager
+def environment(**values):
+    """os.environ with values set (None: removed) for the block."""
+    saved = {k: os.environ.get(k) for k in values}
+    try:
+        for k, v in values.items():
+            if v is None:
+                os.environ.pop(k, None)
+            else:
+                os.environ[k] = v
+        yield
+    finally:
+        for k, v in saved.items():
+            if v is None:
+                os.environ.pop(k, None)
+            else:
+                os.environ[k] = v
+
+
+def fake_build(root, name, build_type, toolchain, files):
+    directory = os.path.join(root, name)
+    os.makedirs(os.path.join(directory, "bin"))
+    with open(os.path.join(directory, "CMakeCache.txt"), "w") as f:
+        f.write(f"CMAKE_BUILD_TYPE:STRING={build_type}\n"
+                f"CMAKE_TOOLCHAIN_FILE:FILEPATH=/x/cmake/{toolchain}\n")
+    for file in files:
+        open(os.path.join(directory, "bin", file), "w").close()
+    return directory
+
+
+# (build under test, program asked for, build directory it must come
+# from, system directory the program sees)
+PROGRAM_CASES = [
+    ("i686", "SELDUNAX.EXE", "win32", "C:\\windows\\syswow64"),
+    ("i686", "deveject.exe", "win32", "C:\\windows\\syswow64"),
+    ("i686", "platform_probe.exe", "win32", "C:\\windows\\syswow64"),
+    ("i686", "boxhelper.exe", "win64", "C:\\windows\\syswow64"),
+    ("i686", "recording_deveject.exe", "win64", "C:\\windows\\syswow64"),
+    ("x86_64", "SELDUNAX.EXE", "win64", "C:\\windows\\system32"),
+    ("x86_64", "boxhelper.exe", "win64", "C:\\windows\\system32"),
+]
+PROBES = ("platform_probe.exe",)
+
+
+def program_failures():
+    """The program under test and its release tool come from the build
+    under test (for i686, the files release_build.sh finds in a MinSizeRel
+    build); test tools from the x86_64 build; an i686 directory that is no
+    release build is refused."""
+    failures = []
+    shipped = ["SELDUNAX.EXE", "DEVEJECT.EXE"]
+    tools = ["boxhelper.exe", "recording_deveject.exe"]
+    with tempfile.TemporaryDirectory() as root:
+        builds = {
+            "win32": fake_build(root, "win32", "MinSizeRel",
+                                "mingw-i686.cmake", shipped + list(PROBES)),
+            "win64": fake_build(root, "win64", "MinSizeRel",
+                                "mingw-x86_64.cmake",
+                                shipped + tools + list(PROBES)),
+        }
+        debug = fake_build(root, "debug32", "Debug", "mingw-i686.cmake",
+                           shipped)
+        for build, name, source, system_dir in PROGRAM_CASES:
+            row = f"{build} {name}"
+            where = wineenv.find_program
+            if name in PROBES:
+                where = wineenv.build_program
+            with environment(SELDUNAX_E2E_BUILD=build,
+                             SELDUNAX_WIN32_DIR=builds["win32"],
+                             SELDUNAX_WIN64_DIR=builds["win64"]):
+                got = os.path.relpath(where(name), root).split(os.sep)[0]
+                sysdir = wineenv.current_build().system_dir
+            if got != source:
+                failures.append(f"program [{row}]: from {got}, not {source}")
+            if sysdir != system_dir:
+                failures.append(f"program [{row}]: system directory {sysdir}")
+        with environment(SELDUNAX_E2E_BUILD="i686",
+                         SELDUNAX_WIN32_DIR=debug):
+            try:
+                wineenv.find_program("SELDUNAX.EXE")
+                failures.append("program [Debug i686 build]: accepted")
+            except RuntimeError:
+                pass
+    return failures
+
+
+# (status file, SELDUNAX_E2E_REQUIRE_I686, what an i686 test does: "run",
+# "skip" or "fail")
+VERDICT_CASES = [
+    ("ok", None, "run"),
+    ("unsupported: no 32-bit code segment", None, "skip"),
+    ("unsupported: no 32-bit code segment", "1", "fail"),
+    ("broken: exit code 1", None, "fail"),
+    (None, None, "fail"),                 # DLLs there, no verdict
+    ("stale", None, "fail"),              # verdict of an earlier boot
+    ("no DLLs", None, "fail"),
+]
+
+
+def verdict_failures():
+    """When the i686 tests run, are skipped or fail, from the verdict of
+    scripts/wine32/prepare.sh; the x86_64 ones always run."""
+    failures = []
+    boot = wineenv._boot_id()
+    for status, require, expected in VERDICT_CASES:
+        with tempfile.TemporaryDirectory() as cache:
+            if status != "no DLLs":
+                os.makedirs(os.path.join(cache, "i386-windows"))
+                open(os.path.join(cache, "i386-windows", "ntdll.dll"),
+                     "w").close()
+            if status not in (None, "no DLLs"):
+                key = "other-boot" if status == "stale" else boot
+                with open(os.path.join(cache, "status"), "w") as f:
+                    f.write(f"key {key} 8.0\n{status}\n")
+            with environment(SELDUNAX_WINE_I386=cache,
+                             SELDUNAX_E2E_REQUIRE_I686=require,
+                             SELDUNAX_E2E_BUILD="i686"):
+                old = wineenv.wow64_verdict
+                wineenv.wow64_verdict = lambda refresh=True: old(False)
+                try:
+                    reason = wineenv.why_not_runnable()
+                finally:
+                    wineenv.wow64_verdict = old
+            with environment(SELDUNAX_WINE_I386=cache,
+                             SELDUNAX_E2E_BUILD="x86_64"):
+                if wineenv.why_not_runnable() is not None:
+                    failures.append(f"verdict [{status}]: x86_64 not run")
+        got = "run" if reason is None else ("skip" if reason[1] else "fail")
+        if got != expected:
+            failures.append(f"verdict [{status}, require={require}]: {got},"
+                            f" expected {expected}")
+    return failures
+
+
 def main():
-    failures = link_failures()
+    failures = link_failures() + program_failures() + verdict_failures()
     for name, text, expected in EXPORT_CASES:
         got = regfile.parse(text)
         if got != expected:
