@@ -172,7 +172,8 @@ def entries(m):
 @scenario.scenario(timeout=180)
 def relaunch_copies_gone_after_restart(m):
     """The hand-over copies in the temporary directory are entered in
-    WININIT.INI and deleted at the next start."""
+    WININIT.INI and deleted at the next start (nothing starts Wine between
+    the run and the restart, so WININIT.INI waits for it)."""
     m.install_program(INSTALL)
     m.write_ini(INSTALL + "\\CARD.INI", PLAIN_INI)
     first = m.run(INSTALL, ["CARD.INI"])
@@ -189,6 +190,9 @@ def relaunch_copies_gone_after_restart(m):
     for line in lines[1:]:
         if not line.startswith("NUL=C:\\"):
             raise AssertionError(f"not a deletion entry: {line!r}")
+    scenario.expect_equal(sorted(f.lower() for f in m.listdir(m.temp_dir)),
+                          ["deveject.exe", "seldunax.exe", "seldunax.ini"],
+                          "the copies before the restart")
 
     restart(m)
     copies = [f.lower() for f in m.listdir(m.temp_dir)]
@@ -198,17 +202,18 @@ def relaunch_copies_gone_after_restart(m):
     scenario.expect_equal(m.exists(WININIT), False, "WININIT.INI after restart")
 
 
+# The delete list of the two scenarios below: the running program itself,
+# which cannot be deleted while it runs, and a file that is not there.
+DELETE_INI = dict(PLAIN_INI, delete={"1": DISK + "\\SELDUNAX.EXE",
+                                     "2": DISK + "\\GONE.DRV"})
+
+
 @scenario.scenario(timeout=180)
 def running_program_deleted_at_restart(m):
-    """The delete list names the running program itself, which cannot be
-    deleted while it runs, and a file that is not there: both are entered
-    in WININIT.INI, latest first, and the program is gone after the next
-    start. (Wine carries out WININIT.INI whenever a session starts, so the
-    file cannot be set up beforehand; the unit tests cover existing ones.)"""
+    """Both files of the delete list are entered in WININIT.INI, latest
+    first, and the program is gone after the next start."""
     m.install_program(DISK)
-    m.write_ini(DISK + "\\SELDUNAX.INI",
-                dict(PLAIN_INI, delete={"1": DISK + "\\SELDUNAX.EXE",
-                                        "2": DISK + "\\GONE.DRV"}))
+    m.write_ini(DISK + "\\SELDUNAX.INI", DELETE_INI)
     result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
     scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
                                     (texts.REBOOT_NOW, "OK")])
@@ -221,6 +226,42 @@ def running_program_deleted_at_restart(m):
     restart(m)
     scenario.expect_equal(m.exists(DISK + "\\SELDUNAX.EXE"), False,
                           "SELDUNAX.EXE after the restart")
+
+
+# What another installer left in WININIT.INI: a section of its own and a
+# deletion of its own, both of which must stay and be carried out.
+OTHER_PROGRAMS_FILE = "C:\\OTHER\\OLD.DLL"
+WININIT_BEFORE = ("[CombineVxDs]\r\n=C:\\WINDOWS\\SYSTEM\\VMM32.VXD\r\n\r\n"
+                  "[rename]\r\nNUL=" + OTHER_PROGRAMS_FILE + "\r\n")
+
+
+@scenario.scenario(timeout=180)
+def entries_join_an_existing_wininit(m):
+    """An existing WININIT.INI keeps its sections and entries; the
+    program's go at the top of its [rename] section, latest first, and the
+    next start carries out all of them. Laid out, run and read back in one
+    Wine session: a new session would carry the file out before the program
+    saw it."""
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI", DELETE_INI)
+    m.write(OTHER_PROGRAMS_FILE, b"MZ another program's old library")
+    with m.session():
+        m.write(WININIT, WININIT_BEFORE.encode())
+        result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
+        scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                        (texts.REBOOT_NOW, "OK")])
+        lines = entries(m)
+    m.finish()
+    scenario.expect_equal(lines, [
+        "[CombineVxDs]", "=C:\\WINDOWS\\SYSTEM\\VMM32.VXD", "[rename]",
+        "NUL=C:\\DISK\\GONE.DRV", "NUL=C:\\DISK\\SELDUNAX.EXE",
+        "NUL=" + OTHER_PROGRAMS_FILE], "WININIT.INI")
+    scenario.expect_equal(m.exists(OTHER_PROGRAMS_FILE), True,
+                          "the other program's file before the restart")
+    restart(m)
+    for path in (OTHER_PROGRAMS_FILE, DISK + "\\SELDUNAX.EXE", WININIT):
+        scenario.expect_equal(m.exists(path), False,
+                              f"{path} after the restart")
 
 
 if __name__ == "__main__":
