@@ -5,15 +5,22 @@
 # machine is restarted, and a before/after report shows what went and what
 # stayed.
 #
-#   scripts/demo.sh
+#   scripts/demo.sh                  the i686 build that ships
+#   scripts/demo.sh --build x86_64   the x86_64 build (or
+#                                    SELDUNAX_DEMO_BUILD=x86_64)
 #
-# With a usable X display ($DISPLAY) the boxes show there for you to
+# The i686 programs are the release build (build/win32, MinSizeRel,
+# stripped, as scripts/release_build.sh makes them), run by the 64-bit Wine
+# in its wow64 mode; on a machine that cannot run 32-bit code at all the
+# demo runs the x86_64 build instead and its report says so (unless the
+# i686 build was asked for by name: then it stops). The report names the
+# build. With a usable X display ($DISPLAY) the boxes show there for you to
 # answer; without one they show on a virtual display (Xvfb) and are
 # answered Yes and OK by the test tool boxhelper.exe. Installs what is
-# missing (as root), builds the x86_64 Windows programs in build/win64 (the
-# build directory scripts/test.sh uses), and writes the report and the
-# screenshots of the boxes to build/demo/. Exits non-zero when the run
-# changed anything the control file did not ask for.
+# missing (as root), builds the programs in the build directories
+# scripts/test.sh uses, and writes the report and the screenshots of the
+# boxes to build/demo/. Exits non-zero when the run changed anything the
+# control file did not ask for.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,7 +29,10 @@ jobs=${JOBS:-2}
 
 step() { printf '\n=== %s\n' "$*"; }
 
-build_programs() {
+# The x86_64 programs: the program and its release tool (run when the
+# x86_64 build is shown), and the test tools that answer boxes, hold files
+# open and observe the handed-over process's exit code (always).
+build_x86_64() {
   local dir="$build/win64"
   mkdir -p "$dir"
   cmake -S "$repo" -B "$dir" -Wno-dev -DCMAKE_BUILD_TYPE=MinSizeRel \
@@ -31,23 +41,34 @@ build_programs() {
     cat "$dir.configure.log"
     return 1
   }
-  # The program, its release tool, and the test tools that answer boxes,
-  # hold files open and observe the handed-over process's exit code.
   cmake --build "$dir" -j "$jobs" --target SELDUNAX DEVEJECT boxhelper \
     hold_open exit_watch
 }
 
+# The i686 release programs, as scripts/release_build.sh makes them.
+build_i686() {
+  source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
+  release_programs
+}
+
 main() {
   local start=$SECONDS
+  if [[ "${1:-}" == "--build" && $# -eq 2 ]]; then
+    export SELDUNAX_DEMO_BUILD=$2
+  elif [[ $# -gt 0 ]]; then
+    echo "usage: scripts/demo.sh [--build i686|x86_64]" >&2
+    return 2
+  fi
   step "dependencies"
   bash "$repo/scripts/install_deps.sh"
-  step "x86_64 Windows build of SELDUNAX.EXE and DEVEJECT.EXE"
-  build_programs
+  step "Windows builds: i686 release programs, x86_64 programs and tools"
+  build_i686
+  build_x86_64
   local built=$SECONDS
   step "the demonstration"
   local code=0
-  SELDUNAX_WIN64_DIR="$build/win64" python3 "$repo/scripts/demo/demo.py" ||
-    code=$?
+  SELDUNAX_WIN64_DIR="$build/win64" SELDUNAX_WIN32_DIR="$build/win32" \
+    python3 "$repo/scripts/demo/demo.py" || code=$?
   step "demo finished in $((SECONDS - start)) s ($((built - start)) s" \
     "dependencies and build, $((SECONDS - built)) s the demonstration)"
   return $code

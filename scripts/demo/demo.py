@@ -1,6 +1,10 @@
 """SELDUNAX.EXE at work on a Windows machine under Wine, as a user sees it.
 
-Lays out a machine with the VANTORIS card installed (scripts/demo/layout.py),
+Runs the i686 build that ships (build/win32, MinSizeRel, stripped) under
+Wine's wow64 mode, or the x86_64 build when SELDUNAX_DEMO_BUILD=x86_64;
+with no build asked for and a machine that cannot run 32-bit code, the
+x86_64 build, saying so. Lays out a machine with the VANTORIS card
+installed (scripts/demo/layout.py),
 starts C:\\VANTORIS\\SELDUNAX.EXE with SELDUNAX.INI from C:\\VANTORIS,
 answers its boxes (or lets a person answer them on a usable display),
 restarts the machine, and reports what changed against what the control
@@ -26,14 +30,42 @@ OUT = os.environ.get("SELDUNAX_DEMO_OUT", os.path.join(REPO, "build", "demo"))
 os.environ.setdefault("SELDUNAX_E2E_WORK", os.path.join(OUT, "work"))
 os.environ.setdefault("SELDUNAX_WIN64_DIR", os.path.join(REPO, "build",
                                                          "win64"))
+os.environ.setdefault("SELDUNAX_WIN32_DIR", os.path.join(REPO, "build",
+                                                         "win32"))
 sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
 sys.path.insert(0, HERE)
+
+import wineenv  # noqa: E402
+
+
+def choose_build():
+    """The build the demo runs, set as the harness's build under test
+    before anything asks for it, and a note on why when it is not the one
+    asked for; None when the build asked for cannot run here."""
+    asked = os.environ.get("SELDUNAX_DEMO_BUILD", "")
+    if asked not in ("", "i686", "x86_64"):
+        raise SystemExit(f"SELDUNAX_DEMO_BUILD={asked!r}: i686 or x86_64")
+    build, note = asked or "i686", ""
+    if build == "i686":
+        kind, why = wineenv.wow64_verdict()
+        if kind != "ok":
+            if asked:
+                print(f"[demo] the i686 build cannot run here: {why}",
+                      file=sys.stderr)
+                return None
+            build = "x86_64"
+            note = ("the i686 build that ships cannot run on this machine ("
+                    f"{why}); the x86_64 build ran instead")
+    os.environ["SELDUNAX_E2E_BUILD"] = build
+    return build, note
+
+
+CHOSEN = choose_build() if __name__ == "__main__" else None
 
 import expected  # noqa: E402
 import layout  # noqa: E402
 import regfile  # noqa: E402
 import snapshot  # noqa: E402
-import wineenv  # noqa: E402
 from machine import Machine, SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
 
 TITLE = "VANTORIS Uninstall"
@@ -415,6 +447,10 @@ def main():
     def lap(what):
         times.append((what, time.time()))
 
+    build, note = CHOSEN
+    if note:
+        log("NOTE: " + note)
+    log(f"the {build} build: {wineenv.find_program('SELDUNAX.EXE')}")
     display = usable_display()
     if display:
         wineenv.ensure_display = lambda: display
@@ -503,6 +539,14 @@ def main():
     report.add("SELDUNAX.EXE demonstration under Wine, "
                + datetime.datetime.now().strftime("%Y-%m-%d %H:%M"))
     report.add("=" * 60)
+    build, note = CHOSEN
+    shown = {"i686": "i686, the build that ships (MinSizeRel, stripped; "
+                     "run in Wine's wow64 mode)",
+             "x86_64": "x86_64 (the build for testing)"}[build]
+    report.add(f"Build:              {shown}")
+    report.add(f"Program:            {wineenv.find_program('SELDUNAX.EXE')}")
+    if note:
+        report.add(f"NOTE:               {note}")
     report.add(f"Wine prefix:        {m.prefix}")
     report.add(f"Windows directory:  {WINDOWS_DIR}   system directory "
                f"(%WINSYS%): {SYSTEM_DIR}")
@@ -589,4 +633,4 @@ def run_demo():
 
 
 if __name__ == "__main__":
-    sys.exit(run_demo())
+    sys.exit(run_demo() if CHOSEN else 2)
