@@ -10,6 +10,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "scripts", "e2e"))
+import builds  # noqa: E402
 import regfile  # noqa: E402
 import wineenv  # noqa: E402
 from machine import Box  # noqa: E402
@@ -144,7 +145,7 @@ def program_failures():
     shipped = ["SELDUNAX.EXE", "DEVEJECT.EXE"]
     tools = ["boxhelper.exe", "recording_deveject.exe"]
     with tempfile.TemporaryDirectory() as root:
-        builds = {
+        dirs = {
             "win32": fake_build(root, "win32", "MinSizeRel",
                                 "mingw-i686.cmake", shipped + list(PROBES)),
             "win64": fake_build(root, "win64", "MinSizeRel",
@@ -155,14 +156,14 @@ def program_failures():
                            shipped)
         for build, name, source, system_dir in PROGRAM_CASES:
             row = f"{build} {name}"
-            where = wineenv.find_program
+            where = builds.find_program
             if name in PROBES:
-                where = wineenv.build_program
+                where = builds.build_program
             with environment(SELDUNAX_E2E_BUILD=build,
-                             SELDUNAX_WIN32_DIR=builds["win32"],
-                             SELDUNAX_WIN64_DIR=builds["win64"]):
+                             SELDUNAX_WIN32_DIR=dirs["win32"],
+                             SELDUNAX_WIN64_DIR=dirs["win64"]):
                 got = os.path.relpath(where(name), root).split(os.sep)[0]
-                sysdir = wineenv.current_build().system_dir
+                sysdir = builds.current_build().system_dir
             if got != source:
                 failures.append(f"program [{row}]: from {got}, not {source}")
             if sysdir != system_dir:
@@ -170,7 +171,7 @@ def program_failures():
         with environment(SELDUNAX_E2E_BUILD="i686",
                          SELDUNAX_WIN32_DIR=debug):
             try:
-                wineenv.find_program("SELDUNAX.EXE")
+                builds.find_program("SELDUNAX.EXE")
                 failures.append("program [Debug i686 build]: accepted")
             except RuntimeError:
                 pass
@@ -194,7 +195,7 @@ def verdict_failures():
     """When the i686 tests run, are skipped or fail, from the verdict of
     scripts/wine32/prepare.sh; the x86_64 ones always run."""
     failures = []
-    boot = wineenv._boot_id()
+    boot = builds._boot_id()
     for status, require, expected in VERDICT_CASES:
         with tempfile.TemporaryDirectory() as cache:
             if status != "no DLLs":
@@ -208,15 +209,15 @@ def verdict_failures():
             with environment(SELDUNAX_WINE_I386=cache,
                              SELDUNAX_E2E_REQUIRE_I686=require,
                              SELDUNAX_E2E_BUILD="i686"):
-                old = wineenv.wow64_verdict
-                wineenv.wow64_verdict = lambda refresh=True: old(False)
+                old = builds.wow64_verdict
+                builds.wow64_verdict = lambda refresh=True: old(False)
                 try:
-                    reason = wineenv.why_not_runnable()
+                    reason = builds.why_not_runnable()
                 finally:
-                    wineenv.wow64_verdict = old
+                    builds.wow64_verdict = old
             with environment(SELDUNAX_WINE_I386=cache,
                              SELDUNAX_E2E_BUILD="x86_64"):
-                if wineenv.why_not_runnable() is not None:
+                if builds.why_not_runnable() is not None:
                     failures.append(f"verdict [{status}]: x86_64 not run")
         got = "run" if reason is None else ("skip" if reason[1] else "fail")
         if got != expected:
