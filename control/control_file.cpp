@@ -31,15 +31,39 @@ void FormatListKey(char* out, const char* prefix, int n) {
   out[length] = '\0';
 }
 
+namespace {
+
+// The value of key, whole up to kRawValueSize - 2 characters, into raw
+// (kRawValueSize bytes); longer values arrive cut but still longer than
+// any limit.
+void ReadRawValue(const char* controlPath, const char* section,
+                  const char* key, char* raw) {
+  plat::ReadProfileString(section, key, "", raw, kRawValueSize, controlPath);
+  raw[kRawValueSize - 1] = '\0';
+}
+
+}  // namespace
+
+int ReadCutValue(const char* controlPath, const char* section,
+                 const char* key, char* out, int size) {
+  char raw[kRawValueSize];
+  ReadRawValue(controlPath, section, key, raw);
+  int length = 0;
+  while (length < size - 1 && raw[length] != '\0') {
+    out[length] = raw[length];
+    ++length;
+  }
+  out[length] = '\0';
+  return length;
+}
+
 ListValue ReadListValue(const char* controlPath, const char* section,
                         const char* key, char* out) {
-  // One byte more than a path may hold tells a cut value from a whole one.
-  char value[kPathSize + 1];
-  plat::ReadProfileString(section, key, "", value, sizeof value, controlPath);
-  value[sizeof value - 1] = '\0';
+  char raw[kRawValueSize];
+  ReadRawValue(controlPath, section, key, raw);
   out[0] = '\0';
-  if (value[0] == '\0') return ListValue::End;
-  if (!CopyPath(out, kPathSize, value)) return ListValue::TooLong;
+  if (raw[0] == '\0') return ListValue::End;
+  if (!CopyPath(out, kPathSize, raw)) return ListValue::TooLong;
   return ListValue::Ok;
 }
 

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 // Size of one piece: at most 255 characters of one key's value.
-constexpr uint32_t kPieceSize = 256;
+constexpr int kPieceSize = 256;
 
 int LoadMessage(char* text, int count, const char* section,
                 const char* controlPath) {
@@ -16,8 +16,7 @@ int LoadMessage(char* text, int count, const char* section,
   for (int number = 1; number < count; ++number) {
     char key[16];
     FormatListKey(key, "", number);
-    plat::ReadProfileString(section, key, "", write, kPieceSize, controlPath);
-    write[kPieceSize - 1] = '\0';
+    ReadCutValue(controlPath, section, key, write, kPieceSize);
     if (*write == '\0') break;
     if (strcmp(write, "CR") == 0) {
       write[0] = '\n';

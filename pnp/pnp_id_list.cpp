@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "control/control_file.h"
-#include "platform/platform.h"
 #include "pnp/pnp_devices.h"
 
 int ReadPnpIdList(const char* controlPath, char* list) {
@@ -15,11 +14,9 @@ int ReadPnpIdList(const char* controlPath, char* list) {
   for (int n = 1; used <= kPnpIdListLimit; ++n) {
     FormatListKey(key, "", n);
     char* id = list + used;
-    plat::ReadProfileString("pnpids", key, "", id, kPnpIdValueSize,
-                            controlPath);
-    id[kPnpIdValueSize - 1] = '\0';
-    if (id[0] == '\0') break;
-    used += static_cast<int>(strlen(id)) + 1;
+    int length = ReadCutValue(controlPath, "pnpids", key, id, kPnpIdValueSize);
+    if (length == 0) break;
+    used += length + 1;
     ++count;
   }
   list[used] = '\0';

@@ -88,7 +88,8 @@ void CheckList(const std::string& section, const std::string& prefix,
 void CheckMessage(const std::string& section) {
   std::string want;
   for (int n = 1; n < kMessageKeyCount; ++n) {
-    std::string piece = Profile(section, std::to_string(n), 256);
+    // The first 255 characters of the whole value, quoted or not.
+    std::string piece = FullValue(section, std::to_string(n)).substr(0, 255);
     if (piece.empty()) break;
     want += piece == "CR" ? std::string("\n") : piece;
   }
@@ -106,7 +107,8 @@ void CheckPnpIds() {
   std::vector<std::string> want;
   size_t used = 0;
   for (int n = 1;; ++n) {
-    std::string id = Profile("pnpids", std::to_string(n), kPnpIdValueSize);
+    std::string id = FullValue("pnpids", std::to_string(n))
+                         .substr(0, kPnpIdValueSize - 1);
     if (id.empty()) break;
     want.push_back(id);
     used += id.size() + 1;

@@ -62,6 +62,32 @@ TEST(LoadMessage, JoinsThePiecesOfASection) {
   }
 }
 
+// A piece is the first 255 characters of its value, the quotes around it
+// dropped: a quoted value that fits keeps its last character, a longer one
+// is cut the same whether quoted or not.
+TEST(LoadMessage, PiecesAtTheLimitQuotedOrNot) {
+  for (size_t length : {254u, 255u, 256u, 257u, 1000u}) {
+    for (const char* quote : {"", "\"", "'"}) {
+      std::string piece(length, 'x');
+      piece[length - 1] = 'e';  // the last character shows where it was cut
+      std::string row = std::to_string(length) + " characters" +
+                        (*quote ? std::string(", in ") + quote : "");
+      fake::Reset();
+      WriteControlFile(kControlPath, std::string("[MSG]\n1=") + quote + piece + quote +
+                                         "\n2=" + quote + "CR" + quote +
+                                         "\n3=z\n");
+      std::vector<char> buffer(kMessageBufferSize, 'J');
+
+      EXPECT_EQ(LoadMessage(buffer.data(), kMessageKeyCount, "MSG",
+                            kControlPath),
+                1)
+          << row;
+      EXPECT_EQ(std::string(buffer.data()), piece.substr(0, 255) + "\nz")
+          << row;
+    }
+  }
+}
+
 TEST(LoadMessage, CountLimitsTheKeysRead) {
   fake::Reset();
   WriteControlFile(kControlPath, "[MSG]\n1=a\n2=b\n3=c\n");

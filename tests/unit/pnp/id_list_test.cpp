@@ -76,6 +76,29 @@ TEST(PnpIdList, ReadsUpToTheGapTheCutAndTheByteLimit) {
   }
 }
 
+// An id is the first 24 characters of its value, the quotes around it
+// dropped: a quoted id that fits keeps its last character (a shorter id
+// would match more device keys), a longer one is cut the same whether
+// quoted or not.
+TEST(PnpIdList, IdsAtTheLimitQuotedOrNot) {
+  for (size_t length : {23u, 24u, 25u, 26u, 1000u}) {
+    for (const char* quote : {"", "\"", "'"}) {
+      std::string id(length, 'V');
+      id[length - 1] = 'E';  // the last character shows where it was cut
+      std::string row = std::to_string(length) + " characters" +
+                        (*quote ? std::string(", in ") + quote : "");
+      fake::Reset();
+      WriteControlFile(kControl, std::string("[pnpids]\n1=") + quote + id + quote +
+                                     "\n2=" + quote + "B" + quote + "\n");
+      std::vector<char> list(kPnpIdListSize, '\x5A');
+
+      EXPECT_EQ(2, ReadPnpIdList(kControl, list.data())) << row;
+      std::vector<std::string> expected = {id.substr(0, 24), "B"};
+      EXPECT_EQ(expected, Split(list.data())) << row;
+    }
+  }
+}
+
 TEST(PnpIdList, MatchesCaseSensitivePrefixesOnly) {
   struct Row {
     std::vector<std::string> ids;
