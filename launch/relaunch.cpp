@@ -81,6 +81,56 @@ bool CopyFromHere(LaunchState* state, int workLength, int tempLength,
   return copied;
 }
 
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
+// Equal but for letter case and one final backslash on either side.
+bool SamePathText(const char* a, const char* b) {
+  size_t lengthA = strlen(a);
+  size_t lengthB = strlen(b);
+  if (lengthA > 0 && a[lengthA - 1] == '\\') --lengthA;
+  if (lengthB > 0 && b[lengthB - 1] == '\\') --lengthB;
+  if (lengthA != lengthB) return false;
+  for (size_t i = 0; i < lengthA; ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// Whether the two paths name one directory: as written, or in their short
+// (8.3) forms, should the system report the current directory in the other
+// form than the one it was given.
+bool SameDirectory(const char* a, const char* b) {
+  if (SamePathText(a, b)) return true;
+  char shortA[kPathSize];
+  char shortB[kPathSize];
+  uint32_t lengthA = plat::ShortPathName(a, shortA, kPathSize);
+  uint32_t lengthB = plat::ShortPathName(b, shortB, kPathSize);
+  return lengthA != 0 && lengthA < static_cast<uint32_t>(kPathSize) &&
+         lengthB != 0 && lengthB < static_cast<uint32_t>(kPathSize) &&
+         SamePathText(shortA, shortB);
+}
+
+// The temporary directory as it is made current: without its final
+// backslash, except at a drive root, where "C:" alone would mean the current
+// directory of drive C:, that is the install directory again.
+void PrepareForChange(char* directory) {
+  size_t length = strlen(directory);
+  bool driveRoot = length == 3 && directory[1] == ':' && directory[2] == '\\';
+  if (!driveRoot) RemoveTrailingBackslash(directory);
+}
+
+// Makes the temporary directory current and reads back where that led
+// (into the work buffer). The copy is started only there: started in the
+// install directory it would hand over again, and again, without end.
+bool EnterTempDirectory(LaunchState* state) {
+  PrepareForChange(state->tempPath);
+  if (!plat::ChangeDirectory(state->tempPath)) return false;
+  uint32_t length = plat::CurrentDirectory(kPathSize, state->work);
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) return false;
+  return !IsInstallDirectory(state->work) &&
+         SameDirectory(state->work, state->tempPath);
+}
+
 }  // namespace
 
 int RelaunchFromTemp(LaunchState* state) {
@@ -104,8 +154,7 @@ int RelaunchFromTemp(LaunchState* state) {
     return Fail(state, kCopyDevejectFailed);
   }
 
-  RemoveTrailingBackslash(state->tempPath);
-  if (!plat::ChangeDirectory(state->tempPath)) return Fail(state, kSwitchFailed);
+  if (!EnterTempDirectory(state)) return Fail(state, kSwitchFailed);
 
   // Ends this process once the copy is running; returns only when it could
   // not be started, which is not reported.

@@ -184,6 +184,79 @@ TEST_F(RelaunchTest, TemporaryDirectoryThatCannotServe) {
   }
 }
 
+// The change into TEMP is read back: the copy starts only in the directory
+// it was copied into, never in the install directory, where it would hand
+// over again without end.
+TEST_F(RelaunchTest, ChangeIntoTempIsReadBack) {
+  struct Row {
+    const char* label;
+    const char* tempPath;
+    const char* changeTo;      // the ChangeDirectory argument
+    const char* landsIn;       // where the change leads instead, or nullptr
+    bool failReadBack;
+    int exitCode;              // 0: handed over in tempPath, 2: the box
+  };
+  const Row rows[] = {
+      {"usual directory: final backslash removed", "C:\\WINDOWS\\TEMP\\",
+       "C:\\WINDOWS\\TEMP", nullptr, false, 0},
+      {"drive root keeps its backslash", "C:\\", "C:\\", nullptr, false, 0},
+      {"other letter case", "c:\\windows\\TEMP\\", "c:\\windows\\TEMP",
+       nullptr, false, 0},
+      {"reported in its short form", "C:\\TEMPORARY FILES\\",
+       "C:\\TEMPORARY FILES", "C:\\TEMPOR~1", false, 0},
+      {"lands in the install directory", kTemp, "C:\\WINDOWS\\TEMP",
+       "C:\\VANTORIS", false, 2},
+      {"lands below the install directory", kTemp, "C:\\WINDOWS\\TEMP",
+       "C:\\VANTORIS\\DOS", false, 2},
+      {"short form of the install directory", "C:\\VANTOR~1\\", "C:\\VANTOR~1",
+       "C:\\VANTORIS", false, 2},
+      {"lands elsewhere", kTemp, "C:\\WINDOWS\\TEMP", "C:\\WINDOWS", false, 2},
+      {"cannot be read back", kTemp, "C:\\WINDOWS\\TEMP", nullptr, true, 2},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    InstallDir("C:\\VANTORIS", "[x]\n");
+    fake::AddDir("C:\\VANTORIS\\DOS");
+    fake::AddDir(row.tempPath);
+    fake::SetTempPath(row.tempPath);
+    // An alias directory stands for the short form of the long name; it
+    // holds what the long one would.
+    fake::AddFile("C:\\TEMPOR~1\\SELDUNAX.EXE", "program");
+    fake::SetShortPath("C:\\TEMPORARY FILES", "C:\\TEMPOR~1");
+    fake::SetShortPath("C:\\VANTORIS", "C:\\VANTOR~1");
+    static const char* landsIn;
+    landsIn = row.landsIn;
+    fake::AfterEachCall([](const fake::Call& call) {
+      if (landsIn && std::string(call.function) == "ChangeDirectory") {
+        fake::SetCurrentDir(landsIn);
+      }
+    });
+    if (row.failReadBack) {
+      fake::FailWhen([](const fake::Call& call) {
+        return std::string(call.function) == "CurrentDirectory" &&
+               FirstCall("ChangeDirectory", AnyArg) >= 0;
+      });
+    }
+
+    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.label;
+
+    long change = FirstCall("ChangeDirectory", AnyArg);
+    ASSERT_GE(change, 0) << row.label;
+    EXPECT_EQ(fake::CallLog()[change].arg, row.changeTo) << row.label;
+    if (row.exitCode == 0) {
+      EXPECT_TRUE(fake::Boxes().empty()) << row.label;
+      ASSERT_EQ(fake::StartedPrograms().size(), 1u) << row.label;
+      EXPECT_TRUE(SameText(fake::StartedPrograms()[0].currentDir,
+                           row.landsIn ? row.landsIn : row.changeTo))
+          << row.label << ": " << fake::StartedPrograms()[0].currentDir;
+    } else {
+      EXPECT_EQ(BoxTexts(), std::vector<std::string>{MSG_SWITCH_TEMP_FAILED})
+          << row.label;
+      EXPECT_TRUE(fake::StartedPrograms().empty()) << row.label;
+    }
+  }
+}
+
 TEST_F(RelaunchTest, InstallDirectoryPathLengths) {
   struct Row {
     size_t length;  // of the current directory
