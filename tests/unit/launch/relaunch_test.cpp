@@ -195,6 +195,7 @@ TEST_F(RelaunchTest, ChangeIntoTempIsReadBack) {
     const char* landsIn;       // where the change leads instead, or nullptr
     bool failReadBack;
     int exitCode;              // 0: handed over in tempPath, 2: the box
+    bool noShortNames = false; // ShortPathName fails
   };
   const Row rows[] = {
       {"usual directory: final backslash removed", "C:\\WINDOWS\\TEMP\\",
@@ -202,6 +203,8 @@ TEST_F(RelaunchTest, ChangeIntoTempIsReadBack) {
       {"drive root keeps its backslash", "C:\\", "C:\\", nullptr, false, 0},
       {"other letter case", "c:\\windows\\TEMP\\", "c:\\windows\\TEMP",
        nullptr, false, 0},
+      {"other letter case, no short names", "c:\\windows\\TEMP\\",
+       "c:\\windows\\TEMP", nullptr, false, 0, true},
       {"reported in its short form", "C:\\TEMPORARY FILES\\",
        "C:\\TEMPORARY FILES", "C:\\TEMPOR~1", false, 0},
       {"lands in the install directory", kTemp, "C:\\WINDOWS\\TEMP",
@@ -231,6 +234,7 @@ TEST_F(RelaunchTest, ChangeIntoTempIsReadBack) {
         fake::SetCurrentDir(landsIn);
       }
     });
+    if (row.noShortNames) fake::FailCalls("ShortPathName");
     if (row.failReadBack) {
       fake::FailWhen([](const fake::Call& call) {
         return std::string(call.function) == "CurrentDirectory" &&
