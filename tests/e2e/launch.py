@@ -135,5 +135,37 @@ def relaunch(m, case):
         raise AssertionError("\n".join(problems))
 
 
+# With TEMP at a drive root the copies go to C:\ and the copy must start
+# there: "C:" without the backslash would mean the current directory of
+# drive C:, the install directory, where the copy would hand over again and
+# again without a box. A loop shows as no box within BOX_WAIT seconds, and
+# the machine is then killed.
+BOX_WAIT = 20
+
+
+@scenario.scenario(timeout=120)
+def relaunch_with_temp_at_drive_root(m):
+    m.import_reg({"HKEY_CURRENT_USER\\Environment": {"TEMP": "C:\\",
+                                                     "TMP": "C:\\"}})
+    m.install_program(INSTALL)
+    m.write_ini(INSTALL + "\\SELDUNAX.INI", AREYOUSURE_INI)
+    first = m.run(INSTALL, ["SELDUNAX.INI"], timeout=BOX_WAIT)
+    scenario.expect_run(first, 0, [])
+    second = m.answer("no", timeout=BOX_WAIT)
+    if second is None:
+        raise AssertionError(f"no box within {BOX_WAIT} s: the copy did not "
+                             "start in C:\\ (handing over again and again?)")
+    problems = scenario.box_problems(second, "Remove the card?\n\nSure?",
+                                     "YES NO", "the copy's box")
+    entered = sorted(line.lower() for line in
+                     m.read_text(WININIT).splitlines()
+                     if line.upper().startswith("NUL="))
+    expected = sorted(f"nul=c:\\{name}" for name in RELAUNCH_COPIES)
+    if entered != expected:
+        problems.append(f"WININIT.INI entries {entered}, expected {expected}")
+    if problems:
+        raise AssertionError("\n".join(problems))
+
+
 if __name__ == "__main__":
     sys.exit(scenario.main())
