@@ -20,12 +20,22 @@ struct Announcement {
   plat::DevBroadcastDevnode record;
 };
 
+// Whether a "Driver" value has the form class "\" instance, both parts
+// non-empty key names. Anything else names a whole class (MEDIA, MEDIA\),
+// the Class key itself or the registry root (empty, \0001), or a key whose
+// meaning depends on how the registry reads empty parts (MEDIA\\0001):
+// deleting "the class driver key" could then take every other device's
+// driver key with it.
+bool NamesOneClassDriver(const char* path) {
+  const char* slash = strchr(path, '\\');
+  return slash != nullptr && slash != path && slash[1] != '\0' &&
+         strchr(slash + 1, '\\') == nullptr;
+}
+
 // Reads the instance's "Driver" value, the class driver key's path below the
 // Class key. A value stored without a terminator is terminated here. False
-// when the value is missing or too long, and for an empty path or one that
-// begins with a backslash: those would name the Class key itself (or the
-// registry root), and deleting "the class driver key" would then take every
-// class driver of the machine with it.
+// when the value is missing or too long, or does not name one class driver
+// key.
 bool ReadDriverPath(plat::RegKey instanceKey, char* path) {
   memset(path, 0, kDriverPathSize);
   uint32_t size = kPathSize;
@@ -34,7 +44,7 @@ bool ReadDriverPath(plat::RegKey instanceKey, char* path) {
     return false;
   }
   path[size < kPathSize ? size : kPathSize] = '\0';
-  return path[0] != '\0' && path[0] != '\\';
+  return NamesOneClassDriver(path);
 }
 
 // Reads "DevNode" into the record. The field is cleared first so that a

@@ -310,6 +310,44 @@ TEST(RemovePnpDevices, RemovesMatchingDevicesAndTheirClassDriverKeys) {
   }
 }
 
+// A "Driver" value is used only in the form class "\" instance, both parts
+// non-empty key names; otherwise the Class key is left whole (the device
+// key still goes, as without a "Driver").
+TEST(RemovePnpDevices, DriverValuesNameOneClassDriverKeyOrNothing) {
+  struct Row {
+    const char* driver;
+    bool released;
+  } rows[] = {
+      {"MEDIA", false},        {"MEDIA\\", false},     {"\\0001", false},
+      {"MEDIA\\\\0007", false}, {"MEDIA\\0007\\", false},
+      {"MEDIA\\0007\\Drivers", false}, {"\\", false},
+      {"MEDIA\\0007", true},   {"M\\7", true},
+  };
+  for (const Row& row : rows) {
+    NewMachine({"VNT"});
+    AddDevice("PNPB003", "MEDIA\\0001", 0x10);  // another card's device
+    AddClassDriver("0001", 0x11);               // keys a wrong path may hit
+    AddClassDriver("MEDIA\\0007", 0x2F);
+    AddClassDriver("M\\7", 0x2F);
+    AddInstance("VNT2300_DEV0", "0000", row.driver);
+    std::vector<std::string> before = fake::RegDump();
+
+    EXPECT_EQ(1, RemovePnpDevices(kControl)) << row.driver;
+
+    std::vector<std::string> gone = {Dev("VNT2300_DEV0")};
+    if (row.released) gone.push_back(Cls(row.driver));
+    std::vector<std::string> expected = DumpWithout(before, gone);
+    std::vector<std::string> after = fake::RegDump();
+    EXPECT_EQ(expected, after) << row.driver << "\nexpected:\n"
+                               << Join(expected) << "got:\n" << Join(after);
+    EXPECT_EQ(row.released ? std::vector<std::string>{"DEVEJECT 2f"}
+                           : std::vector<std::string>{},
+              Runs())
+        << row.driver;
+    EXPECT_EQ(0, fake::OpenRegHandles()) << row.driver;
+  }
+}
+
 TEST(RemovePnpDevices, MissingRegistryKeysRemoveNothing) {
   struct Row {
     const char* name;
