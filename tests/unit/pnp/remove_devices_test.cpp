@@ -344,6 +344,12 @@ TEST(RemovePnpDevices, DriverValuesNameOneClassDriverKeyOrNothing) {
                            : std::vector<std::string>{},
               Runs())
         << row.driver;
+    // Not even tried: how a registry reads such a path is its own affair.
+    int deletions = 0;
+    for (const fake::Call& c : fake::CallLog()) {
+      deletions += std::string(c.function) == "DeleteRegTree";
+    }
+    EXPECT_EQ(row.released ? 2 : 1, deletions) << row.driver;
     EXPECT_EQ(0, fake::OpenRegHandles()) << row.driver;
   }
 }
