@@ -64,6 +64,7 @@ TEST(ParseCommandLine, SwitchesAndPlainArguments) {
       {"--POSTw95", 0, "", 0},
       {"/Q /S SELDUNAX.INI -X", 0, "SELDUNAX.INI", 0},
       {"/ POSTw95", 0, "POSTw95", 0},
+      {"\\POSTw95 A.INI", 0, "\\POSTw95A.INI", 0},  // "\" is no switch
       {"POSTw95", 0, "POSTw95", 0},
       {"  A.INI   ", 0, "A.INI", 0},
       {"A.INI\t/POSTw95", 0, "A.INI\t/POSTw95", 0},

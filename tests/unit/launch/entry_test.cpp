@@ -23,6 +23,7 @@ struct ControlPathRow {
   std::string controlDir;   // created as a directory ("" for none)
   int exitCode;
   std::string checkedPath;  // the path check 1 asked for ("" not to look)
+  uint32_t attributes = 0;  // of the control file
 };
 
 // Puts DEVEJECT.EXE in the current directory and answers the confirmation
@@ -46,6 +47,7 @@ bool AskedFor(const std::string& path) {
 }
 
 TEST_F(EntryTest, ControlFilePathAndCheckOne) {
+  const std::string name251(251, 'N');
   const std::string name252(252, 'N');
   const std::string name253(253, 'N');
   std::vector<ControlPathRow> rows = {
@@ -57,6 +59,9 @@ TEST_F(EntryTest, ControlFilePathAndCheckOne) {
        "C:\\SELDUNAX.INI", "", 1, "C:\\DISK\\C:\\SELDUNAX.INI"},
       {"directory bearing the name", "C:\\DISK", "SELDUNAX.INI", "",
        "C:\\DISK\\SELDUNAX.INI", 0, "C:\\DISK\\SELDUNAX.INI"},
+      {"read-only control file", "C:\\DISK", "SELDUNAX.INI",
+       "C:\\DISK\\SELDUNAX.INI", "", 0, "C:\\DISK\\SELDUNAX.INI",
+       plat::kAttrReadOnly},
       {"empty command line", "C:\\DISK", "", "C:\\DISK\\SELDUNAX.INI", "", 1,
        ""},
       {"switch alone", "C:\\DISK", "/POSTw95", "C:\\DISK\\SELDUNAX.INI", "",
@@ -70,6 +75,10 @@ TEST_F(EntryTest, ControlFilePathAndCheckOne) {
       {"path of 255 characters", "C:\\", name252, "C:\\" + name252, "", 0,
        "C:\\" + name252},
       {"path of 256 characters", "C:\\", name253, "C:\\" + name253, "", 1, ""},
+      // The first argument names a file, but the name the arguments make
+      // together is too long: nothing is looked for.
+      {"joined arguments too long", "C:\\DISK", "A.INI " + name251,
+       "C:\\DISK\\A.INI", "", 1, ""},
   };
   // Current directories at and over the edge: directory, backslash and
   // SELDUNAX.INI (12 characters) in 255.
@@ -85,7 +94,10 @@ TEST_F(EntryTest, ControlFilePathAndCheckOne) {
   for (const ControlPathRow& row : rows) {
     fake::Reset();
     fake::AddDir(row.cwd);
-    if (!row.controlFile.empty()) WriteControlFile(row.controlFile, "[x]\n");
+    if (!row.controlFile.empty()) {
+      WriteControlFile(row.controlFile, "[x]\n");
+      fake::SetAttributes(row.controlFile, row.attributes);
+    }
     if (!row.controlDir.empty()) fake::AddDir(row.controlDir);
 
     int code = RunFrom(row.cwd, row.command);
@@ -93,6 +105,8 @@ TEST_F(EntryTest, ControlFilePathAndCheckOne) {
     EXPECT_EQ(code, row.exitCode) << row.label;
     if (!row.checkedPath.empty()) {
       EXPECT_TRUE(AskedFor(row.checkedPath)) << row.label;
+    } else if (!row.controlFile.empty()) {
+      EXPECT_FALSE(AskedFor(row.controlFile)) << row.label;
     }
     ASSERT_EQ(fake::Boxes().size(), 1u) << row.label;
     const fake::Box& box = fake::Boxes()[0];
@@ -124,6 +138,7 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
     int exitCode;
     std::string text;
     uint32_t style;
+    bool devejectIsDirectory = false;
   };
   const Row rows[] = {
       {"both missing", false, false, "", 1, MSG_NO_CONTROL_FILE, plat::kMbOk},
@@ -136,12 +151,19 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
        "[EJCTNOTFOUND]\n2=Not read.\n", 2, MSG_NO_DEVEJECT, plat::kMbOk},
       {"both there", true, true, "[EJCTNOTFOUND]\n1=Not shown.\n", 0,
        MSG_CONFIRM_FULL, plat::kMbYesNo},
+      // The check is one of existence: a directory of that name passes it.
+      {"release tool is a directory", true, true, "[x]\n", 0,
+       MSG_CONFIRM_FULL, plat::kMbYesNo, true},
   };
   for (const Row& row : rows) {
     fake::Reset();
     fake::AddDir("C:\\DISK");
     if (row.controlFile) WriteControlFile("C:\\DISK\\SELDUNAX.INI", row.ini);
-    if (row.deveject) fake::AddFile("C:\\DISK\\DEVEJECT.EXE", "tool");
+    if (row.deveject && row.devejectIsDirectory) {
+      fake::AddDir("C:\\DISK\\DEVEJECT.EXE");
+    } else if (row.deveject) {
+      fake::AddFile("C:\\DISK\\DEVEJECT.EXE", "tool");
+    }
     fake::SetCurrentDir("C:\\DISK");
     fake::QueueAnswer(plat::kIdNo);
 
@@ -168,6 +190,8 @@ TEST_F(EntryTest, ModeDecision) {
       {"C:\\", "SELDUNAX.INI", false, MSG_CONFIRM_FULL},
       {"C:\\WINDOWS\\TEMP", "SELDUNAX.INI", false, MSG_CONFIRM_FULL},
       {"C:\\VANTORI", "SELDUNAX.INI", false, MSG_CONFIRM_FULL},
+      // The current directory decides, not the control file's path.
+      {"C:\\", "VANTORIS.INI", false, MSG_CONFIRM_FULL},
       {"C:\\VANTORIS", "/POSTw95 SELDUNAX.INI", false,
        MSG_CONFIRM_POSTINSTALL},
       {"c:\\vantoris\\dos", "SELDUNAX.INI -postw95", false,
@@ -181,6 +205,7 @@ TEST_F(EntryTest, ModeDecision) {
     std::string dir = row.cwd.back() == '\\' ? row.cwd : row.cwd + "\\";
     fake::AddDir(row.cwd);
     WriteControlFile(dir + "SELDUNAX.INI", "[x]\n");
+    WriteControlFile(dir + "VANTORIS.INI", "[x]\n");
     fake::AddFile(dir + "SELDUNAX.EXE", "program");
     std::string label = row.cwd + " " + row.command;
 

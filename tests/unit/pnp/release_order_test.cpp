@@ -116,3 +116,31 @@ TEST(ReleaseDeviceInstances, LeavesTheDeviceKeyOpenAndInPlace) {
   plat::CloseRegKey(device);
   plat::CloseRegKey(classKey);
 }
+
+// Every key is closed by the one who opened it, each before it is deleted:
+// the class driver's Drivers key before the class driver key goes, the
+// instance key, then the device key before the device key goes, and the
+// ISAPNP key before the Class key at the end.
+TEST(RemovePnpDevices, ClosesEachKeyBeforeItGoesAndTheParentsLast) {
+  NewMachine({"VNT"});
+  AddDevice("VNT2300_DEV0", "MEDIA\\0007", 0x2F);
+  RemovePnpDevices(kControl);
+
+  std::vector<std::string> closesAndDeletions;
+  for (const fake::Call& c : fake::CallLog()) {
+    std::string function = c.function;
+    if (function == "CloseRegKey" || function == "DeleteRegTree") {
+      closesAndDeletions.push_back(function + " " + c.arg);
+    }
+  }
+  const std::vector<std::string> expected = {
+      "CloseRegKey " + DriversOf2f() + "\\Drivers",
+      "DeleteRegTree MEDIA\\0007",
+      "CloseRegKey " + kIsaPnp + "\\VNT2300_DEV0\\0000",
+      "CloseRegKey " + kIsaPnp + "\\VNT2300_DEV0",
+      "DeleteRegTree VNT2300_DEV0",
+      "CloseRegKey " + kIsaPnp,
+      "CloseRegKey " + kClass,
+  };
+  EXPECT_EQ(expected, closesAndDeletions);
+}

@@ -354,6 +354,32 @@ TEST(RemovePnpDevices, DriverValuesNameOneClassDriverKeyOrNothing) {
   }
 }
 
+// A "Driver" value that does not fit the 256-byte driver path, however
+// little it is over, is passed over whole: no class driver key is named by
+// a cut form of it (its first 255 or 256 characters).
+TEST(RemovePnpDevices, DriverValuesJustOverTheBufferArePassedOver) {
+  for (size_t bytes : {257u, 258u, 264u, 265u}) {
+    for (bool terminated : {true, false}) {
+      std::string driver = "MEDIA\\" + std::string(bytes - 6, 'K');
+      if (terminated) driver.pop_back();  // its terminator makes up the bytes
+      std::string row = std::to_string(bytes) + " bytes" +
+                        (terminated ? ", terminated" : "");
+      NewMachine({"VNT"});
+      fake::SetRegValue(Dev("VNT2300_DEV0\\0000"), "Driver",
+                        terminated ? driver + '\0' : driver, 1);
+      AddClassDriver(driver.substr(0, 255), 0x2F);
+      AddClassDriver(driver.substr(0, 256), 0x30);
+      std::vector<std::string> before = fake::RegDump();
+
+      EXPECT_EQ(1, RemovePnpDevices(kControl)) << row;
+
+      EXPECT_EQ(DumpWithout(before, {Dev("VNT2300_DEV0")}), fake::RegDump())
+          << row;
+      EXPECT_TRUE(Runs().empty()) << row;
+    }
+  }
+}
+
 TEST(RemovePnpDevices, MissingRegistryKeysRemoveNothing) {
   struct Row {
     const char* name;
