@@ -15,14 +15,46 @@ Entry* FindEntry(const std::string& full) {
   return it == files.end() ? nullptr : &it->second;
 }
 
-Entry* FindEntry(const char* path) {
-  std::string full;
-  if (!ResolvePath(path, &full)) return nullptr;
-  Entry* e = FindEntry(full);
+namespace {
+
+Entry* LookUp(const char* path) {
+  // Reused from call to call, so that a look-up seldom allocates.
+  static std::string key;
+  if (!ResolvePath(path, &key)) return nullptr;
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  auto& files = M().state.files;
+  auto found = files.find(key);
+  Entry* e = found == files.end() ? nullptr : &found->second;
   // "NAME\\" can only name a directory.
   size_t len = std::strlen(path);
   bool slash = path[len - 1] == '\\' || path[len - 1] == '/';
   return e && slash && !e->dir ? nullptr : e;
+}
+
+}  // namespace
+
+Entry* FindEntry(const char* path) {
+  // A full path means the same whatever the current directory: the answer
+  // for the last one holds until a file is created or removed. Programs ask
+  // for the same file many times in a row.
+  bool full = path && ((path[0] >= 'A' && path[0] <= 'Z') ||
+                       (path[0] >= 'a' && path[0] <= 'z')) &&
+              path[1] == ':' && path[2] == '\\';
+  auto& last = M().lastFound;
+  if (full && last.valid && last.generation == M().filesChanged &&
+      last.path == path) {
+    return last.entry;
+  }
+  Entry* e = LookUp(path);
+  if (full) {
+    last.valid = true;
+    last.generation = M().filesChanged;
+    last.path = path;
+    last.entry = e;
+  }
+  return e;
 }
 
 namespace {
@@ -31,6 +63,7 @@ Entry* NewEntry(const std::string& full, bool dir) {
   State& s = M().state;
   Entry& e = s.files[Upper(full)];
   e = Entry();
+  FilesChanged();
   e.path = full;
   e.dir = dir;
   e.attributes = dir ? plat::kAttrDirectory : 0;
@@ -46,7 +79,10 @@ bool ParentExists(const std::string& full) {
   return p && p->dir;
 }
 
-void Erase(const std::string& full) { M().state.files.erase(Upper(full)); }
+void Erase(const std::string& full) {
+  M().state.files.erase(Upper(full));
+  FilesChanged();
+}
 
 }  // namespace
 
@@ -114,6 +150,7 @@ bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
   }
   d->data = s->data;
   d->attributes = s->attributes;
+  fake::FilesChanged();
   return true;
 }
 
@@ -179,6 +216,7 @@ bool ReplaceFileWith(const char* replacement, const char* target) {
   d->data = s->data;
   d->attributes = s->attributes;
   d->unreadable = s->unreadable;
+  fake::FilesChanged();
   fake::Erase(src);
   return true;
 }
@@ -197,19 +235,22 @@ std::string MustResolve(const std::string& path) {
   return full;
 }
 
-void ListInto(const std::string& full, std::vector<std::string>* out) {
-  Entry* e = FindEntry(full);
-  if (!e) return;
-  out->push_back(e->dir && e->path.size() > 3 ? e->path + "\\" : e->path);
-  if (!e->dir) return;
-  std::vector<Entry*> children = ChildrenOf(e->path);
-  std::sort(children.begin(), children.end(),
-            [](const Entry* a, const Entry* b) {
-              return Upper(a->path) < Upper(b->path);
-            });
-  std::vector<std::string> names;
-  for (const Entry* c : children) names.push_back(c->path);
-  for (const std::string& name : names) ListInto(name, out);
+// Lists the entry whose table key is key, then (for a directory) each
+// child in the order of their upper-case paths, which is the order of the
+// table's keys.
+void ListInto(const std::string& key, const Entry& e,
+              std::vector<std::string>* out) {
+  out->push_back(e.dir && e.path.size() > 3 ? e.path + "\\" : e.path);
+  if (!e.dir) return;
+  std::string prefix = JoinPath(key, "");
+  const auto& files = M().state.files;
+  for (auto it = files.lower_bound(prefix); it != files.end(); ++it) {
+    const std::string& child = it->first;
+    if (child.compare(0, prefix.size(), prefix) != 0) break;
+    if (child.size() == prefix.size()) continue;  // the root itself
+    if (child.find('\\', prefix.size()) != std::string::npos) continue;
+    ListInto(child, it->second, out);
+  }
 }
 
 }  // namespace
@@ -229,6 +270,7 @@ void AddFile(const std::string& path, const std::string& data,
   if (!e) e = NewEntry(full, false);
   e->data = data;
   e->attributes = attributes & ~plat::kAttrDirectory;
+  FilesChanged();
 }
 
 bool Exists(const std::string& path) { return FindEntry(path.c_str()); }
@@ -267,6 +309,7 @@ void AddDirLink(const std::string& path, const std::string& target) {
   e->attributes = plat::kAttrDirectory | plat::kAttrReparsePoint;
   e->linkTarget = targetFull;
   M().state.hasLinks = true;
+  FilesChanged();
 }
 
 void SetInUse(const std::string& path, bool inUse) {
@@ -282,12 +325,15 @@ void SetUnreadable(const std::string& path, bool unreadable) {
 std::vector<std::string> ListTree(const std::string& root) {
   std::vector<std::string> out;
   if (!root.empty()) {
-    std::string full = MustResolve(root);
-    if (!full.empty()) ListInto(full, &out);
+    std::string key = Upper(MustResolve(root));
+    auto found = M().state.files.find(key);
+    if (!key.empty() && found != M().state.files.end()) {
+      ListInto(key, found->second, &out);
+    }
     return out;
   }
   for (const auto& kv : M().state.files) {
-    if (kv.second.path.size() == 3) ListInto(kv.second.path, &out);
+    if (kv.second.path.size() == 3) ListInto(kv.first, kv.second, &out);
   }
   return out;
 }

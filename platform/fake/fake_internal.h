@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
@@ -46,7 +47,7 @@ constexpr uint64_t kRegRootId = 1;
 struct State {
   std::map<std::string, Entry> files;
   uint64_t nextSeq = 1;
-  std::map<uint64_t, RegNode> reg;
+  std::unordered_map<uint64_t, RegNode> reg;
   uint64_t nextRegId = kRegRootId + 1;
   std::string currentDir;
   std::string tempPath;
@@ -61,8 +62,36 @@ struct OpenFile {
   bool write = false;
 };
 
+// The keys of one INI file, read once for many look-ups (fake_profile.cpp).
+struct IniIndex {
+  struct Found {
+    bool hasValue = false;  // false: the key's first line has no "="
+    std::string value;      // blanks around it dropped
+  };
+  std::string bytes;  // the file the index was read from
+  // Where those bytes were last found, and the machine's filesChanged count
+  // then: while both hold, the file is unchanged and needs no comparison.
+  const std::string* source = nullptr;
+  uint64_t generation = 0;
+  // Upper-case names of the first section of each name, and of its keys.
+  using Section = std::unordered_map<std::string, Found>;
+  std::map<std::string, Section> sections;
+};
+
 struct Machine {
   State state;
+  // Counts every change to a file's bytes and every file created or
+  // removed (FilesChanged()).
+  uint64_t filesChanged = 0;
+  IniIndex iniIndex;
+  // The last full path (one beginning "X:\\") that FindEntry looked up and
+  // what it found, valid while filesChanged keeps its count.
+  struct {
+    bool valid = false;
+    uint64_t generation = 0;
+    std::string path;
+    Entry* entry = nullptr;
+  } lastFound;
 
   std::map<uintptr_t, OpenFile> files;
   std::map<uintptr_t, std::vector<plat::FindData>> finds;
@@ -86,6 +115,9 @@ struct Machine {
 
 Machine& M();
 uintptr_t NewHandle();
+// To be called wherever a file's bytes change or a file entry is created or
+// removed: it tells the INI index that its file may have changed.
+void FilesChanged();
 
 // Counts and logs one platform call; fail tells whether a fault rule asks
 // the call to fail. The after-call hook runs when the scope ends.
@@ -93,6 +125,8 @@ class CallScope {
  public:
   CallScope(const char* function, const char* arg);
   CallScope(const char* function, const std::string& arg);
+  // A registry call: its argument is the path of the key's handle.
+  CallScope(const char* function, plat::RegKey key);
   ~CallScope();
   bool fail = false;
 
@@ -144,6 +178,8 @@ bool WildMatch(const std::string& pattern, const std::string& name);
 // ------------------------------------------------------------- registry
 
 RegNode* RegNodeById(uint64_t id);
+// The path of the key a handle names, "" for an unknown handle.
+std::string CallArgOfHandle(plat::RegKey key);
 std::string RegPathOf(uint64_t id);
 
 // ------------------------------------------------------- shared helpers

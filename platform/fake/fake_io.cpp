@@ -82,6 +82,7 @@ FileHandle CreateForWrite(const char* path) {
   if (e) {
     if (e->dir || e->inUse || (e->attributes & kAttrReadOnly)) return kNoFile;
     e->data.clear();
+    fake::FilesChanged();
   } else {
     fake::AddFile(full, "", 0);
     e = fake::FindEntry(full);
@@ -101,6 +102,7 @@ bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
   if (!buf) return false;
   if (e->data.size() < f->pos) e->data.resize(f->pos);
   e->data.replace(f->pos, size, static_cast<const char*>(buf), size);
+  fake::FilesChanged();
   f->pos += size;
   return true;
 }

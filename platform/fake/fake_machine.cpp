@@ -47,6 +47,8 @@ Machine& M() {
   return m;
 }
 
+void FilesChanged() { ++M().filesChanged; }
+
 uintptr_t NewHandle() {
   Machine& m = M();
   m.nextHandle += 4;
@@ -64,12 +66,34 @@ void Reset() {
 
 // ---------------------------------------------------------------- calls
 
+namespace {
+
+bool g_keepCallLog = true;
+
+// Whether a call needs its argument text: for the log, a fault rule or the
+// after-call hook. Without them a call is only counted, which spares the
+// fuzz targets building texts no one reads.
+bool ArgumentNeeded() {
+  const Machine& m = M();
+  return g_keepCallLog || !m.failRules.empty() || m.afterEachCall;
+}
+
+}  // namespace
+
 CallScope::CallScope(const char* function, const char* arg) {
-  Begin(function, arg ? std::string(arg) : std::string());
+  if (ArgumentNeeded()) {
+    Begin(function, arg ? std::string(arg) : std::string());
+  } else {
+    Begin(function, std::string());
+  }
 }
 
 CallScope::CallScope(const char* function, const std::string& arg) {
   Begin(function, arg);
+}
+
+CallScope::CallScope(const char* function, plat::RegKey key) {
+  Begin(function, ArgumentNeeded() ? CallArgOfHandle(key) : std::string());
 }
 
 void CallScope::Begin(const char* function, std::string arg) {
@@ -77,7 +101,8 @@ void CallScope::Begin(const char* function, std::string arg) {
   call_.function = function;
   call_.arg = std::move(arg);
   call_.index = ++m.callCount;
-  m.calls.push_back(call_);
+  if (g_keepCallLog) m.calls.push_back(call_);
+  if (m.failRules.empty()) return;
   // Copy the rules: a rule may add rules.
   std::vector<std::function<bool(const Call&)>> rules = m.failRules;
   for (const auto& rule : rules) {
@@ -89,9 +114,12 @@ void CallScope::Begin(const char* function, std::string arg) {
 }
 
 CallScope::~CallScope() {
+  if (!M().afterEachCall) return;
   std::function<void(const Call&)> hook = M().afterEachCall;
-  if (hook) hook(call_);
+  hook(call_);
 }
+
+void KeepCallLog(bool keep) { g_keepCallLog = keep; }
 
 void FailWhen(std::function<bool(const Call&)> rule) {
   M().failRules.push_back(std::move(rule));
@@ -119,6 +147,7 @@ std::shared_ptr<State> Snapshot() {
 
 void Restore(const std::shared_ptr<State>& state) {
   if (state) M().state = *state;
+  FilesChanged();
 }
 
 namespace {

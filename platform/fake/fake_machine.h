@@ -160,5 +160,10 @@ long CallCount();
 void AfterEachCall(std::function<void(const Call&)> hook);
 // Every call made since Reset(), in order.
 const std::vector<Call>& CallLog();
+// Whether CallLog() records the calls; it does unless switched off. The
+// switch holds for the whole process (Reset() leaves it): the fuzz targets,
+// which never read the log, switch it off once. Fault rules and the
+// after-call hook see every call either way.
+void KeepCallLog(bool keep);
 
 }  // namespace fake

@@ -76,6 +76,33 @@ bool FollowLinksOnTheWay(std::string* full) {
   return false;
 }
 
+// A path that is already a full path with nothing to fold ("C:\\DIR\\NAME":
+// no "/", no empty, "." or ".." names, no name ending in a blank or a dot,
+// no invalid character) is its own full path but for the drive letter's
+// case. Most calls give such paths; this spares them the general way.
+bool AlreadyFull(const char* path, size_t len, bool allowWild,
+                 std::string* full) {
+  if (len < 3 || len >= kMaxPath || !IsLetter(path[0]) || path[1] != ':' ||
+      path[2] != '\\') {
+    return false;
+  }
+  size_t nameStart = 3;
+  for (size_t i = 3; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    bool nameEnds = c == '\\' || i + 1 == len;
+    if (c == '/' || (c != '\\' && BadNameChar(c, allowWild))) return false;
+    if (!nameEnds) continue;
+    size_t end = c == '\\' ? i : i + 1;
+    if (end == nameStart || end - nameStart > 255) return false;
+    if (path[end - 1] == ' ' || path[end - 1] == '.') return false;
+    nameStart = end + 1;
+  }
+  if (len > 3 && path[len - 1] == '\\') return false;
+  full->assign(path, len);
+  (*full)[0] = UpperChar(path[0]);
+  return true;
+}
+
 }  // namespace
 
 Entry* LinkedDirectory(Entry* e) {
@@ -93,13 +120,24 @@ std::string Upper(const std::string& s) {
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && Upper(a) == Upper(b);
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+  }
+  return true;
 }
 
 bool ResolvePath(const char* path, std::string* full, bool allowWild) {
   if (!path || !full) return false;
   size_t len = strnlen(path, kMaxInput + 1);
   if (len == 0 || len > kMaxInput) return false;
+  if (AlreadyFull(path, len, allowWild, full)) {
+    // Links on the way are followed as below; the path may grow by that.
+    if (!M().state.hasLinks) return true;
+    if (FollowLinksOnTheWay(full) && full->size() < kMaxPath) return true;
+    full->clear();
+    return false;
+  }
   std::string text(path, len);
   for (char& c : text) {
     if (c == '/') c = '\\';

@@ -28,21 +28,18 @@ Span Trim(Span s) {
   return s;
 }
 
-bool SpanEquals(Span s, const std::string& text) {
-  if (s.size() != text.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char a = s.begin[i], b = text[i];
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    if (a != b) return false;
+void AssignUpper(Span text, std::string* out) {
+  out->assign(text.begin, text.size());
+  for (char& c : *out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  return true;
 }
 
-std::string TrimmedArg(const char* text) {
+// The argument text without its surrounding blanks, in upper case, into
+// out (whose storage is reused from call to call).
+void UpperTrimmedArg(const char* text, std::string* out) {
   size_t len = strnlen(text, 65536);
-  Span s = Trim(Span{text, text + len});
-  return std::string(s.begin, s.size());
+  AssignUpper(Trim(Span{text, text + len}), out);
 }
 
 // The next line of the file: a CR or an LF ends it (CR LF thus leaves an
@@ -55,65 +52,113 @@ Span NextLine(const char** pos, const char* end) {
   return Span{start, stop};
 }
 
-// Finds key in the first section named section (an empty name names no
-// section). Sets *value and returns true when a "key=value" line is there;
-// a line without "=" names a key without a value, which reads as missing.
-bool FindValue(const std::string& ini, const std::string& section,
-               const std::string& key, std::string* value) {
-  if (section.empty()) return false;
+// Reads the INI bytes once into their index: for the first section of each
+// name, the first line of each key name, as the system's reader finds them
+// (only the first section of a name is searched, the first line of a key
+// decides, and a line without "=" names a key without a value).
+void BuildIndex(const std::string& ini, IniIndex* index) {
+  index->bytes = ini;
+  index->sections.clear();
+  // The keys of the section being read; null in a later section of a name
+  // already seen, and before the first section.
+  IniIndex::Section* keys = nullptr;
+  std::string name;
   const char* pos = ini.data();
   const char* end = pos + ini.size();
-  enum { kBefore, kInside, kAfter } where = kBefore;
-  while (pos < end && where != kAfter) {
+  while (pos < end) {
     Span line = Trim(NextLine(&pos, end));
     if (line.size() == 0) continue;
     if (*line.begin == '[') {
       const char* close = line.end;
       while (close > line.begin && close[-1] != ']') --close;
       if (close > line.begin) {
-        Span name = Trim(Span{line.begin + 1, close - 1});
-        if (where == kInside) where = kAfter;
-        else if (SpanEquals(name, section)) where = kInside;
+        Span section = Trim(Span{line.begin + 1, close - 1});
+        AssignUpper(section, &name);
+        auto added = index->sections.emplace(name, IniIndex::Section());
+        keys = added.second ? &added.first->second : nullptr;
         continue;
       }
     }
-    if (where != kInside) continue;
+    if (!keys) continue;
     const char* eq = static_cast<const char*>(
         std::memchr(line.begin, '=', line.size()));
-    Span name = Trim(Span{line.begin, eq ? eq : line.end});
-    if (!SpanEquals(name, key)) continue;
-    if (!eq) return false;
-    Span v = Trim(Span{eq + 1, line.end});
-    value->assign(v.begin, v.size());
-    return true;
+    AssignUpper(Trim(Span{line.begin, eq ? eq : line.end}), &name);
+    auto added = keys->try_emplace(name);
+    if (!added.second) continue;  // the first line of a key decides
+    IniIndex::Found& found = added.first->second;
+    found.hasValue = eq != nullptr;
+    if (eq) {
+      Span v = Trim(Span{eq + 1, line.end});
+      found.value.assign(v.begin, v.size());
+    }
   }
-  return false;
 }
 
-// Copies text into out (size > 0), dropping matching outer quotes. The
-// system's reader copies the text after the opening quote and then cuts
-// the last character whenever the whole of that text would have fitted,
-// so a quoted value that fits with no room to spare loses its last
+// The value of key in the first section named section (an empty name names
+// no section), or null when there is no "key=value" line for it. fileData
+// tells that ini is a file's bytes in the machine, which FilesChanged()
+// reports changes of; other text is compared with the index's each time.
+const std::string* FindValue(const std::string& ini, bool fileData,
+                             const char* section, const char* key) {
+  // Reused from look-up to look-up, so that a look-up allocates nothing.
+  static std::string sectionName;
+  static std::string keyName;
+  UpperTrimmedArg(section, &sectionName);
+  if (sectionName.empty()) return nullptr;
+  UpperTrimmedArg(key, &keyName);
+  IniIndex& index = M().iniIndex;
+  uint64_t generation = M().filesChanged;
+  if (!fileData || index.source != &ini || index.generation != generation) {
+    if (index.bytes.size() != ini.size() || index.bytes != ini) {
+      BuildIndex(ini, &index);
+    }
+    index.source = fileData ? &ini : nullptr;
+    index.generation = generation;
+  }
+  auto keys = index.sections.find(sectionName);
+  if (keys == index.sections.end()) return nullptr;
+  auto found = keys->second.find(keyName);
+  if (found == keys->second.end() || !found->second.hasValue) return nullptr;
+  return &found->second.value;
+}
+
+// Copies text (length bytes) into out (size > 0), dropping matching outer
+// quotes. The system's reader copies the text after the opening quote and
+// then cuts the last character whenever the whole of that text would have
+// fitted, so a quoted value that fits with no room to spare loses its last
 // character as well: "abc" read with size 4 gives "ab".
-uint32_t CopyEntry(const std::string& text, char* out, uint32_t size) {
+uint32_t CopyEntry(const char* text, size_t length, char* out,
+                   uint32_t size) {
   // Text goes out as a C string: it ends at a NUL byte.
-  std::string v = text.substr(0, text.find('\0'));
-  bool quoted = v.size() >= 2 && (v[0] == '"' || v[0] == '\'') &&
-                v.back() == v[0];
-  if (quoted) v.erase(0, 1);
-  size_t n = v.size() < size - 1 ? v.size() : size - 1;
-  if (quoted && size >= v.size() && n > 0) --n;
-  std::memcpy(out, v.data(), n);
+  const char* nul = static_cast<const char*>(std::memchr(text, '\0', length));
+  if (nul) length = static_cast<size_t>(nul - text);
+  bool quoted = length >= 2 && (text[0] == '"' || text[0] == '\'') &&
+                text[length - 1] == text[0];
+  if (quoted) {
+    ++text;
+    --length;
+  }
+  size_t n = length < size - 1 ? length : size - 1;
+  if (quoted && size >= length && n > 0) --n;
+  std::memcpy(out, text, n);
   out[n] = '\0';
   return static_cast<uint32_t>(n);
 }
 
 // The default as the system uses it: trailing blanks dropped.
-std::string TrimmedDefault(const char* def) {
-  if (!def) return std::string();
-  std::string d(def, strnlen(def, 65536));
-  while (d.size() > 1 && d.back() == ' ') d.pop_back();
-  return d;
+uint32_t CopyDefault(const char* def, char* out, uint32_t size) {
+  size_t length = def ? strnlen(def, 65536) : 0;
+  while (length > 1 && def[length - 1] == ' ') --length;
+  return CopyEntry(def ? def : "", length, out, size);
+}
+
+uint32_t Lookup(const std::string& ini, bool fileData, const char* section,
+                const char* key, const char* def, char* out, uint32_t size) {
+  if (!out || size == 0) return 0;
+  const std::string* value =
+      section && key ? FindValue(ini, fileData, section, key) : nullptr;
+  if (value) return CopyEntry(value->data(), value->size(), out, size);
+  return CopyDefault(def, out, size);
 }
 
 }  // namespace
@@ -121,13 +166,7 @@ std::string TrimmedDefault(const char* def) {
 uint32_t ProfileLookup(const std::string& ini, const char* section,
                        const char* key, const char* def, char* out,
                        uint32_t size) {
-  if (!out || size == 0) return 0;
-  std::string value;
-  if (section && key && FindValue(ini, TrimmedArg(section), TrimmedArg(key),
-                                  &value)) {
-    return CopyEntry(value, out, size);
-  }
-  return CopyEntry(TrimmedDefault(def), out, size);
+  return Lookup(ini, false, section, key, def, out, size);
 }
 
 }  // namespace fake
@@ -144,7 +183,7 @@ uint32_t ReadProfileString(const char* section, const char* key,
     return fake::ProfileLookup(std::string(), nullptr, nullptr, def, out,
                                size);
   }
-  return fake::ProfileLookup(e->data, section, key, def, out, size);
+  return fake::Lookup(e->data, true, section, key, def, out, size);
 }
 
 }  // namespace plat

@@ -20,24 +20,45 @@ constexpr long kErrMoreData = 234;
 constexpr long kErrNoMoreItems = 259;
 constexpr long kErrKeyDeleted = 1018;
 
-uint64_t ChildNamed(const RegNode& node, const std::string& name) {
-  for (uint64_t id : node.children) {
-    RegNode* c = RegNodeById(id);
-    if (c && EqualNoCase(c->name, name)) return id;
+// A name inside a key path: length characters from begin.
+struct KeyName {
+  const char* begin;
+  size_t length;
+};
+
+// The next name of a key path from *pos (backslashes separate names, empty
+// names are skipped); false at the end of the path.
+bool NextKeyName(const char** pos, const char* end, KeyName* name) {
+  const char* p = *pos;
+  while (p < end && *p == '\\') ++p;
+  if (p == end) {
+    *pos = p;
+    return false;
   }
-  return 0;
+  const char* stop = p;
+  while (stop < end && *stop != '\\') ++stop;
+  *name = KeyName{p, static_cast<size_t>(stop - p)};
+  *pos = stop;
+  return true;
 }
 
-std::vector<std::string> SplitKeyPath(const std::string& path) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
-    if (end > start) parts.push_back(path.substr(start, end - start));
-    start = end + 1;
+bool SameName(const std::string& a, KeyName b) {
+  if (a.size() != b.length) return false;
+  for (size_t i = 0; i < b.length; ++i) {
+    char x = a[i], y = b.begin[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
   }
-  return parts;
+  return true;
+}
+
+uint64_t ChildNamed(const RegNode& node, KeyName name) {
+  for (uint64_t id : node.children) {
+    RegNode* c = RegNodeById(id);
+    if (c && SameName(c->name, name)) return id;
+  }
+  return 0;
 }
 
 // The key that a handle names: 0 with *err set when there is none.
@@ -69,7 +90,9 @@ uint64_t Walk(uint64_t from, const char* path, long* err) {
     return 0;
   }
   uint64_t id = from;
-  for (const std::string& name : SplitKeyPath(std::string(path, len))) {
+  const char* end = path + len;
+  KeyName name;
+  while (NextKeyName(&path, end, &name)) {
     id = ChildNamed(*RegNodeById(id), name);
     if (!id) {
       *err = kErrFileNotFound;
@@ -87,18 +110,27 @@ void EraseTree(uint64_t id) {
   M().state.reg.erase(id);
 }
 
+// The first name of a test path, which must be HKLM; false otherwise.
+bool StartsAtRoot(const std::string& path, const char** pos) {
+  *pos = path.data();
+  KeyName root;
+  return NextKeyName(pos, path.data() + path.size(), &root) &&
+         SameName("HKLM", root);
+}
+
 // Creates the key at a test path such as "HKLM\\ENUM\\ISAPNP".
 uint64_t MakeKey(const std::string& path) {
-  std::vector<std::string> parts = SplitKeyPath(path);
-  if (parts.empty() || !EqualNoCase(parts[0], "HKLM")) return 0;
+  const char* pos;
+  if (!StartsAtRoot(path, &pos)) return 0;
   State& s = M().state;
   uint64_t id = kRegRootId;
-  for (size_t i = 1; i < parts.size(); ++i) {
-    uint64_t next = ChildNamed(s.reg[id], parts[i]);
+  KeyName name;
+  while (NextKeyName(&pos, path.data() + path.size(), &name)) {
+    uint64_t next = ChildNamed(s.reg[id], name);
     if (!next) {
       next = s.nextRegId++;
       RegNode& n = s.reg[next];
-      n.name = parts[i];
+      n.name.assign(name.begin, name.length);
       n.parent = id;
       s.reg[id].children.push_back(next);
     }
@@ -108,19 +140,14 @@ uint64_t MakeKey(const std::string& path) {
 }
 
 uint64_t KeyAt(const std::string& path) {
-  std::vector<std::string> parts = SplitKeyPath(path);
-  if (parts.empty() || !EqualNoCase(parts[0], "HKLM")) return 0;
+  const char* pos;
+  if (!StartsAtRoot(path, &pos)) return 0;
   uint64_t id = kRegRootId;
-  for (size_t i = 1; i < parts.size() && id; ++i) {
-    id = ChildNamed(*RegNodeById(id), parts[i]);
+  KeyName name;
+  while (id && NextKeyName(&pos, path.data() + path.size(), &name)) {
+    id = ChildNamed(*RegNodeById(id), name);
   }
   return id;
-}
-
-std::string CallArgOfHandle(plat::RegKey key) {
-  long err = 0;
-  uint64_t id = KeyOfHandle(key, &err);
-  return id ? RegPathOf(id) : std::string();
 }
 
 std::string ValueText(const RegValue& v) {
@@ -136,25 +163,43 @@ std::string ValueText(const RegValue& v) {
     std::snprintf(buf, sizeof buf, "dword:0x%08x", d);
     return buf;
   }
+  // Written out by hand: snprintf for every byte is slow, and the fuzz
+  // targets dump values of hundreds of bytes many times over.
+  static const char kHex[] = "0123456789abcdef";
   std::string out = "hex:";
+  out.reserve(4 + 3 * v.bytes.size());
   for (size_t i = 0; i < v.bytes.size(); ++i) {
-    std::snprintf(buf, sizeof buf, i ? " %02x" : "%02x",
-                  static_cast<unsigned char>(v.bytes[i]));
-    out += buf;
+    unsigned char b = static_cast<unsigned char>(v.bytes[i]);
+    if (i > 0) out += ' ';
+    out += kHex[b >> 4];
+    out += kHex[b & 0xF];
   }
   return out;
 }
 
-void DumpInto(uint64_t id, std::vector<std::string>* out) {
+// Dumps the key id, whose full path is path, and everything below it.
+void DumpInto(uint64_t id, const std::string& path,
+              std::vector<std::string>* out) {
   RegNode* n = RegNodeById(id);
   if (!n) return;
-  std::string path = RegPathOf(id);
   out->push_back(path);
   for (const RegValue& v : n->values) {
-    out->push_back(path + " : " + v.name + " = " + ValueText(v));
+    std::string line = path;
+    line += " : ";
+    line += v.name;
+    line += " = ";
+    line += ValueText(v);
+    out->push_back(std::move(line));
   }
-  std::vector<uint64_t> children = n->children;
-  for (uint64_t c : children) DumpInto(c, out);
+  std::string childPath = path;
+  childPath += '\\';
+  for (uint64_t c : n->children) {
+    RegNode* child = RegNodeById(c);
+    if (!child) continue;
+    childPath.resize(path.size() + 1);
+    childPath += child->name;
+    DumpInto(c, childPath, out);
+  }
 }
 
 void SetValue(const std::string& keyPath, const std::string& name,
@@ -173,6 +218,12 @@ void SetValue(const std::string& keyPath, const std::string& name,
 }
 
 }  // namespace
+
+std::string CallArgOfHandle(plat::RegKey key) {
+  long err = 0;
+  uint64_t id = KeyOfHandle(key, &err);
+  return id ? RegPathOf(id) : std::string();
+}
 
 RegNode* RegNodeById(uint64_t id) {
   auto& reg = M().state.reg;
@@ -213,7 +264,7 @@ bool RegKeyExists(const std::string& path) { return KeyAt(path) != 0; }
 std::vector<std::string> RegDump(const std::string& root) {
   std::vector<std::string> out;
   uint64_t id = KeyAt(root);
-  if (id) DumpInto(id, &out);
+  if (id) DumpInto(id, RegPathOf(id), &out);
   return out;
 }
 
@@ -239,7 +290,7 @@ long OpenRegKey(RegKey parent, const char* path, RegKey* out) {
 }
 
 long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size) {
-  fake::CallScope call("EnumRegSubkey", fake::CallArgOfHandle(key));
+  fake::CallScope call("EnumRegSubkey", key);
   if (call.fail) return fake::kErrAccessDenied;
   long err = 0;
   uint64_t id = fake::KeyOfHandle(key, &err);
@@ -254,7 +305,7 @@ long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size) {
 }
 
 long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size) {
-  fake::CallScope call("QueryRegValue", fake::CallArgOfHandle(key));
+  fake::CallScope call("QueryRegValue", key);
   if (call.fail) return fake::kErrAccessDenied;
   long err = 0;
   uint64_t id = fake::KeyOfHandle(key, &err);
@@ -301,7 +352,7 @@ long DeleteRegTree(RegKey parent, const char* path) {
 }
 
 long CloseRegKey(RegKey key) {
-  fake::CallScope call("CloseRegKey", fake::CallArgOfHandle(key));
+  fake::CallScope call("CloseRegKey", key);
   if (key == kHkeyLocalMachine) return call.fail ? fake::kErrAccessDenied
                                                  : kRegOk;
   // A failed close still gives the handle back, as the system does.
