@@ -21,23 +21,19 @@
 namespace {
 
 const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
-// No value is longer than the control file itself.
-uint32_t g_fullValueSize = 0;
+// A buffer as large as the control file, so that no value is cut; one per
+// input.
+std::vector<char>* g_fullValue = nullptr;
 // Keys read per list: enough to run past every list a small input holds.
 constexpr int kMaxKeys = 64;
 
-std::string Profile(const std::string& section, const std::string& key,
-                    uint32_t size) {
-  std::vector<char> out(size, '\0');
-  plat::ReadProfileString(section.c_str(), key.c_str(), "", out.data(), size,
-                          kControlPath);
-  out[size - 1] = '\0';
-  return std::string(out.data());
-}
-
 // The whole value, however long.
 std::string FullValue(const std::string& section, const std::string& key) {
-  return Profile(section, key, g_fullValueSize);
+  std::vector<char>& out = *g_fullValue;
+  plat::ReadProfileString(section.c_str(), key.c_str(), "", out.data(),
+                          static_cast<uint32_t>(out.size()), kControlPath);
+  out.back() = '\0';
+  return std::string(out.data());
 }
 
 std::string ExpandModel(const std::string& value, const std::string& windir,
@@ -47,8 +43,16 @@ std::string ExpandModel(const std::string& value, const std::string& windir,
   return value;
 }
 
+// A Windows directory and its system directory.
+struct WindowsDirs {
+  std::string windir;
+  std::string winsys;
+};
+
+// Each value of the list is read once by the model and checked through
+// ReadListValue, then through ReadListPath under each pair of directories.
 void CheckList(const std::string& section, const std::string& prefix,
-               const std::string& windir, const std::string& winsys) {
+               const std::vector<WindowsDirs>& dirs) {
   char* out = new char[kPathSize];
   for (int n = 1; n <= kMaxKeys; ++n) {
     std::string key = prefix + std::to_string(n);
@@ -70,16 +74,20 @@ void CheckList(const std::string& section, const std::string& prefix,
                  key.c_str(), out, value.c_str());
     }
 
-    got = ReadListPath(kControlPath, section.c_str(), key.c_str(), out);
-    std::string expanded = ExpandModel(value, windir, winsys);
-    if (value.size() > 255 || expanded.size() > 255) {
-      FUZZ_CHECK(got == ListValue::TooLong,
-                 "[%s] %s: expansion of %zu characters not refused",
-                 section.c_str(), key.c_str(), expanded.size());
-    } else {
-      FUZZ_CHECK(got == ListValue::Ok && expanded == out,
-                 "[%s] %s: expanded to \"%s\", expected \"%s\"",
-                 section.c_str(), key.c_str(), out, expanded.c_str());
+    for (const WindowsDirs& dir : dirs) {
+      fake::SetWindowsDir(dir.windir);
+      fake::SetSystemDir(dir.winsys);
+      got = ReadListPath(kControlPath, section.c_str(), key.c_str(), out);
+      std::string expanded = ExpandModel(value, dir.windir, dir.winsys);
+      if (value.size() > 255 || expanded.size() > 255) {
+        FUZZ_CHECK(got == ListValue::TooLong,
+                   "[%s] %s: expansion of %zu characters not refused",
+                   section.c_str(), key.c_str(), expanded.size());
+      } else {
+        FUZZ_CHECK(got == ListValue::Ok && expanded == out,
+                   "[%s] %s: expanded to \"%s\", expected \"%s\"",
+                   section.c_str(), key.c_str(), out, expanded.c_str());
+      }
     }
   }
   delete[] out;
@@ -144,19 +152,18 @@ std::vector<std::string> SectionsIn(const std::string& ini) {
   return names;
 }
 
-// The list readers, whose expansions depend on the Windows directory.
-void CheckLists(const std::vector<std::string>& sections,
-                const std::string& windir, const std::string& winsys) {
-  fake::SetWindowsDir(windir);
-  fake::SetSystemDir(winsys);
-  CheckList("copy", "FROM", windir, winsys);
-  CheckList("copy", "TO", windir, winsys);
+// The list readers, whose expansions depend on the Windows directory: the
+// usual one, and one that leaves little room after it.
+void CheckLists(const std::vector<std::string>& sections) {
+  std::string deep = "C:\\" + std::string(230, 'W');
+  const std::vector<WindowsDirs> dirs = {
+      {"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"}, {deep, deep + "\\SYSTEM"}};
+  CheckList("copy", "FROM", dirs);
+  CheckList("copy", "TO", dirs);
   for (const char* section : {"delete", "multdel", "deltree"}) {
-    CheckList(section, "", windir, winsys);
+    CheckList(section, "", dirs);
   }
-  for (const std::string& section : sections) {
-    CheckList(section, "", windir, winsys);
-  }
+  for (const std::string& section : sections) CheckList(section, "", dirs);
 }
 
 }  // namespace
@@ -165,16 +172,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string ini(reinterpret_cast<const char*>(data), size);
   fake::Reset();
   fake::AddFile(kControlPath, ini);
-  g_fullValueSize = static_cast<uint32_t>(size) + 2;
+  std::vector<char> fullValue(size + 2);
+  g_fullValue = &fullValue;
   std::vector<std::string> sections = SectionsIn(ini);
-  CheckLists(sections, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM");
-  // A Windows directory that leaves little room after it.
-  std::string deep = "C:\\" + std::string(230, 'W');
-  CheckLists(sections, deep, deep + "\\SYSTEM");
+  CheckLists(sections);
   for (const char* section : {"AREYOUSURE", "REBOOTNOW", "EJCTNOTFOUND"}) {
     CheckMessage(section);
   }
   for (const std::string& section : sections) CheckMessage(section);
   CheckPnpIds();
+  // Leaves the machine as an empty one, so that every input frees what it
+  // allocated and the fuzzer's leak check stays quiet unless a leak is real.
+  fake::Reset();
   return 0;
 }
