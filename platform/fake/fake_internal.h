@@ -125,13 +125,16 @@ class CallScope {
  public:
   CallScope(const char* function, const char* arg);
   CallScope(const char* function, const std::string& arg);
-  // A registry call: its argument is the path of the key's handle.
-  CallScope(const char* function, plat::RegKey key);
+  // A call on a handle: argOf(handle) gives its argument, worked out only
+  // when the log, a fault rule or the after-call hook needs it.
+  CallScope(const char* function, uintptr_t handle,
+            std::string (*argOf)(uintptr_t));
   ~CallScope();
   bool fail = false;
 
  private:
-  void Begin(const char* function, std::string arg);
+  Machine& Count(const char* function);
+  void Record(Machine& m, std::string arg);
   Call call_;
 };
 

@@ -53,7 +53,7 @@ FileHandle OpenForRead(const char* path) {
 }
 
 long ReadBytes(FileHandle file, void* buf, uint32_t size) {
-  fake::CallScope call("ReadBytes", fake::HandlePath(file));
+  fake::CallScope call("ReadBytes", file, fake::HandlePath);
   if (call.fail) return -1;
   fake::OpenFile* f = fake::HandleFile(file);
   if (!f || f->write) return -1;
@@ -92,7 +92,7 @@ FileHandle CreateForWrite(const char* path) {
 }
 
 bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
-  fake::CallScope call("WriteBytes", fake::HandlePath(file));
+  fake::CallScope call("WriteBytes", file, fake::HandlePath);
   if (call.fail) return false;
   fake::OpenFile* f = fake::HandleFile(file);
   if (!f || !f->write) return false;
@@ -108,7 +108,7 @@ bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
 }
 
 bool CloseFile(FileHandle file) {
-  fake::CallScope call("CloseFile", fake::HandlePath(file));
+  fake::CallScope call("CloseFile", file, fake::HandlePath);
   // A failed close still releases the handle, as fclose does.
   size_t erased = fake::M().files.erase(file);
   return !call.fail && erased == 1;

@@ -73,34 +73,37 @@ bool g_keepCallLog = true;
 // Whether a call needs its argument text: for the log, a fault rule or the
 // after-call hook. Without them a call is only counted, which spares the
 // fuzz targets building texts no one reads.
-bool ArgumentNeeded() {
-  const Machine& m = M();
+bool ArgumentNeeded(const Machine& m) {
   return g_keepCallLog || !m.failRules.empty() || m.afterEachCall;
 }
 
 }  // namespace
 
 CallScope::CallScope(const char* function, const char* arg) {
-  if (ArgumentNeeded()) {
-    Begin(function, arg ? std::string(arg) : std::string());
-  } else {
-    Begin(function, std::string());
-  }
+  Machine& m = Count(function);
+  if (ArgumentNeeded(m)) Record(m, arg ? std::string(arg) : std::string());
 }
 
 CallScope::CallScope(const char* function, const std::string& arg) {
-  Begin(function, arg);
+  Machine& m = Count(function);
+  if (ArgumentNeeded(m)) Record(m, arg);
 }
 
-CallScope::CallScope(const char* function, plat::RegKey key) {
-  Begin(function, ArgumentNeeded() ? CallArgOfHandle(key) : std::string());
+CallScope::CallScope(const char* function, uintptr_t handle,
+                     std::string (*argOf)(uintptr_t)) {
+  Machine& m = Count(function);
+  if (ArgumentNeeded(m)) Record(m, argOf(handle));
 }
 
-void CallScope::Begin(const char* function, std::string arg) {
+Machine& CallScope::Count(const char* function) {
   Machine& m = M();
   call_.function = function;
-  call_.arg = std::move(arg);
   call_.index = ++m.callCount;
+  return m;
+}
+
+void CallScope::Record(Machine& m, std::string arg) {
+  call_.arg = std::move(arg);
   if (g_keepCallLog) m.calls.push_back(call_);
   if (m.failRules.empty()) return;
   // Copy the rules: a rule may add rules.
@@ -114,8 +117,9 @@ void CallScope::Begin(const char* function, std::string arg) {
 }
 
 CallScope::~CallScope() {
-  if (!M().afterEachCall) return;
-  std::function<void(const Call&)> hook = M().afterEachCall;
+  const Machine& m = M();
+  if (!m.afterEachCall) return;
+  std::function<void(const Call&)> hook = m.afterEachCall;
   hook(call_);
 }
 

@@ -290,7 +290,7 @@ long OpenRegKey(RegKey parent, const char* path, RegKey* out) {
 }
 
 long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size) {
-  fake::CallScope call("EnumRegSubkey", key);
+  fake::CallScope call("EnumRegSubkey", key, fake::CallArgOfHandle);
   if (call.fail) return fake::kErrAccessDenied;
   long err = 0;
   uint64_t id = fake::KeyOfHandle(key, &err);
@@ -305,7 +305,7 @@ long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size) {
 }
 
 long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size) {
-  fake::CallScope call("QueryRegValue", key);
+  fake::CallScope call("QueryRegValue", key, fake::CallArgOfHandle);
   if (call.fail) return fake::kErrAccessDenied;
   long err = 0;
   uint64_t id = fake::KeyOfHandle(key, &err);
@@ -352,7 +352,7 @@ long DeleteRegTree(RegKey parent, const char* path) {
 }
 
 long CloseRegKey(RegKey key) {
-  fake::CallScope call("CloseRegKey", key);
+  fake::CallScope call("CloseRegKey", key, fake::CallArgOfHandle);
   if (key == kHkeyLocalMachine) return call.fail ? fake::kErrAccessDenied
                                                  : kRegOk;
   // A failed close still gives the handle back, as the system does.
