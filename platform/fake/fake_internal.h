@@ -63,19 +63,30 @@ struct OpenFile {
 };
 
 // The keys of one INI file, read once for many look-ups (fake_profile.cpp).
+// Names and values are places in bytes: reading the file allocates little.
 struct IniIndex {
-  struct Found {
-    bool hasValue = false;  // false: the key's first line has no "="
-    std::string value;      // blanks around it dropped
+  struct Text {
+    uint32_t begin = 0;
+    uint32_t length = 0;
+  };
+  struct Key {
+    Text name;      // blanks around it dropped
+    bool hasValue;  // false: the key's first line has no "="
+    Text value;     // blanks around it dropped
+  };
+  struct Section {
+    Text name;
+    // The first line of each key name, in the order of their upper-case
+    // names.
+    std::vector<Key> keys;
   };
   std::string bytes;  // the file the index was read from
   // Where those bytes were last found, and the machine's filesChanged count
   // then: while both hold, the file is unchanged and needs no comparison.
   const std::string* source = nullptr;
   uint64_t generation = 0;
-  // Upper-case names of the first section of each name, and of its keys.
-  using Section = std::unordered_map<std::string, Found>;
-  std::map<std::string, Section> sections;
+  // The first section of each name, in the order of the file.
+  std::vector<Section> sections;
 };
 
 struct Machine {
@@ -140,6 +151,8 @@ class CallScope {
 
 // ----------------------------------------------------------------- paths
 
+// An ASCII letter in upper case; any other byte as it is.
+char UpperByte(char c);
 std::string Upper(const std::string& s);
 bool EqualNoCase(const std::string& a, const std::string& b);
 // The full path that a Win32 call would use for path: relative paths and

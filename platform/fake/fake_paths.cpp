@@ -13,9 +13,7 @@ constexpr size_t kMaxPath = 260;         // MAX_PATH, terminator included
 constexpr size_t kMaxInput = 32767;      // longest path any call accepts
 constexpr int kMaxLinkHops = 32;         // more means the links loop
 
-char UpperChar(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char UpperChar(char c) { return UpperByte(c); }
 
 bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -111,6 +109,10 @@ Entry* LinkedDirectory(Entry* e) {
     e = FindEntry(e->linkTarget);
   }
   return e;
+}
+
+char UpperByte(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::string Upper(const std::string& s) {

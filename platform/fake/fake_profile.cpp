@@ -2,6 +2,8 @@
 // bytes from the fake file system and applies the rules of the system's
 // GetPrivateProfileStringA, checked against the real reader by the INI
 // table under tests/data/ini.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/fake/fake_internal.h"
@@ -30,9 +32,7 @@ Span Trim(Span s) {
 
 void AssignUpper(Span text, std::string* out) {
   out->assign(text.begin, text.size());
-  for (char& c : *out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : *out) c = UpperByte(c);
 }
 
 // The argument text without its surrounding blanks, in upper case, into
@@ -52,6 +52,24 @@ Span NextLine(const char** pos, const char* end) {
   return Span{start, stop};
 }
 
+IniIndex::Text TextOf(const std::string& bytes, Span span) {
+  return IniIndex::Text{static_cast<uint32_t>(span.begin - bytes.data()),
+                        static_cast<uint32_t>(span.size())};
+}
+
+// Compares two texts of the index, or a text and an upper-case name, with
+// letter case ignored: negative, zero or positive.
+int CompareNoCase(const char* a, size_t lengthA, const char* b,
+                  size_t lengthB) {
+  size_t n = lengthA < lengthB ? lengthA : lengthB;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(UpperByte(a[i]));
+    unsigned char y = static_cast<unsigned char>(UpperByte(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+}
+
 // Reads the INI bytes once into their index: for the first section of each
 // name, the first line of each key name, as the system's reader finds them
 // (only the first section of a name is searched, the first line of a key
@@ -59,12 +77,13 @@ Span NextLine(const char** pos, const char* end) {
 void BuildIndex(const std::string& ini, IniIndex* index) {
   index->bytes = ini;
   index->sections.clear();
-  // The keys of the section being read; null in a later section of a name
-  // already seen, and before the first section.
-  IniIndex::Section* keys = nullptr;
-  std::string name;
-  const char* pos = ini.data();
-  const char* end = pos + ini.size();
+  const std::string& bytes = index->bytes;
+  const char* base = bytes.data();
+  // The section being read; none in a later section of a name already
+  // seen, and before the first section.
+  size_t current = SIZE_MAX;
+  const char* pos = base;
+  const char* end = pos + bytes.size();
   while (pos < end) {
     Span line = Trim(NextLine(&pos, end));
     if (line.size() == 0) continue;
@@ -72,39 +91,59 @@ void BuildIndex(const std::string& ini, IniIndex* index) {
       const char* close = line.end;
       while (close > line.begin && close[-1] != ']') --close;
       if (close > line.begin) {
-        Span section = Trim(Span{line.begin + 1, close - 1});
-        AssignUpper(section, &name);
-        auto added = index->sections.emplace(name, IniIndex::Section());
-        keys = added.second ? &added.first->second : nullptr;
+        Span name = Trim(Span{line.begin + 1, close - 1});
+        current = index->sections.size();
+        for (const IniIndex::Section& seen : index->sections) {
+          if (CompareNoCase(base + seen.name.begin, seen.name.length,
+                            name.begin, name.size()) == 0) {
+            current = SIZE_MAX;
+            break;
+          }
+        }
+        if (current != SIZE_MAX) {
+          index->sections.push_back(IniIndex::Section{TextOf(bytes, name), {}});
+        }
         continue;
       }
     }
-    if (!keys) continue;
+    if (current == SIZE_MAX) continue;
     const char* eq = static_cast<const char*>(
         std::memchr(line.begin, '=', line.size()));
-    AssignUpper(Trim(Span{line.begin, eq ? eq : line.end}), &name);
-    auto added = keys->try_emplace(name);
-    if (!added.second) continue;  // the first line of a key decides
-    IniIndex::Found& found = added.first->second;
-    found.hasValue = eq != nullptr;
-    if (eq) {
-      Span v = Trim(Span{eq + 1, line.end});
-      found.value.assign(v.begin, v.size());
-    }
+    IniIndex::Key key;
+    key.name = TextOf(bytes, Trim(Span{line.begin, eq ? eq : line.end}));
+    key.hasValue = eq != nullptr;
+    if (eq) key.value = TextOf(bytes, Trim(Span{eq + 1, line.end}));
+    index->sections[current].keys.push_back(key);
+  }
+  // Sorted by name, the first line of each name first; then only that one
+  // is kept.
+  for (IniIndex::Section& section : index->sections) {
+    auto byName = [base](const IniIndex::Key& a, const IniIndex::Key& b) {
+      return CompareNoCase(base + a.name.begin, a.name.length,
+                           base + b.name.begin, b.name.length) < 0;
+    };
+    std::stable_sort(section.keys.begin(), section.keys.end(), byName);
+    auto sameName = [&byName](const IniIndex::Key& a, const IniIndex::Key& b) {
+      return !byName(a, b) && !byName(b, a);
+    };
+    section.keys.erase(
+        std::unique(section.keys.begin(), section.keys.end(), sameName),
+        section.keys.end());
   }
 }
 
 // The value of key in the first section named section (an empty name names
-// no section), or null when there is no "key=value" line for it. fileData
-// tells that ini is a file's bytes in the machine, which FilesChanged()
-// reports changes of; other text is compared with the index's each time.
-const std::string* FindValue(const std::string& ini, bool fileData,
-                             const char* section, const char* key) {
+// no section): true with *value set when there is a "key=value" line for
+// it. fileData tells that ini is a file's bytes in the machine, which
+// FilesChanged() reports changes of; other text is compared with the
+// index's each time.
+bool FindValue(const std::string& ini, bool fileData, const char* section,
+               const char* key, Span* value) {
   // Reused from look-up to look-up, so that a look-up allocates nothing.
   static std::string sectionName;
   static std::string keyName;
   UpperTrimmedArg(section, &sectionName);
-  if (sectionName.empty()) return nullptr;
+  if (sectionName.empty()) return false;
   UpperTrimmedArg(key, &keyName);
   IniIndex& index = M().iniIndex;
   uint64_t generation = M().filesChanged;
@@ -115,11 +154,29 @@ const std::string* FindValue(const std::string& ini, bool fileData,
     index.source = fileData ? &ini : nullptr;
     index.generation = generation;
   }
-  auto keys = index.sections.find(sectionName);
-  if (keys == index.sections.end()) return nullptr;
-  auto found = keys->second.find(keyName);
-  if (found == keys->second.end() || !found->second.hasValue) return nullptr;
-  return &found->second.value;
+  const char* base = index.bytes.data();
+  for (const IniIndex::Section& s : index.sections) {
+    if (CompareNoCase(base + s.name.begin, s.name.length, sectionName.data(),
+                      sectionName.size()) != 0) {
+      continue;
+    }
+    auto found = std::lower_bound(
+        s.keys.begin(), s.keys.end(), keyName,
+        [base](const IniIndex::Key& k, const std::string& name) {
+          return CompareNoCase(base + k.name.begin, k.name.length,
+                               name.data(), name.size()) < 0;
+        });
+    if (found == s.keys.end() ||
+        CompareNoCase(base + found->name.begin, found->name.length,
+                      keyName.data(), keyName.size()) != 0 ||
+        !found->hasValue) {
+      return false;
+    }
+    *value = Span{base + found->value.begin,
+                  base + found->value.begin + found->value.length};
+    return true;
+  }
+  return false;
 }
 
 // Copies text (length bytes) into out (size > 0), dropping matching outer
@@ -155,9 +212,10 @@ uint32_t CopyDefault(const char* def, char* out, uint32_t size) {
 uint32_t Lookup(const std::string& ini, bool fileData, const char* section,
                 const char* key, const char* def, char* out, uint32_t size) {
   if (!out || size == 0) return 0;
-  const std::string* value =
-      section && key ? FindValue(ini, fileData, section, key) : nullptr;
-  if (value) return CopyEntry(value->data(), value->size(), out, size);
+  Span value;
+  if (section && key && FindValue(ini, fileData, section, key, &value)) {
+    return CopyEntry(value.begin, value.size(), out, size);
+  }
   return CopyDefault(def, out, size);
 }
 
