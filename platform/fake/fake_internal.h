@@ -81,11 +81,12 @@ struct IniIndex {
     std::vector<Key> keys;
   };
   std::string bytes;  // the file the index was read from
+  std::string upper;  // the same in upper case: names are compared there
   // Where those bytes were last found, and the machine's filesChanged count
   // then: while both hold, the file is unchanged and needs no comparison.
   const std::string* source = nullptr;
   uint64_t generation = 0;
-  // The first section of each name, in the order of the file.
+  // The first section of each name, in the order of their upper-case names.
   std::vector<Section> sections;
 };
 
@@ -152,7 +153,9 @@ class CallScope {
 // ----------------------------------------------------------------- paths
 
 // An ASCII letter in upper case; any other byte as it is.
-char UpperByte(char c);
+inline char UpperByte(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 std::string Upper(const std::string& s);
 bool EqualNoCase(const std::string& a, const std::string& b);
 // The full path that a Win32 call would use for path: relative paths and

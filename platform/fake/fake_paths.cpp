@@ -111,10 +111,6 @@ Entry* LinkedDirectory(Entry* e) {
   return e;
 }
 
-char UpperByte(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string Upper(const std::string& s) {
   std::string out = s;
   for (char& c : out) c = UpperChar(c);

@@ -52,21 +52,17 @@ Span NextLine(const char** pos, const char* end) {
   return Span{start, stop};
 }
 
-IniIndex::Text TextOf(const std::string& bytes, Span span) {
-  return IniIndex::Text{static_cast<uint32_t>(span.begin - bytes.data()),
+// A span of the text at base as its place there.
+IniIndex::Text TextOf(const char* base, Span span) {
+  return IniIndex::Text{static_cast<uint32_t>(span.begin - base),
                         static_cast<uint32_t>(span.size())};
 }
 
-// Compares two texts of the index, or a text and an upper-case name, with
-// letter case ignored: negative, zero or positive.
-int CompareNoCase(const char* a, size_t lengthA, const char* b,
-                  size_t lengthB) {
-  size_t n = lengthA < lengthB ? lengthA : lengthB;
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = static_cast<unsigned char>(UpperByte(a[i]));
-    unsigned char y = static_cast<unsigned char>(UpperByte(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
+// Compares two names in upper case: negative, zero or positive.
+int CompareNames(const char* a, size_t lengthA, const char* b,
+                 size_t lengthB) {
+  int order = std::memcmp(a, b, lengthA < lengthB ? lengthA : lengthB);
+  if (order != 0) return order;
   return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
 }
 
@@ -76,14 +72,18 @@ int CompareNoCase(const char* a, size_t lengthA, const char* b,
 // decides, and a line without "=" names a key without a value).
 void BuildIndex(const std::string& ini, IniIndex* index) {
   index->bytes = ini;
+  index->upper = ini;
+  for (char& c : index->upper) c = UpperByte(c);
   index->sections.clear();
-  const std::string& bytes = index->bytes;
-  const char* base = bytes.data();
-  // The section being read; none in a later section of a name already
-  // seen, and before the first section.
+  // The upper-case copy is read: it has the same places as the bytes (the
+  // values are taken from those), and names are compared in it. Letter
+  // case changes no character that the reading looks for.
+  const char* base = index->upper.data();
+  // The section being read; none before the first section. Every section
+  // is read; later ones of a name already seen are dropped below.
   size_t current = SIZE_MAX;
   const char* pos = base;
-  const char* end = pos + bytes.size();
+  const char* end = pos + index->upper.size();
   while (pos < end) {
     Span line = Trim(NextLine(&pos, end));
     if (line.size() == 0) continue;
@@ -93,16 +93,7 @@ void BuildIndex(const std::string& ini, IniIndex* index) {
       if (close > line.begin) {
         Span name = Trim(Span{line.begin + 1, close - 1});
         current = index->sections.size();
-        for (const IniIndex::Section& seen : index->sections) {
-          if (CompareNoCase(base + seen.name.begin, seen.name.length,
-                            name.begin, name.size()) == 0) {
-            current = SIZE_MAX;
-            break;
-          }
-        }
-        if (current != SIZE_MAX) {
-          index->sections.push_back(IniIndex::Section{TextOf(bytes, name), {}});
-        }
+        index->sections.push_back(IniIndex::Section{TextOf(base, name), {}});
         continue;
       }
     }
@@ -110,26 +101,64 @@ void BuildIndex(const std::string& ini, IniIndex* index) {
     const char* eq = static_cast<const char*>(
         std::memchr(line.begin, '=', line.size()));
     IniIndex::Key key;
-    key.name = TextOf(bytes, Trim(Span{line.begin, eq ? eq : line.end}));
+    key.name = TextOf(base, Trim(Span{line.begin, eq ? eq : line.end}));
     key.hasValue = eq != nullptr;
-    if (eq) key.value = TextOf(bytes, Trim(Span{eq + 1, line.end}));
+    if (eq) key.value = TextOf(base, Trim(Span{eq + 1, line.end}));
     index->sections[current].keys.push_back(key);
   }
-  // Sorted by name, the first line of each name first; then only that one
-  // is kept.
+  // Sorted by name, the first line of each name first (lines lie in the
+  // bytes in file order); then only that one is kept.
   for (IniIndex::Section& section : index->sections) {
-    auto byName = [base](const IniIndex::Key& a, const IniIndex::Key& b) {
-      return CompareNoCase(base + a.name.begin, a.name.length,
-                           base + b.name.begin, b.name.length) < 0;
-    };
-    std::stable_sort(section.keys.begin(), section.keys.end(), byName);
-    auto sameName = [&byName](const IniIndex::Key& a, const IniIndex::Key& b) {
-      return !byName(a, b) && !byName(b, a);
-    };
+    std::sort(section.keys.begin(), section.keys.end(),
+              [base](const IniIndex::Key& a, const IniIndex::Key& b) {
+                int order = CompareNames(base + a.name.begin, a.name.length,
+                                          base + b.name.begin, b.name.length);
+                return order != 0 ? order < 0 : a.name.begin < b.name.begin;
+              });
     section.keys.erase(
-        std::unique(section.keys.begin(), section.keys.end(), sameName),
+        std::unique(section.keys.begin(), section.keys.end(),
+                    [base](const IniIndex::Key& a, const IniIndex::Key& b) {
+                      return CompareNames(base + a.name.begin, a.name.length,
+                                           base + b.name.begin,
+                                           b.name.length) == 0;
+                    }),
         section.keys.end());
   }
+  // Likewise only the first section of each name is kept.
+  std::sort(index->sections.begin(), index->sections.end(),
+            [base](const IniIndex::Section& a, const IniIndex::Section& b) {
+              int order = CompareNames(base + a.name.begin, a.name.length,
+                                        base + b.name.begin, b.name.length);
+              return order != 0 ? order < 0 : a.name.begin < b.name.begin;
+            });
+  index->sections.erase(
+      std::unique(index->sections.begin(), index->sections.end(),
+                  [base](const IniIndex::Section& a,
+                         const IniIndex::Section& b) {
+                    return CompareNames(base + a.name.begin, a.name.length,
+                                         base + b.name.begin,
+                                         b.name.length) == 0;
+                  }),
+      index->sections.end());
+}
+
+// The entry of items (sorted by name, names unique) whose name is name
+// (upper case), or null.
+template <typename Item>
+const Item* FindByName(const std::vector<Item>& items, const char* base,
+                       const std::string& name) {
+  auto found = std::lower_bound(
+      items.begin(), items.end(), name,
+      [base](const Item& item, const std::string& wanted) {
+        return CompareNames(base + item.name.begin, item.name.length,
+                             wanted.data(), wanted.size()) < 0;
+      });
+  if (found == items.end() ||
+      CompareNames(base + found->name.begin, found->name.length, name.data(),
+                    name.size()) != 0) {
+    return nullptr;
+  }
+  return &*found;
 }
 
 // The value of key in the first section named section (an empty name names
@@ -154,29 +183,15 @@ bool FindValue(const std::string& ini, bool fileData, const char* section,
     index.source = fileData ? &ini : nullptr;
     index.generation = generation;
   }
-  const char* base = index.bytes.data();
-  for (const IniIndex::Section& s : index.sections) {
-    if (CompareNoCase(base + s.name.begin, s.name.length, sectionName.data(),
-                      sectionName.size()) != 0) {
-      continue;
-    }
-    auto found = std::lower_bound(
-        s.keys.begin(), s.keys.end(), keyName,
-        [base](const IniIndex::Key& k, const std::string& name) {
-          return CompareNoCase(base + k.name.begin, k.name.length,
-                               name.data(), name.size()) < 0;
-        });
-    if (found == s.keys.end() ||
-        CompareNoCase(base + found->name.begin, found->name.length,
-                      keyName.data(), keyName.size()) != 0 ||
-        !found->hasValue) {
-      return false;
-    }
-    *value = Span{base + found->value.begin,
-                  base + found->value.begin + found->value.length};
-    return true;
-  }
-  return false;
+  const char* upper = index.upper.data();
+  const IniIndex::Section* s = FindByName(index.sections, upper, sectionName);
+  const IniIndex::Key* found =
+      s ? FindByName(s->keys, upper, keyName) : nullptr;
+  if (!found || !found->hasValue) return false;
+  const char* bytes = index.bytes.data();
+  *value = Span{bytes + found->value.begin,
+                bytes + found->value.begin + found->value.length};
+  return true;
 }
 
 // Copies text (length bytes) into out (size > 0), dropping matching outer

@@ -7,6 +7,7 @@
 // The buffers the readers write into are heap blocks of exactly the size
 // the program gives them, so that a write past them is caught.
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,14 @@ const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
 // A buffer as large as the control file, so that no value is cut; one per
 // input.
 std::vector<char>* g_fullValue = nullptr;
+
+// The blocks the readers write into, one of each per input (reused by every
+// list and message), each exactly the size the program gives it.
+struct Blocks {
+  std::unique_ptr<char[]> path{new char[kPathSize]};
+  std::unique_ptr<char[]> message{new char[kMessageBufferSize]};
+};
+Blocks* g_blocks = nullptr;
 // Keys read per list: enough to run past every list a small input holds.
 constexpr int kMaxKeys = 64;
 
@@ -53,7 +62,7 @@ struct WindowsDirs {
 // ReadListValue, then through ReadListPath under each pair of directories.
 void CheckList(const std::string& section, const std::string& prefix,
                const std::vector<WindowsDirs>& dirs) {
-  char* out = new char[kPathSize];
+  char* out = g_blocks->path.get();
   for (int n = 1; n <= kMaxKeys; ++n) {
     std::string key = prefix + std::to_string(n);
     std::string value = FullValue(section, key);
@@ -90,7 +99,6 @@ void CheckList(const std::string& section, const std::string& prefix,
       }
     }
   }
-  delete[] out;
 }
 
 void CheckMessage(const std::string& section) {
@@ -101,14 +109,13 @@ void CheckMessage(const std::string& section) {
     if (piece.empty()) break;
     want += piece == "CR" ? std::string("\n") : piece;
   }
-  char* text = new char[kMessageBufferSize];
+  char* text = g_blocks->message.get();
   std::memset(text, 'x', kMessageBufferSize);
   int result = LoadMessage(text, kMessageKeyCount, section.c_str(), kControlPath);
   FUZZ_CHECK(want == text, "[%s]: message of %zu characters, expected %zu",
              section.c_str(), strnlen(text, kMessageBufferSize), want.size());
   FUZZ_CHECK(result == (want.empty() ? 0 : 1), "[%s]: result %d",
              section.c_str(), result);
-  delete[] text;
 }
 
 void CheckPnpIds() {
@@ -174,6 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fake::AddFile(kControlPath, ini);
   std::vector<char> fullValue(size + 2);
   g_fullValue = &fullValue;
+  Blocks blocks;
+  g_blocks = &blocks;
   std::vector<std::string> sections = SectionsIn(ini);
   CheckLists(sections);
   for (const char* section : {"AREYOUSURE", "REBOOTNOW", "EJCTNOTFOUND"}) {
