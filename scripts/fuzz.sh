@@ -77,13 +77,15 @@ for name in "${targets[@]}"; do
     >"$log" 2>&1 || status=$?
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" \
           | grep -o '[0-9]*$' | tail -1)"
+  rate="$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" \
+          | grep -o '[0-9]*$' | tail -1)"
   cover="$(grep -Eo 'cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')"
   if [ "$status" -ne 0 ]; then
     failed=1
     summary+=("$name: FOUND A CRASH after ${runs:-?} executions (see $log)")
     grep -E 'ERROR|invariant broken|runtime error' "$log" | head -5 || true
   else
-    summary+=("$name: ${runs:-?} executions, coverage ${cover:-?}, no crash")
+    summary+=("$name: ${runs:-?} executions (${rate:-?}/s), coverage ${cover:-?}, no crash")
   fi
   if [ "$merge" -eq 1 ] && [ "$status" -eq 0 ]; then
     before="$(ls "$corpus" | wc -l)"
