@@ -27,9 +27,16 @@ struct Announcement {
 // deleting "the class driver key" could then take every other device's
 // driver key with it.
 bool NamesOneClassDriver(const char* path) {
-  const char* slash = strchr(path, '\\');
-  return slash != nullptr && slash != path && slash[1] != '\0' &&
-         strchr(slash + 1, '\\') == nullptr;
+  int slashes = 0;
+  size_t slashAt = 0;
+  size_t length = 0;
+  for (; path[length] != '\0'; ++length) {
+    if (path[length] == '\\') {
+      ++slashes;
+      slashAt = length;
+    }
+  }
+  return slashes == 1 && slashAt > 0 && slashAt + 1 < length;
 }
 
 // Reads the instance's "Driver" value, the class driver key's path below the
