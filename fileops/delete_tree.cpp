@@ -26,7 +26,7 @@ bool RemoveEntry(void* context, uint32_t attributes, const char* name) {
       if (!IsLinkEntry(attributes)) RemoveContents(path);
       removed = plat::RemoveDir(path);
     } else {
-      removed = plat::RemoveFile(path);
+      removed = plat::RemoveListedFile(path, attributes);
     }
   }
   path[length] = '\0';

@@ -33,11 +33,11 @@ struct MatchTarget {
 // Deletes one match. Whatever it is (a directory, ".", a read-only file or
 // one in use), a match that cannot be deleted ends the pattern; so does a
 // name that would not fit the path buffer, as a cut path names another file.
-bool DeleteMatch(void* context, uint32_t, const char* name) {
+bool DeleteMatch(void* context, uint32_t attributes, const char* name) {
   MatchTarget* target = static_cast<MatchTarget*>(context);
   target->path[target->directoryLength] = '\0';
   if (!AppendPath(target->path, kPathSize, name)) return false;
-  return plat::RemoveFile(target->path);
+  return plat::RemoveListedFile(target->path, attributes);
 }
 
 // A pattern that names every file of a drive root, the Windows or system

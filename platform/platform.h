@@ -90,7 +90,13 @@ long BroadcastDeviceChange(uint32_t flags, uint32_t* recipients,
 // ---------------------------------------------------- files and directories
 
 bool CopyOneFile(const char* from, const char* to, bool failIfExists);
-bool RemoveFile(const char* path);       // DeleteFileA
+// DeleteFileA. Refuses a read-only file, whose attributes it reads first
+// (not every system refuses one itself).
+bool RemoveFile(const char* path);
+// DeleteFileA on a file that a directory search has just returned, with the
+// attribute bits of that search entry: refuses when they carry read-only,
+// as RemoveFile does, without asking the system for them again.
+bool RemoveListedFile(const char* path, uint32_t listedAttributes);
 // RemoveDirectoryA. On a directory link it removes the link alone, never
 // the directory it points to, or fails where the system cannot promise that.
 bool RemoveDir(const char* path);

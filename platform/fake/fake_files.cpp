@@ -119,6 +119,12 @@ bool IsOpen(const std::string& key) {
 
 bool IsBusy(const Entry& e) { return e.inUse || IsOpen(Upper(e.path)); }
 
+bool EraseFile(Entry* e) {
+  if (e->dir || IsBusy(*e)) return false;
+  Erase(e->path);
+  return true;
+}
+
 // -------------------------------------------------------- platform calls
 
 }  // namespace fake
@@ -158,10 +164,18 @@ bool RemoveFile(const char* path) {
   CallScope call("RemoveFile", path);
   if (call.fail) return false;
   Entry* e = FindEntry(path);
-  if (!e || e->dir || fake::IsBusy(*e)) return false;
-  if (e->attributes & kAttrReadOnly) return false;
-  fake::Erase(e->path);
-  return true;
+  if (!e || (e->attributes & kAttrReadOnly)) return false;
+  return fake::EraseFile(e);
+}
+
+// Trusts the attributes given, as the Win32 layer does, as if the system
+// did not refuse a read-only file itself: a caller that passes other
+// bits than the search returned gets a read-only file deleted here too.
+bool RemoveListedFile(const char* path, uint32_t listedAttributes) {
+  CallScope call("RemoveListedFile", path);
+  if (call.fail || (listedAttributes & kAttrReadOnly)) return false;
+  Entry* e = FindEntry(path);
+  return e && fake::EraseFile(e);
 }
 
 bool RemoveDir(const char* path) {

@@ -186,6 +186,8 @@ std::vector<Entry*> ChildrenOf(const std::string& dirFull);
 bool IsOpen(const std::string& key);
 // A file that another process (SetInUse) or an open handle holds.
 bool IsBusy(const Entry& e);
+// Deletes a file that is neither a directory nor busy (no attribute check).
+bool EraseFile(Entry* e);
 
 // FindFirstFileA's name matching: letter case ignored, "*" any run, "?"
 // one character; dots and stars left at the end of the pattern once the

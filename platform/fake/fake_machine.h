@@ -53,6 +53,8 @@ std::string ReadFile(const std::string& path);  // "" when absent
 uint32_t Attributes(const std::string& path);   // kInvalidAttributes
 void SetAttributes(const std::string& path, uint32_t attributes);
 // A file in use cannot be deleted, replaced or opened for writing.
+// RemoveListedFile refuses a read-only file by the attribute bits it is
+// given, as on a system that ignores the bit itself (Wine run as root).
 void SetInUse(const std::string& path, bool inUse);
 // A file that exists but cannot be opened for reading.
 void SetUnreadable(const std::string& path, bool unreadable);

@@ -16,6 +16,11 @@ bool RemoveFile(const char* path) {
   return DeleteFileA(path) != FALSE;
 }
 
+bool RemoveListedFile(const char* path, uint32_t listedAttributes) {
+  if ((listedAttributes & kAttrReadOnly) != 0) return false;
+  return DeleteFileA(path) != FALSE;
+}
+
 bool RemoveDir(const char* path) {
   if (win32::IsReadOnly(path) || win32::IsLinkNotRemovableAlone(path)) {
     return false;

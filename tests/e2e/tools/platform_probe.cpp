@@ -399,8 +399,18 @@ void CheckByteIo() {
 // root (where the read-only attribute does not stop the host file system).
 // Wine keeps no read-only attribute on directories, so RemoveDir's refusal
 // of a read-only directory shows only on Windows and is not checked here.
+// Deletes path with the attributes that a search for it returns, as the
+// file lists do.
+bool RemoveAsListed(const char* path) {
+  plat::FindData found;
+  const plat::FindHandle find = plat::FindFirst(path, &found);
+  if (find == plat::kNoFind) return false;
+  plat::FindEnd(find);
+  return plat::RemoveListedFile(path, found.attributes);
+}
+
 void CheckRefusals() {
-  enum Op { kCopyOnto, kDelete, kCreate, kReplace };
+  enum Op { kCopyOnto, kDelete, kDeleteListed, kCreate, kReplace };
   struct Row {
     const char* name;
     Op op;
@@ -411,9 +421,11 @@ void CheckRefusals() {
   const Row rows[] = {
       {"copy onto read-only file", kCopyOnto, true, false, false},
       {"delete read-only file", kDelete, true, false, false},
+      {"delete listed read-only file", kDeleteListed, true, false, false},
       {"create over read-only file", kCreate, true, false, false},
       {"replace read-only file", kReplace, true, false, false},
       {"delete file held open", kDelete, false, true, false},
+      {"delete listed file held open", kDeleteListed, false, true, false},
       {"delete running program", kDelete, false, false, true},
   };
   char victim[MAX_PATH], source[MAX_PATH];
@@ -433,6 +445,7 @@ void CheckRefusals() {
     switch (row.op) {
       case kCopyOnto: done = plat::CopyOneFile(source, victim, false); break;
       case kDelete: done = plat::RemoveFile(victim); break;
+      case kDeleteListed: done = RemoveAsListed(victim); break;
       case kReplace: done = plat::ReplaceFileWith(source, victim); break;
       case kCreate: {
         const plat::FileHandle file = plat::CreateForWrite(victim);
@@ -445,7 +458,7 @@ void CheckRefusals() {
     Check(!done, "refusals", row.name, "refused");
     Check(GetFileAttributesA(victim) != INVALID_FILE_ATTRIBUTES, "refusals",
           row.name, "still there");
-    Check(row.op == kDelete ||
+    Check(row.op == kDelete || row.op == kDeleteListed ||
               std::strcmp(ReadFileText(victim), "victim") == 0,
           "refusals", row.name, "content kept");
     if (!row.ownImage) {
@@ -454,6 +467,12 @@ void CheckRefusals() {
     }
   }
   DeleteFileA(source);
+  // Without a reason to refuse, the listed file goes.
+  ScratchPath("victim.txt", victim);
+  WriteFileText(victim, "victim");
+  Check(RemoveAsListed(victim) &&
+            GetFileAttributesA(victim) == INVALID_FILE_ATTRIBUTES,
+        "refusals", "delete listed plain file", "deleted");
 }
 
 void CheckFind() {

@@ -72,6 +72,8 @@ std::vector<CallRow> CallRows() {
       {"CopyOneFile",
        [] { return !plat::CopyOneFile("C:\\D\\A.INI", "C:\\D\\B", false); }},
       {"RemoveFile", [] { return !plat::RemoveFile("C:\\D\\A.INI"); }},
+      {"RemoveListedFile",
+       [] { return !plat::RemoveListedFile("C:\\D\\A.INI", 0); }},
       {"RemoveDir", [] { return !plat::RemoveDir("C:\\EMPTY"); }},
       {"FileAttributes",
        [] {

@@ -147,7 +147,7 @@ std::vector<std::string> Removals() {
   std::vector<std::string> out;
   for (const fake::Call& call : fake::CallLog()) {
     std::string function = call.function;
-    if (function == "RemoveFile") out.push_back("F " + call.arg);
+    if (function == "RemoveListedFile") out.push_back("F " + call.arg);
     if (function == "RemoveDir") out.push_back("D " + call.arg);
   }
   return out;

@@ -28,7 +28,7 @@ struct MultRow {
   std::string currentDir;
   std::vector<Item> files;
   std::vector<std::string> stay;  // of files, what must still exist
-  std::vector<std::string> deletedAs;  // RemoveFile arguments expected
+  std::vector<std::string> deletedAs;  // RemoveListedFile arguments expected
   int finds;  // FindFirst calls, -1 to leave unchecked
 };
 
@@ -138,10 +138,10 @@ TEST(RunMultiDeleteList, DeletesMatchesUpToTheFirstFailure) {
     RunMultiDeleteList(kControl);
     EXPECT_EQ(Surviving(row.files), row.stay) << row.name;
     for (const std::string& path : row.deletedAs) {
-      EXPECT_EQ(CountCalls("RemoveFile", path), 1) << row.name << ": " << path;
+      EXPECT_EQ(CountCalls("RemoveListedFile", path), 1) << row.name << ": " << path;
     }
     if (!row.deletedAs.empty()) {
-      EXPECT_EQ(CountCalls("RemoveFile"), static_cast<int>(row.deletedAs.size()))
+      EXPECT_EQ(CountCalls("RemoveListedFile"), static_cast<int>(row.deletedAs.size()))
           << row.name;
     }
     if (row.finds >= 0) {
