@@ -1,0 +1,356 @@
+#!/usr/bin/env python3
+"""Times the tree removal and the wildcard deletion under Wine against the
+system's own "rd /s /q" and "del /q", in pairs on identical trees.
+
+    scripts/bench_fileops.sh [--build DIR] [--pairs N] [--smoke]
+
+Each comparison runs ours and the system command in turn (A B A B ...),
+each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
+so that no link leads from the prefix's drive C: to the host), with a
+warm-up pair first that is not counted. For every measure it prints the
+median and the spread (min-max) of wall and processor time, and the ratio
+ours/system pair by pair with its median; it says when the spread is too
+wide to conclude (max/min over 1.5). Processor time is the program's own
+(user and system) plus what the prefix's wineserver spent meanwhile; it is
+the figure to trust on a machine busy with other work. Every figure is net
+of the program's start-up (the median of empty runs, measured in pairs the
+same way).
+
+Sizes: the tree removal on 100 directories of 100 files and twice that,
+the wildcard list on 5,000 matches (beside 500 files it must keep) and
+twice that; the last lines give what twice the work costs.
+
+--smoke runs tiny sizes once in a fresh copy of the end-to-end template
+prefix and fails when a program leaves its work undone (ctest runs it).
+A hand run uses its own prefix, BENCH_WINEPREFIX (default
+/tmp/seldunax-bench-prefix), booted on first use.
+"""
+
+import argparse
+import os
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
+import wineenv  # noqa: E402
+
+TOO_WIDE = 1.5  # max/min beyond which a set of figures concludes nothing
+DIR_FILES = 100  # files per directory of the tree
+
+
+# ------------------------------------------------------------ the trees
+
+def make_tree(top, dirs):
+    """dirs subdirectories of DIR_FILES files each."""
+    for d in range(dirs):
+        sub = os.path.join(top, "DIR%04d" % d)
+        os.makedirs(sub)
+        for f in range(DIR_FILES):
+            with open(os.path.join(sub, "FILE%05d.DAT" % f), "w") as out:
+                out.write("bench data\r\n")
+
+
+def make_flat(top, matches):
+    """matches .TMP files and a tenth as many .KEP files that the pattern
+    must leave alone."""
+    os.makedirs(top)
+    for f in range(matches):
+        with open(os.path.join(top, "F%06d.TMP" % f), "w") as out:
+            out.write("bench data\r\n")
+    for f in range(matches // 10):
+        with open(os.path.join(top, "K%06d.KEP" % f), "w") as out:
+            out.write("keep\r\n")
+
+
+def tree_gone(top):
+    return None if not os.path.exists(top) else f"{top} still there"
+
+
+def flat_kept(top, matches):
+    names = os.listdir(top)
+    left = sum(n.endswith(".TMP") for n in names)
+    kept = sum(n.endswith(".KEP") for n in names)
+    if left or kept != matches // 10:
+        return f"{top} holds {left} .TMP and {kept} .KEP files"
+    return None
+
+
+# ----------------------------------------------------------------- Wine
+
+class Wine:
+    """One prefix with a persistent wineserver, whose processor time is
+    read from /proc around every run."""
+
+    def __init__(self, prefix, env, cwd):
+        self.env = dict(env, WINEPREFIX=prefix)
+        self.cwd = cwd
+        # Persistent, so that every run finds it started (an existing
+        # server of the prefix is kept).
+        subprocess.run(["wineserver", "-p"], env=self.env,
+                       stderr=subprocess.DEVNULL)
+        self.run(["cmd", "/c", "rem"])  # starts the prefix's services
+        self.server = self._server_pid(prefix)
+        if self.server is None:
+            raise RuntimeError(f"the wineserver of {prefix} was not found")
+
+    @staticmethod
+    def _server_pid(prefix):
+        # The server's working directory is .../server-<dev>-<inode> of
+        # the prefix.
+        st = os.stat(prefix)
+        want = "server-%x-%x" % (st.st_dev, st.st_ino)
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if os.readlink(f"/proc/{pid}/cwd").endswith("/" + want):
+                    return int(pid)
+            except OSError:
+                continue
+        return None
+
+    def _server_ms(self):
+        with open(f"/proc/{self.server}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        ticks = int(fields[11]) + int(fields[12])  # utime, stime
+        return ticks * 1000.0 / os.sysconf("SC_CLK_TCK")
+
+    def run(self, args):
+        """Runs wine with args; returns (wall ms, processor ms)."""
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        server0 = self._server_ms() if hasattr(self, "server") else 0.0
+        start = time.perf_counter()
+        subprocess.run(["wine"] + args, env=self.env, cwd=self.cwd,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wall = (time.perf_counter() - start) * 1000.0
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        server1 = self._server_ms() if hasattr(self, "server") else 0.0
+        own = (after.ru_utime - before.ru_utime +
+               after.ru_stime - before.ru_stime) * 1000.0
+        return wall, own + server1 - server0
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], env=self.env,
+                       stderr=subprocess.DEVNULL)
+
+
+def boot_prefix(prefix, env):
+    if not os.path.isdir(os.path.join(prefix, "drive_c", "windows")):
+        print(f"booting the Wine prefix {prefix} ...", flush=True)
+        env = dict(env, WINEPREFIX=prefix)
+        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env)
+    # A new prefix links its shell folders to the host's home: cut them.
+    wineenv.cut_outward_links(prefix)
+
+
+# ---------------------------------------------------------- measuring
+
+class Side:
+    """The runs of one program in one comparison."""
+
+    def __init__(self, label, args):
+        self.label, self.args = label, args
+        self.wall, self.cpu = [], []
+
+
+def spread(values):
+    """max/min; infinite when a figure is not above zero."""
+    if any(not v > 0 for v in values):
+        return float("inf")
+    return max(values) / min(values)
+
+
+def summary(values):
+    return (f"{statistics.median(values):7.0f} [{min(values):.0f}-"
+            f"{max(values):.0f}] x{spread(values):.2f}")
+
+
+def run_pairs(wine, a, b, setup, check, pairs, warmup, startup=None):
+    """pairs rounds of a then b, each after setup() made a fresh tree and
+    checked by check() afterwards; the warm-up round is not counted.
+    startup maps a Side's label to its start-up (wall, cpu) to subtract."""
+    for round_no in range(warmup + pairs):
+        for side in (a, b):
+            setup()
+            wall, cpu = wine.run(side.args)
+            problem = check()
+            if problem:
+                raise SystemExit(f"FAILED: {side.label}: {problem}")
+            if round_no < warmup:
+                continue
+            base = startup[side.label] if startup else (0.0, 0.0)
+            side.wall.append(wall - base[0])
+            side.cpu.append(cpu - base[1])
+
+
+def ratios(a, b, kind):
+    """a/b pair by pair; NaN where a figure is not above zero (work lost in
+    the start-up's own spread)."""
+    return [x / y if x > 0 and y > 0 else float("nan")
+            for x, y in zip(getattr(a, kind), getattr(b, kind))]
+
+
+def report(title, a, b):
+    """Prints one comparison, with its verdict on processor time."""
+    print(title)
+    for side in (a, b):
+        print(f"  {side.label:22s} wall {summary(side.wall)}   "
+              f"cpu {summary(side.cpu)}")
+    for kind in ("cpu", "wall"):
+        r = ratios(a, b, kind)
+        each = " ".join(f"{x:.2f}" for x in r)
+        print(f"  {a.label}/{b.label} {kind:4s} {each}  median "
+              f"{statistics.median(r):.2f} [{min(r):.2f}-{max(r):.2f}]")
+        if kind == "cpu":
+            wide = [s for s, v in ((a.label, a.cpu), (b.label, b.cpu),
+                                   ("the ratios", r))
+                    if spread(v) > TOO_WIDE]
+            if wide:
+                print(f"  => spread too wide to conclude (max/min over "
+                      f"{TOO_WIDE} for {', '.join(wide)})")
+            else:
+                print(f"  => processor time: ours at "
+                      f"{statistics.median(r):.2f}x {b.label}")
+
+
+def growth(one, two):
+    """Median net processor time at twice the work over that at once."""
+    if spread(one.cpu) > TOO_WIDE or spread(two.cpu) > TOO_WIDE:
+        return f"{one.label} spread too wide to conclude"
+    g = statistics.median(two.cpu) / statistics.median(one.cpu)
+    return f"{one.label} {g:.2f}"
+
+
+def load():
+    return " ".join(f"{x:.2f}" for x in os.getloadavg())
+
+
+# ----------------------------------------------------------------- main
+
+# The system's commands are started by their full path: "wine cmd" would
+# run start.exe, which starts cmd.exe as a process of its own whose
+# processor time is not counted among this script's children.
+CMD = "C:\\windows\\system32\\cmd.exe"
+
+
+def smoke_setup(build):
+    """A fresh copy of the end-to-end template prefix, tiny sizes."""
+    os.environ.setdefault("SELDUNAX_WIN64_DIR", build)
+    exe = wineenv.find_program("bench_fileops.exe")
+    run_dir = os.path.join(wineenv.work_dir(), "runs", "bench-smoke")
+    prefix = wineenv.copy_template(os.path.join(run_dir, "prefix"))
+    return exe, prefix, wineenv.wine_env(prefix), run_dir
+
+
+def hand_setup(build):
+    """The benchmark's own prefix, booted on first use."""
+    exe = os.path.join(build, "tests", "e2e", "tools", "bench_fileops.exe")
+    if not os.path.isfile(exe):
+        raise SystemExit(f"no {exe}: build the x86_64 tree first")
+    prefix = os.environ.get("BENCH_WINEPREFIX", "/tmp/seldunax-bench-prefix")
+    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8",
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    boot_prefix(prefix, env)
+    return exe, prefix, env, None
+
+
+def write_control(store, name, section, value):
+    with open(os.path.join(store, name), "w", newline="") as f:
+        f.write(f"[{section}]\r\n1={value}\r\n")
+
+
+def benchmark(wine, store, pairs, warmup, tree_dirs, matches):
+    """Every comparison at the base size and twice it; prints the report."""
+    win = wineenv.to_windows_path(store)
+    tree, flat = os.path.join(store, "tree"), os.path.join(store, "flat")
+    write_control(store, "tree.ini", "deltree", win + "\\tree")
+    write_control(store, "mult.ini", "multdel", win + "\\flat\\*.TMP")
+
+    ours0 = Side("ours", ["bench_fileops.exe", "none"])
+    cmd0 = Side("cmd", [CMD, "/c", "rem"])
+    run_pairs(wine, ours0, cmd0, lambda: None, lambda: None, pairs, warmup)
+    print("start-up (empty runs, subtracted below):")
+    for side in (ours0, cmd0):
+        print(f"  {side.label:22s} wall {summary(side.wall)}"
+              f"   cpu {summary(side.cpu)}")
+    sides = {}
+    for scale in (1, 2):
+        dirs, n = tree_dirs * scale, matches * scale
+
+        def tree_setup(dirs=dirs):
+            shutil.rmtree(tree, ignore_errors=True)
+            make_tree(tree, dirs)
+
+        def flat_setup(n=n):
+            shutil.rmtree(flat, ignore_errors=True)
+            make_flat(flat, n)
+
+        a = Side("deltree", ["bench_fileops.exe", "deltree",
+                             win + "\\tree.ini"])
+        b = Side("rd /s /q", [CMD, "/c", "rd", "/s", "/q", win + "\\tree"])
+        run_pairs(wine, a, b, tree_setup, lambda: tree_gone(tree), pairs,
+                  warmup, {a.label: med(ours0), b.label: med(cmd0)})
+        report(f"tree removal, {dirs * DIR_FILES} files in {dirs} "
+               f"directories (load {load()})", a, b)
+        sides[("tree", scale)] = (a, b)
+
+        a = Side("multdel", ["bench_fileops.exe", "multdel",
+                             win + "\\mult.ini"])
+        b = Side("del /q", [CMD, "/c", "del", "/q", win + "\\flat\\*.TMP"])
+        run_pairs(wine, a, b, flat_setup, lambda n=n: flat_kept(flat, n),
+                  pairs, warmup, {a.label: med(ours0), b.label: med(cmd0)})
+        report(f"wildcard list, {n} matches (load {load()})", a, b)
+        sides[("flat", scale)] = (a, b)
+    print("2x work / 1x work, median net processor time: " + "; ".join(
+        growth(sides[(k, 1)][i], sides[(k, 2)][i])
+        for k in ("tree", "flat") for i in (0, 1)))
+
+
+def med(side):
+    return statistics.median(side.wall), statistics.median(side.cpu)
+
+
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--build", default=os.path.join(REPO, "build",
+                                                        "win64"))
+    parser.add_argument("--pairs", type=int, default=7)
+    parser.add_argument("--smoke", action="store_true")
+    args = parser.parse_args(argv)
+
+    setup = smoke_setup if args.smoke else hand_setup
+    exe, prefix, env, run_dir = setup(args.build)
+    if args.smoke:
+        pairs, warmup, tree_dirs, matches = 1, 0, 2, 20
+    else:
+        pairs, warmup, tree_dirs, matches = max(args.pairs, 1), 1, 100, 5000
+    version = subprocess.run(["wine", "--version"], capture_output=True,
+                             text=True).stdout.strip()
+    print(f"Wine benchmark of the x86_64 build ({exe}), {version}; {pairs} "
+          f"pairs per size after {warmup} warm-up pair(s); ms net of "
+          "start-up, median [min-max] xmax/min")
+    print(f"load average at start: {load()}")
+    store = tempfile.mkdtemp(prefix="seldunax-bench.", dir="/dev/shm")
+    wine = None
+    try:
+        shutil.copy(exe, os.path.join(store, "bench_fileops.exe"))
+        wine = Wine(prefix, env, store)
+        benchmark(wine, store, pairs, warmup, tree_dirs, matches)
+    finally:
+        if wine:
+            wine.stop()
+        shutil.rmtree(store, ignore_errors=True)
+        if run_dir:
+            shutil.rmtree(run_dir, ignore_errors=True)
+    print(f"load average at end: {load()}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
