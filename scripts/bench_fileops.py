@@ -2,7 +2,7 @@
 """Times the tree removal and the wildcard deletion under Wine against the
 system's own "rd /s /q" and "del /q", in pairs on identical trees.
 
-    scripts/bench_fileops.sh [--build DIR] [--pairs N] [--smoke]
+    scripts/bench_fileops.sh [--build DIR] [--pairs N] [--cpu N] [--smoke]
 
 Each comparison runs ours and the system command in turn (A B A B ...),
 each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
@@ -12,9 +12,10 @@ median and the spread (min-max) of wall and processor time, and the ratio
 ours/system pair by pair with its median; it says when the spread is too
 wide to conclude (max/min over 1.5). Processor time is the program's own
 (user and system) plus what the prefix's wineserver spent meanwhile; it is
-the figure to trust on a machine busy with other work. Every figure is net
-of the program's start-up (the median of empty runs, measured in pairs the
-same way).
+the figure to trust on a machine busy with other work, the more so as the
+whole run is pinned to one processor (--cpu). Every figure is net of the
+program's start-up (the median of empty runs, measured in pairs the same
+way).
 
 Sizes: the tree removal on 100 directories of 100 files and twice that,
 the wildcard list on 5,000 matches (beside 500 files it must keep) and
@@ -42,6 +43,10 @@ import wineenv  # noqa: E402
 
 TOO_WIDE = 1.5  # max/min beyond which a set of figures concludes nothing
 DIR_FILES = 100  # files per directory of the tree
+# The system's commands are started by their full path: "wine cmd" would
+# run start.exe, which starts cmd.exe as a process of its own whose
+# processor time is not counted among this script's children.
+CMD = "C:\\windows\\system32\\cmd.exe"
 
 
 # ------------------------------------------------------------ the trees
@@ -85,19 +90,24 @@ def flat_kept(top, matches):
 
 class Wine:
     """One prefix with a persistent wineserver, whose processor time is
-    read from /proc around every run."""
+    read from /proc around every run. With cpus, this script, every Wine
+    process it starts and the wineserver run on those processors only."""
 
-    def __init__(self, prefix, env, cwd):
+    def __init__(self, prefix, env, cwd, cpus=None):
         self.env = dict(env, WINEPREFIX=prefix)
         self.cwd = cwd
+        if cpus:
+            os.sched_setaffinity(0, cpus)
         # Persistent, so that every run finds it started (an existing
         # server of the prefix is kept).
         subprocess.run(["wineserver", "-p"], env=self.env,
                        stderr=subprocess.DEVNULL)
-        self.run(["cmd", "/c", "rem"])  # starts the prefix's services
+        self.run([CMD, "/c", "rem"])  # starts the prefix's services
         self.server = self._server_pid(prefix)
         if self.server is None:
             raise RuntimeError(f"the wineserver of {prefix} was not found")
+        if cpus:
+            os.sched_setaffinity(self.server, cpus)
 
     @staticmethod
     def _server_pid(prefix):
@@ -233,12 +243,6 @@ def load():
 
 # ----------------------------------------------------------------- main
 
-# The system's commands are started by their full path: "wine cmd" would
-# run start.exe, which starts cmd.exe as a process of its own whose
-# processor time is not counted among this script's children.
-CMD = "C:\\windows\\system32\\cmd.exe"
-
-
 def smoke_setup(build):
     """A fresh copy of the end-to-end template prefix, tiny sizes."""
     os.environ.setdefault("SELDUNAX_WIN64_DIR", build)
@@ -312,6 +316,17 @@ def benchmark(wine, store, pairs, warmup, tree_dirs, matches):
         for k in ("tree", "flat") for i in (0, 1)))
 
 
+def pinned_cpus(choice):
+    """The processors to pin to: one, so that each Wine call and the
+    wineserver's answer to it meet on the same processor. Calls across
+    processors cost more processor time, and how much more depends on what
+    else the machine runs: pinned, the figures repeat."""
+    if choice == "any":
+        return None
+    allowed = sorted(os.sched_getaffinity(0))
+    return {allowed[-1] if choice == "last" else int(choice)}
+
+
 def med(side):
     return statistics.median(side.wall), statistics.median(side.cpu)
 
@@ -322,6 +337,9 @@ def main(argv):
                                                         "win64"))
     parser.add_argument("--pairs", type=int, default=7)
     parser.add_argument("--smoke", action="store_true")
+    parser.add_argument("--cpu", default="last",
+                        help="the one processor to run on (a number, "
+                        "'last', or 'any' for no pinning)")
     args = parser.parse_args(argv)
 
     setup = smoke_setup if args.smoke else hand_setup
@@ -332,15 +350,17 @@ def main(argv):
         pairs, warmup, tree_dirs, matches = max(args.pairs, 1), 1, 100, 5000
     version = subprocess.run(["wine", "--version"], capture_output=True,
                              text=True).stdout.strip()
+    cpus = pinned_cpus(args.cpu)
     print(f"Wine benchmark of the x86_64 build ({exe}), {version}; {pairs} "
-          f"pairs per size after {warmup} warm-up pair(s); ms net of "
-          "start-up, median [min-max] xmax/min")
+          f"pairs per size after {warmup} warm-up pair(s); "
+          f"{'on processor ' + str(min(cpus)) if cpus else 'not pinned'}; "
+          "ms net of start-up, median [min-max] xmax/min")
     print(f"load average at start: {load()}")
     store = tempfile.mkdtemp(prefix="seldunax-bench.", dir="/dev/shm")
     wine = None
     try:
         shutil.copy(exe, os.path.join(store, "bench_fileops.exe"))
-        wine = Wine(prefix, env, store)
+        wine = Wine(prefix, env, store, cpus)
         benchmark(wine, store, pairs, warmup, tree_dirs, matches)
     finally:
         if wine:
