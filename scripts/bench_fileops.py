@@ -162,11 +162,29 @@ def boot_prefix(prefix, env):
 # ---------------------------------------------------------- measuring
 
 class Side:
-    """The runs of one program in one comparison."""
+    """One program on one size of work: how to run it, how to make its
+    work afresh and check it afterwards, and its figures net of start-up."""
 
-    def __init__(self, label, args):
+    def __init__(self, label, args, setup=lambda: None, check=lambda: None,
+                 startup=(0.0, 0.0)):
         self.label, self.args = label, args
+        self.setup, self.check, self.startup = setup, check, startup
         self.wall, self.cpu = [], []
+
+
+def run_rounds(wine, sides, rounds, warmup):
+    """Runs the sides in turn (A B A B ...), each on fresh work, rounds
+    times after warmup rounds that are not counted."""
+    for round_no in range(warmup + rounds):
+        for side in sides:
+            side.setup()
+            wall, cpu = wine.run(side.args)
+            problem = side.check()
+            if problem:
+                raise SystemExit(f"FAILED: {side.label}: {problem}")
+            if round_no >= warmup:
+                side.wall.append(wall - side.startup[0])
+                side.cpu.append(cpu - side.startup[1])
 
 
 def spread(values):
@@ -181,60 +199,53 @@ def summary(values):
             f"{max(values):.0f}] x{spread(values):.2f}")
 
 
-def run_pairs(wine, a, b, setup, check, pairs, warmup, startup=None):
-    """pairs rounds of a then b, each after setup() made a fresh tree and
-    checked by check() afterwards; the warm-up round is not counted.
-    startup maps a Side's label to its start-up (wall, cpu) to subtract."""
-    for round_no in range(warmup + pairs):
-        for side in (a, b):
-            setup()
-            wall, cpu = wine.run(side.args)
-            problem = check()
-            if problem:
-                raise SystemExit(f"FAILED: {side.label}: {problem}")
-            if round_no < warmup:
-                continue
-            base = startup[side.label] if startup else (0.0, 0.0)
-            side.wall.append(wall - base[0])
-            side.cpu.append(cpu - base[1])
-
-
-def ratios(a, b, kind):
-    """a/b pair by pair; NaN where a figure is not above zero (work lost in
-    the start-up's own spread)."""
+def paired(xs, ys):
+    """x/y round by round; NaN where a figure is not above zero (work lost
+    in the start-up's own spread)."""
     return [x / y if x > 0 and y > 0 else float("nan")
-            for x, y in zip(getattr(a, kind), getattr(b, kind))]
+            for x, y in zip(xs, ys)]
+
+
+def show_ratios(name, r):
+    each = " ".join(f"{x:.2f}" for x in r)
+    print(f"  {name} {each}  median {statistics.median(r):.2f} "
+          f"[{min(r):.2f}-{max(r):.2f}]")
+
+
+def too_wide(named_sets):
+    """The names of the sets whose max/min is over TOO_WIDE."""
+    return [name for name, values in named_sets if spread(values) > TOO_WIDE]
+
+
+def conclusion(wide, text):
+    if wide:
+        return (f"spread too wide to conclude (max/min over {TOO_WIDE} for "
+                f"{', '.join(wide)})")
+    return text
 
 
 def report(title, a, b):
-    """Prints one comparison, with its verdict on processor time."""
+    """One comparison of ours (a) with the system's command (b)."""
     print(title)
     for side in (a, b):
-        print(f"  {side.label:22s} wall {summary(side.wall)}   "
+        print(f"  {side.label:10s} wall {summary(side.wall)}   "
               f"cpu {summary(side.cpu)}")
-    for kind in ("cpu", "wall"):
-        r = ratios(a, b, kind)
-        each = " ".join(f"{x:.2f}" for x in r)
-        print(f"  {a.label}/{b.label} {kind:4s} {each}  median "
-              f"{statistics.median(r):.2f} [{min(r):.2f}-{max(r):.2f}]")
-        if kind == "cpu":
-            wide = [s for s, v in ((a.label, a.cpu), (b.label, b.cpu),
-                                   ("the ratios", r))
-                    if spread(v) > TOO_WIDE]
-            if wide:
-                print(f"  => spread too wide to conclude (max/min over "
-                      f"{TOO_WIDE} for {', '.join(wide)})")
-            else:
-                print(f"  => processor time: ours at "
-                      f"{statistics.median(r):.2f}x {b.label}")
+    cpu = paired(a.cpu, b.cpu)
+    show_ratios(f"{a.label}/{b.label} cpu ", cpu)
+    show_ratios(f"{a.label}/{b.label} wall", paired(a.wall, b.wall))
+    wide = too_wide([(a.label, a.cpu), (b.label, b.cpu), ("the ratios", cpu)])
+    print("  => " + conclusion(wide, f"processor time: ours at "
+                               f"{statistics.median(cpu):.2f}x {b.label}"))
 
 
-def growth(one, two):
-    """Median net processor time at twice the work over that at once."""
-    if spread(one.cpu) > TOO_WIDE or spread(two.cpu) > TOO_WIDE:
-        return f"{one.label} spread too wide to conclude"
-    g = statistics.median(two.cpu) / statistics.median(one.cpu)
-    return f"{one.label} {g:.2f}"
+def report_growth(one, two):
+    """What twice the work costs, round by round (the two sizes ran in the
+    same rounds, so they met the same load)."""
+    g = paired(two.cpu, one.cpu)
+    show_ratios(f"{one.label} 2x/1x cpu", g)
+    wide = too_wide([("1x", one.cpu), ("2x", two.cpu), ("the ratios", g)])
+    print("  => " + conclusion(wide, f"twice the work costs "
+                               f"{statistics.median(g):.2f}x"))
 
 
 def load():
@@ -270,7 +281,8 @@ def write_control(store, name, section, value):
 
 
 def benchmark(wine, store, pairs, warmup, tree_dirs, matches):
-    """Every comparison at the base size and twice it; prints the report."""
+    """Both comparisons, each at the base size and twice it in the same
+    rounds; prints the report."""
     win = wineenv.to_windows_path(store)
     tree, flat = os.path.join(store, "tree"), os.path.join(store, "flat")
     write_control(store, "tree.ini", "deltree", win + "\\tree")
@@ -278,42 +290,50 @@ def benchmark(wine, store, pairs, warmup, tree_dirs, matches):
 
     ours0 = Side("ours", ["bench_fileops.exe", "none"])
     cmd0 = Side("cmd", [CMD, "/c", "rem"])
-    run_pairs(wine, ours0, cmd0, lambda: None, lambda: None, pairs, warmup)
+    run_rounds(wine, [ours0, cmd0], pairs, warmup)
     print("start-up (empty runs, subtracted below):")
     for side in (ours0, cmd0):
-        print(f"  {side.label:22s} wall {summary(side.wall)}"
+        print(f"  {side.label:10s} wall {summary(side.wall)}"
               f"   cpu {summary(side.cpu)}")
-    sides = {}
-    for scale in (1, 2):
-        dirs, n = tree_dirs * scale, matches * scale
+    ours_start, cmd_start = med(ours0), med(cmd0)
 
-        def tree_setup(dirs=dirs):
+    def tree_sides(dirs):
+        def setup():
             shutil.rmtree(tree, ignore_errors=True)
             make_tree(tree, dirs)
+        check = lambda: tree_gone(tree)  # noqa: E731
+        return (Side("deltree", ["bench_fileops.exe", "deltree",
+                                 win + "\\tree.ini"], setup, check,
+                     ours_start),
+                Side("rd /s /q", [CMD, "/c", "rd", "/s", "/q",
+                                  win + "\\tree"], setup, check, cmd_start))
 
-        def flat_setup(n=n):
+    def flat_sides(n):
+        def setup():
             shutil.rmtree(flat, ignore_errors=True)
             make_flat(flat, n)
+        check = lambda: flat_kept(flat, n)  # noqa: E731
+        return (Side("multdel", ["bench_fileops.exe", "multdel",
+                                 win + "\\mult.ini"], setup, check,
+                     ours_start),
+                Side("del /q", [CMD, "/c", "del", "/q",
+                                win + "\\flat\\*.TMP"], setup, check,
+                     cmd_start))
 
-        a = Side("deltree", ["bench_fileops.exe", "deltree",
-                             win + "\\tree.ini"])
-        b = Side("rd /s /q", [CMD, "/c", "rd", "/s", "/q", win + "\\tree"])
-        run_pairs(wine, a, b, tree_setup, lambda: tree_gone(tree), pairs,
-                  warmup, {a.label: med(ours0), b.label: med(cmd0)})
-        report(f"tree removal, {dirs * DIR_FILES} files in {dirs} "
-               f"directories (load {load()})", a, b)
-        sides[("tree", scale)] = (a, b)
-
-        a = Side("multdel", ["bench_fileops.exe", "multdel",
-                             win + "\\mult.ini"])
-        b = Side("del /q", [CMD, "/c", "del", "/q", win + "\\flat\\*.TMP"])
-        run_pairs(wine, a, b, flat_setup, lambda n=n: flat_kept(flat, n),
-                  pairs, warmup, {a.label: med(ours0), b.label: med(cmd0)})
-        report(f"wildcard list, {n} matches (load {load()})", a, b)
-        sides[("flat", scale)] = (a, b)
-    print("2x work / 1x work, median net processor time: " + "; ".join(
-        growth(sides[(k, 1)][i], sides[(k, 2)][i])
-        for k in ("tree", "flat") for i in (0, 1)))
+    for make_sides, sizes, what in (
+            (tree_sides, (tree_dirs, 2 * tree_dirs),
+             lambda d: f"tree removal, {d * DIR_FILES} files in {d} "
+                       "directories"),
+            (flat_sides, (matches, 2 * matches),
+             lambda n: f"wildcard list, {n} matches")):
+        one, two = make_sides(sizes[0]), make_sides(sizes[1])
+        run_rounds(wine, one + two, pairs, warmup)
+        print(f"load average after these rounds: {load()}")
+        report(what(sizes[0]), *one)
+        report(what(sizes[1]), *two)
+        print("twice the work")
+        report_growth(one[0], two[0])
+        report_growth(one[1], two[1])
 
 
 def pinned_cpus(choice):
