@@ -233,6 +233,9 @@ def report(title, a, b):
     cpu = paired(a.cpu, b.cpu)
     show_ratios(f"{a.label}/{b.label} cpu ", cpu)
     show_ratios(f"{a.label}/{b.label} wall", paired(a.wall, b.wall))
+    show_ratios(f"{a.label}/{b.label} cpu with start-up",
+                paired([x + a.startup[1] for x in a.cpu],
+                       [y + b.startup[1] for y in b.cpu]))
     wide = too_wide([(a.label, a.cpu), (b.label, b.cpu), ("the ratios", cpu)])
     print("  => " + conclusion(wide, f"processor time: ours at "
                                f"{statistics.median(cpu):.2f}x {b.label}"))
