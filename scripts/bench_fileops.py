@@ -9,8 +9,9 @@ each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
 so that no link leads from the prefix's drive C: to the host), with a
 warm-up pair first that is not counted. For every measure it prints the
 median and the spread (min-max) of wall and processor time, and the ratio
-ours/system pair by pair with its median; it says when the spread is too
-wide to conclude (max/min over 1.5). Processor time is the program's own
+ours/system pair by pair with its median; it says when the spread of those
+ratios is too wide to conclude (max/min over 1.5), and points out absolute
+figures that spread as widely. Processor time is the program's own
 (user and system) plus what the prefix's wineserver spent meanwhile; it is
 the figure to trust on a machine busy with other work, the more so as the
 whole run is pinned to one processor (--cpu). Every figure is net of the
@@ -212,16 +213,22 @@ def show_ratios(name, r):
           f"[{min(r):.2f}-{max(r):.2f}]")
 
 
-def too_wide(named_sets):
-    """The names of the sets whose max/min is over TOO_WIDE."""
-    return [name for name, values in named_sets if spread(values) > TOO_WIDE]
-
-
-def conclusion(wide, text):
-    if wide:
-        return (f"spread too wide to conclude (max/min over {TOO_WIDE} for "
-                f"{', '.join(wide)})")
-    return text
+def verdict(ratios, text, sets):
+    """The conclusion from ratios taken round by round: text, unless their
+    spread is too wide. Both sides of a round meet the same machine, so a
+    machine that speeds up or slows down during the run moves the absolute
+    figures (sets, by name) but not the ratios; a wide spread there is
+    pointed out, not held against the ratios."""
+    if spread(ratios) > TOO_WIDE:
+        print(f"  => spread too wide to conclude (ratios' max/min "
+              f"{spread(ratios):.2f} over {TOO_WIDE})")
+        return
+    print(f"  => {text}")
+    for name, values in sets:
+        if spread(values) > TOO_WIDE:
+            print(f"     ({name}: max/min {spread(values):.2f} over "
+                  f"{TOO_WIDE}: the machine's speed changed during the "
+                  "run; compare absolute figures across runs with care)")
 
 
 def report(title, a, b):
@@ -236,19 +243,16 @@ def report(title, a, b):
     show_ratios(f"{a.label}/{b.label} cpu with start-up",
                 paired([x + a.startup[1] for x in a.cpu],
                        [y + b.startup[1] for y in b.cpu]))
-    wide = too_wide([(a.label, a.cpu), (b.label, b.cpu), ("the ratios", cpu)])
-    print("  => " + conclusion(wide, f"processor time: ours at "
-                               f"{statistics.median(cpu):.2f}x {b.label}"))
+    verdict(cpu, f"processor time: ours at {statistics.median(cpu):.2f}x "
+            f"{b.label}", [(a.label, a.cpu), (b.label, b.cpu)])
 
 
 def report_growth(one, two):
     """What twice the work costs, round by round (the two sizes ran in the
-    same rounds, so they met the same load)."""
+    same rounds, so they met the same machine)."""
     g = paired(two.cpu, one.cpu)
     show_ratios(f"{one.label} 2x/1x cpu", g)
-    wide = too_wide([("1x", one.cpu), ("2x", two.cpu), ("the ratios", g)])
-    print("  => " + conclusion(wide, f"twice the work costs "
-                               f"{statistics.median(g):.2f}x"))
+    verdict(g, f"twice the work costs {statistics.median(g):.2f}x", [])
 
 
 def load():
