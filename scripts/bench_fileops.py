@@ -43,6 +43,7 @@ sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
 import wineenv  # noqa: E402
 
 TOO_WIDE = 1.5  # max/min beyond which a set of figures concludes nothing
+MIN_PAIRS = 5  # fewer pairs conclude nothing either
 DIR_FILES = 100  # files per directory of the tree
 # The system's commands are started by their full path: "wine cmd" would
 # run start.exe, which starts cmd.exe as a process of its own whose
@@ -219,6 +220,9 @@ def verdict(ratios, text, sets):
     machine that speeds up or slows down during the run moves the absolute
     figures (sets, by name) but not the ratios; a wide spread there is
     pointed out, not held against the ratios."""
+    if len(ratios) < MIN_PAIRS:
+        print(f"  => too few pairs to conclude (fewer than {MIN_PAIRS})")
+        return
     if spread(ratios) > TOO_WIDE:
         print(f"  => spread too wide to conclude (ratios' max/min "
               f"{spread(ratios):.2f} over {TOO_WIDE})")
