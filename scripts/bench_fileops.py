@@ -4,10 +4,11 @@ system's own "rd /s /q" and "del /q", in pairs on identical trees.
 
     scripts/bench_fileops.sh [--build DIR] [--pairs N] [--cpu N] [--smoke]
 
-Each comparison runs ours and the system command in turn (A B A B ...),
-each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
-so that no link leads from the prefix's drive C: to the host), with a
-warm-up pair first that is not counted. For every measure it prints the
+Each comparison runs ours and the system command in turn, at the base size
+and twice it in the same rounds (B A A B, B A A B, ...: each pair, and ours
+at the two sizes, run back to back), each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
+so that no link leads from the prefix's drive C: to the host), with two
+warm-up pairs first that are not counted. For every measure it prints the
 median and the spread (min-max) of wall and processor time, and the ratio
 ours/system pair by pair with its median; it says when the spread of those
 ratios is too wide to conclude (max/min over 1.5), and points out absolute
@@ -338,7 +339,9 @@ def benchmark(wine, store, pairs, warmup, tree_dirs, matches):
             (flat_sides, (matches, 2 * matches),
              lambda n: f"wildcard list, {n} matches")):
         one, two = make_sides(sizes[0]), make_sides(sizes[1])
-        run_rounds(wine, one + two, pairs, warmup)
+        # The system's, ours, ours, the system's: each pair, and ours at
+        # both sizes, run back to back.
+        run_rounds(wine, [one[1], one[0], two[0], two[1]], pairs, warmup)
         print(f"load average after these rounds: {load()}")
         report(what(sizes[0]), *one)
         report(what(sizes[1]), *two)
@@ -378,7 +381,7 @@ def main(argv):
     if args.smoke:
         pairs, warmup, tree_dirs, matches = 1, 0, 2, 20
     else:
-        pairs, warmup, tree_dirs, matches = max(args.pairs, 1), 1, 100, 5000
+        pairs, warmup, tree_dirs, matches = max(args.pairs, 1), 2, 100, 5000
     version = subprocess.run(["wine", "--version"], capture_output=True,
                              text=True).stdout.strip()
     cpus = pinned_cpus(args.cpu)
