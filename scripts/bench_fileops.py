@@ -4,20 +4,20 @@ system's own "rd /s /q" and "del /q", in pairs on identical trees.
 
     scripts/bench_fileops.sh [--build DIR] [--pairs N] [--cpu N] [--smoke]
 
-Each comparison runs ours and the system command in turn, at the base size
-and twice it in the same rounds (B A A B, B A A B, ...: each pair, and ours
-at the two sizes, run back to back), each on a freshly made tree in memory (/dev/shm, reached through drive Z:,
-so that no link leads from the prefix's drive C: to the host), with two
-warm-up pairs first that are not counted. For every measure it prints the
-median and the spread (min-max) of wall and processor time, and the ratio
-ours/system pair by pair with its median; it says when the spread of those
-ratios is too wide to conclude (max/min over 1.5), and points out absolute
-figures that spread as widely. Processor time is the program's own
-(user and system) plus what the prefix's wineserver spent meanwhile; it is
-the figure to trust on a machine busy with other work, the more so as the
-whole run is pinned to one processor (--cpu). Every figure is net of the
-program's start-up (the median of empty runs, measured in pairs the same
-way).
+Each comparison runs ours and the system command in turn, at the base
+size and twice it in the same rounds (B A A B, B A A B, ...: each pair,
+and ours at the two sizes, run back to back), each on a freshly made tree
+in memory (/dev/shm, reached through drive Z:, so that no link leads from
+the prefix's drive C: to the host), after two warm-up rounds that are not
+counted. For every measure it prints the median and the spread (min-max)
+of wall and processor time, and the ratio ours/system pair by pair with
+its median; it says when the spread of those ratios is too wide to
+conclude (max/min over 1.5), and points out absolute figures that spread
+as widely. Processor time is the program's own (user and system) plus
+what the prefix's wineserver spent meanwhile; it is the figure to trust on
+a machine busy with other work, the more so as the whole run is pinned to
+one processor (--cpu). Every figure is net of the program's start-up (the
+median of empty runs, measured in pairs the same way).
 
 Sizes: the tree removal on 100 directories of 100 files and twice that,
 the wildcard list on 5,000 matches (beside 500 files it must keep) and
