@@ -99,6 +99,7 @@ class Wine:
     def __init__(self, prefix, env, cwd, cpus=None):
         self.env = dict(env, WINEPREFIX=prefix)
         self.cwd = cwd
+        self.server = None
         if cpus:
             os.sched_setaffinity(0, cpus)
         # Persistent, so that every run finds it started (an existing
@@ -127,6 +128,8 @@ class Wine:
         return None
 
     def _server_ms(self):
+        if self.server is None:
+            return 0.0
         with open(f"/proc/{self.server}/stat") as f:
             fields = f.read().rsplit(")", 1)[1].split()
         ticks = int(fields[11]) + int(fields[12])  # utime, stime
@@ -135,13 +138,13 @@ class Wine:
     def run(self, args):
         """Runs wine with args; returns (wall ms, processor ms)."""
         before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        server0 = self._server_ms() if hasattr(self, "server") else 0.0
+        server0 = self._server_ms()
         start = time.perf_counter()
         subprocess.run(["wine"] + args, env=self.env, cwd=self.cwd,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wall = (time.perf_counter() - start) * 1000.0
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        server1 = self._server_ms() if hasattr(self, "server") else 0.0
+        server1 = self._server_ms()
         own = (after.ru_utime - before.ru_utime +
                after.ru_stime - before.ru_stime) * 1000.0
         return wall, own + server1 - server0
