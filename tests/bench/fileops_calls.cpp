@@ -89,8 +89,8 @@ std::string FileName(const char* prefix, long n, const char* extension) {
   return name;
 }
 
-// C:\FLAT holds files matches of "*.TMP" and a tenth as many ".KEP" files
-// that the pattern leaves alone.
+// C:\FLAT holds the given number of matches of "*.TMP" and a tenth as many
+// ".KEP" files that the pattern leaves alone.
 Work RunWildcardList(long files) {
   fake::Reset();
   fake::AddFile(kControl, "[multdel]\r\n1=C:\\FLAT\\*.TMP\r\n");
