@@ -54,7 +54,7 @@ uint32_t Attributes(const std::string& path);   // kInvalidAttributes
 void SetAttributes(const std::string& path, uint32_t attributes);
 // A file in use cannot be deleted, replaced or opened for writing.
 // RemoveListedFile refuses a read-only file by the attribute bits it is
-// given, as on a system that ignores the bit itself (Wine run as root).
+// given, as if the system did not refuse one itself.
 void SetInUse(const std::string& path, bool inUse);
 // A file that exists but cannot be opened for reading.
 void SetUnreadable(const std::string& path, bool unreadable);
