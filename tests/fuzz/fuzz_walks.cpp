@@ -473,6 +473,9 @@ std::vector<std::string> Removals(size_t from) {
   const std::vector<fake::Call>& log = fake::CallLog();
   for (size_t i = from; i < log.size(); ++i) {
     std::string function = log[i].function;
+    // The walks delete with the attributes their listing gave, the model
+    // without: both are a file removal.
+    if (function == "RemoveListedFile") function = "RemoveFile";
     if (function == "RemoveFile" || function == "RemoveDir") {
       out.push_back(function + " " + log[i].arg);
     }
