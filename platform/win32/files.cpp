@@ -22,7 +22,11 @@ bool RemoveListedFile(const char* path, uint32_t listedAttributes) {
 }
 
 bool RemoveDir(const char* path) {
-  if (win32::IsReadOnly(path) || win32::IsLinkNotRemovableAlone(path)) {
+  // One read of the attributes serves both refusals.
+  const DWORD attributes = GetFileAttributesA(path);
+  if ((attributes != INVALID_FILE_ATTRIBUTES &&
+       (attributes & FILE_ATTRIBUTE_READONLY) != 0) ||
+      win32::IsLinkNotRemovableAlone(path, attributes)) {
     return false;
   }
   return RemoveDirectoryA(path) != FALSE;

@@ -39,8 +39,7 @@ bool IsReadOnly(const char* path) {
          (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool IsLinkNotRemovableAlone(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
+bool IsLinkNotRemovableAlone(const char* path, DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
     return false;

@@ -39,8 +39,9 @@ bool IsReadOnly(const char* path);
 // link, junction) itself, never what it points to. Wine 8 marks a symbolic
 // link to a directory 0x410 without any tag, and its RemoveDirectoryA
 // removes the directory the link points to when that is empty: such a link
-// is left alone, as is anything whose tag cannot be read.
-bool IsLinkNotRemovableAlone(const char* path);
+// is left alone, as is anything whose tag cannot be read. attributes are
+// path's, as GetFileAttributesA gave them.
+bool IsLinkNotRemovableAlone(const char* path, DWORD attributes);
 
 // Copies source into dest of size bytes when it fits whole, else leaves
 // dest empty and returns false.
