@@ -31,66 +31,53 @@ void FormatListKey(char* out, const char* prefix, int n) {
   out[length] = '\0';
 }
 
-namespace {
+NumberedKeys PathListKeys(const char* controlPath, const char* section,
+                          const char* prefix) {
+  return {controlPath, section, prefix, kPathSize, OverLong::PassOver, true};
+}
 
-// The value of key, whole up to kRawValueSize - 2 characters, into raw
-// (kRawValueSize bytes); longer values arrive cut but still longer than
-// any limit.
-void ReadRawValue(const char* controlPath, const char* section,
-                  const char* key, char* raw) {
-  plat::ReadProfileString(section, key, "", raw, kRawValueSize, controlPath);
+ListValue ReadControlKey(const NumberedKeys& keys, const char* key,
+                         char* out) {
+  // Whole up to kRawValueSize - 2 characters; longer values arrive cut but
+  // still longer than any limit.
+  char raw[kRawValueSize];
+  plat::ReadProfileString(keys.section, key, "", raw, kRawValueSize,
+                          keys.controlPath);
   raw[kRawValueSize - 1] = '\0';
-}
-
-}  // namespace
-
-int ReadCutValue(const char* controlPath, const char* section,
-                 const char* key, char* out, int size) {
-  char raw[kRawValueSize];
-  ReadRawValue(controlPath, section, key, raw);
-  int length = 0;
-  while (length < size - 1 && raw[length] != '\0') {
-    out[length] = raw[length];
-    ++length;
-  }
-  out[length] = '\0';
-  return length;
-}
-
-ListValue ReadListValue(const char* controlPath, const char* section,
-                        const char* key, char* out) {
-  char raw[kRawValueSize];
-  ReadRawValue(controlPath, section, key, raw);
   out[0] = '\0';
   if (raw[0] == '\0') return ListValue::End;
-  if (!CopyPath(out, kPathSize, raw)) return ListValue::TooLong;
-  return ListValue::Ok;
-}
-
-ListValue ReadListPath(const char* controlPath, const char* section,
-                       const char* key, char* out) {
-  char value[kPathSize];
-  ListValue result = ReadListValue(controlPath, section, key, value);
-  if (result != ListValue::Ok) {
-    out[0] = '\0';
-    return result;
+  size_t length = strlen(raw);
+  if (length >= static_cast<size_t>(keys.size)) {
+    if (keys.overLong == OverLong::PassOver) return ListValue::TooLong;
+    length = keys.size - 1;
+    raw[length] = '\0';
   }
-  if (!ExpandPathMacros(out, kPathSize, value)) {
+  if (!keys.expandMacros) {
+    memcpy(out, raw, length + 1);
+    return ListValue::Ok;
+  }
+  if (!ExpandPathMacros(out, keys.size, raw)) {
     out[0] = '\0';  // never leave a cut path where a caller could use it
     return ListValue::TooLong;
   }
   return ListValue::Ok;
 }
 
-void ForEachListPath(const char* controlPath, const char* section,
-                     void (*act)(const char* path, void* context),
-                     void* context) {
-  for (int n = 1;; ++n) {
-    char key[16];
-    char path[kPathSize];
-    FormatListKey(key, "", n);
-    ListValue value = ReadListPath(controlPath, section, key, path);
-    if (value == ListValue::End) return;
-    if (value == ListValue::Ok) act(path, context);
+ListValue ReadNumberedKey(const NumberedKeys& keys, int n, char* out) {
+  char key[16];
+  FormatListKey(key, keys.prefix, n);
+  return ReadControlKey(keys, key, out);
+}
+
+ListPathCursor StartListPaths(const char* controlPath, const char* section) {
+  return {PathListKeys(controlPath, section, ""), 1};
+}
+
+bool NextListPath(ListPathCursor* cursor, char* path) {
+  for (;;) {
+    ListValue value = ReadNumberedKey(cursor->keys, cursor->next, path);
+    if (value == ListValue::End) return false;
+    ++cursor->next;
+    if (value == ListValue::Ok) return true;
   }
 }

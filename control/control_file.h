@@ -1,14 +1,39 @@
-// Reading the control file: numbered key lists and their values.
+// Reading the control file: one value by key, and numbered key lists.
 //
-// Every list section is numbered from 1 upward ("%d", or "FROM%d"/"TO%d" in
-// [copy]) and ends at the first key that is missing or empty.
+// Every list section is numbered from 1 upward (keys "1", "2", ..., or
+// "FROM1"/"TO1", ... in [copy]) and ends at the first key that is missing or
+// empty. Whoever reads the control file (the program, or a tool that checks
+// control files) reads it through here, so that all read a value alike.
 #pragma once
 
 enum class ListValue {
   End,      // missing or empty: the list ends here
-  Ok,       // value (and expansion) stored whole
-  TooLong,  // longer than 255 characters, or its expansion was: pass it over
+  Ok,       // value (and expansion) stored, whole or cut as asked
+  TooLong,  // over the buffer, or its expansion was: pass it over
 };
+
+// What a value longer than the caller's buffer (size - 1 characters) does.
+enum class OverLong {
+  Cut,       // its first size - 1 characters are stored (message pieces, ids)
+  PassOver,  // TooLong, and nothing is stored: a cut path names another file
+};
+
+// A list of numbered keys of one section, and how each value is read.
+struct NumberedKeys {
+  const char* controlPath;
+  const char* section;
+  const char* prefix;  // key name before the number: "", "FROM" or "TO"
+  int size;            // the caller's buffer in bytes (>= 1)
+  OverLong overLong;
+  // "%WINDIR%" and "%WINSYS%" at a value's start expanded (ExpandPathMacros);
+  // an expansion longer than size - 1 characters is TooLong.
+  bool expandMacros;
+};
+
+// The path lists [copy], [delete], [multdel], [deltree]: kPathSize bytes,
+// over-long values passed over, macros expanded.
+NumberedKeys PathListKeys(const char* controlPath, const char* section,
+                          const char* prefix);
 
 // Formats the key name prefix + n ("%d") into out (at least 16 bytes).
 void FormatListKey(char* out, const char* prefix, int n);
@@ -22,26 +47,25 @@ void FormatListKey(char* out, const char* prefix, int n);
 // over it.
 constexpr int kRawValueSize = 1024;
 
-// Reads key of section from the control file into out (size bytes, size >=
-// 1): the value's first size - 1 characters, the cut made on the whole
-// value. Returns the length stored. Message pieces and [pnpids] ids are
-// read so.
-int ReadCutValue(const char* controlPath, const char* section,
-                 const char* key, char* out, int size);
+// Reads key (any name) of keys.section as keys says into out (keys.size
+// bytes). out is empty unless the result is Ok.
+ListValue ReadControlKey(const NumberedKeys& keys, const char* key, char* out);
 
-// Reads key of section from the control file into out (kPathSize bytes).
-// A value longer than 255 characters is reported as TooLong (out is then
-// empty).
-ListValue ReadListValue(const char* controlPath, const char* section,
-                        const char* key, char* out);
+// Reads key number n of the list (prefix + n) into out (keys.size bytes).
+ListValue ReadNumberedKey(const NumberedKeys& keys, int n, char* out);
 
-// ReadListValue, then ExpandPathMacros into out (kPathSize bytes).
-ListValue ReadListPath(const char* controlPath, const char* section,
-                       const char* key, char* out);
+// Walks a path list: keys "1", "2", ... up to the first missing or empty
+// one, passing over values that were too long (a cut path names another
+// file):
+//
+//   ListPathCursor cursor = StartListPaths(controlPath, "deltree");
+//   while (NextListPath(&cursor, path)) ...
+struct ListPathCursor {
+  NumberedKeys keys;
+  int next;  // number of the key read next
+};
 
-// Calls act with each expanded path of the numbered list section (keys "1",
-// "2", ...), in key order, up to the first missing or empty key. Values that
-// were cut (TooLong) are passed over: a cut path names another file.
-void ForEachListPath(const char* controlPath, const char* section,
-                     void (*act)(const char* path, void* context),
-                     void* context);
+ListPathCursor StartListPaths(const char* controlPath, const char* section);
+
+// The next path of the list into path (kPathSize bytes); false at the end.
+bool NextListPath(ListPathCursor* cursor, char* path);

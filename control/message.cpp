@@ -11,13 +11,12 @@ constexpr int kPieceSize = 256;
 
 int LoadMessage(char* text, int count, const char* section,
                 const char* controlPath) {
+  const NumberedKeys pieces = {controlPath, section, "",
+                               kPieceSize, OverLong::Cut, false};
   char* write = text;
   *write = '\0';
   for (int number = 1; number < count; ++number) {
-    char key[16];
-    FormatListKey(key, "", number);
-    ReadCutValue(controlPath, section, key, write, kPieceSize);
-    if (*write == '\0') break;
+    if (ReadNumberedKey(pieces, number, write) == ListValue::End) break;
     if (strcmp(write, "CR") == 0) {
       write[0] = '\n';
       write[1] = '\0';

@@ -5,17 +5,16 @@
 #include "platform/platform.h"
 
 void RunCopyList(const char* controlPath) {
+  const NumberedKeys sources = PathListKeys(controlPath, "copy", "FROM");
+  const NumberedKeys targets = PathListKeys(controlPath, "copy", "TO");
   for (int n = 1;; ++n) {
-    char key[16];
     char source[kPathSize];
     char target[kPathSize];
-    FormatListKey(key, "FROM", n);
-    ListValue from = ReadListPath(controlPath, "copy", key, source);
+    ListValue from = ReadNumberedKey(sources, n, source);
     if (from == ListValue::End) return;
     // An empty TO ends the list as well; an over-long FROM does not, so TO
     // is read either way.
-    FormatListKey(key, "TO", n);
-    ListValue to = ReadListPath(controlPath, "copy", key, target);
+    ListValue to = ReadNumberedKey(targets, n, target);
     if (to == ListValue::End) return;
     // A failed copy (missing source, missing target directory, target in
     // use) is passed over; an existing target is replaced.

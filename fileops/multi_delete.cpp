@@ -42,7 +42,7 @@ bool DeleteMatch(void* context, uint32_t attributes, const char* name) {
 
 // A pattern that names every file of a drive root, the Windows or system
 // directory (or one that holds them) is a typing error: passed over.
-void DeleteMatches(const char* pattern, void*) {
+void DeleteMatches(const char* pattern) {
   MatchTarget target;
   target.directoryLength = DirectoryPartLength(pattern);
   if (IsProtectedSweep(pattern, target.directoryLength)) return;
@@ -54,5 +54,7 @@ void DeleteMatches(const char* pattern, void*) {
 }  // namespace
 
 void RunMultiDeleteList(const char* controlPath) {
-  ForEachListPath(controlPath, "multdel", DeleteMatches, nullptr);
+  ListPathCursor cursor = StartListPaths(controlPath, "multdel");
+  char pattern[kPathSize];
+  while (NextListPath(&cursor, pattern)) DeleteMatches(pattern);
 }

@@ -6,17 +6,16 @@
 #include "pnp/pnp_devices.h"
 
 int ReadPnpIdList(const char* controlPath, char* list) {
+  const NumberedKeys ids = {controlPath, "pnpids", "",
+                            kPnpIdValueSize, OverLong::Cut, false};
   int used = 0;
   int count = 0;
-  char key[16];
   // Before each read at most kPnpIdListLimit bytes are in use, so the id
   // (kPnpIdValueSize bytes at most) and the closing zero byte always fit.
   for (int n = 1; used <= kPnpIdListLimit; ++n) {
-    FormatListKey(key, "", n);
     char* id = list + used;
-    int length = ReadCutValue(controlPath, "pnpids", key, id, kPnpIdValueSize);
-    if (length == 0) break;
-    used += length + 1;
+    if (ReadNumberedKey(ids, n, id) == ListValue::End) break;
+    used += static_cast<int>(strlen(id)) + 1;
     ++count;
   }
   list[used] = '\0';

@@ -1,7 +1,7 @@
 // Fuzz target: reading the control file. The input is the control file's
 // bytes; every reader runs on it and is compared with a plain model built
 // on the platform's own private-profile reader:
-//   ReadListValue / ReadListPath for the list sections,
+//   ReadControlKey for the list sections, values as they are and as paths,
 //   LoadMessage for the message sections,
 //   ReadPnpIdList for [pnpids].
 // The buffers the readers write into are heap blocks of exactly the size
@@ -59,7 +59,7 @@ struct WindowsDirs {
 };
 
 // Each value of the list is read once by the model and checked through
-// ReadListValue, then through ReadListPath under each pair of directories.
+// ReadControlKey as it is, then as a path under each pair of directories.
 void CheckList(const std::string& section, const std::string& prefix,
                const std::vector<WindowsDirs>& dirs) {
   char* out = g_blocks->path.get();
@@ -67,7 +67,9 @@ void CheckList(const std::string& section, const std::string& prefix,
     std::string key = prefix + std::to_string(n);
     std::string value = FullValue(section, key);
 
-    ListValue got = ReadListValue(kControlPath, section.c_str(), key.c_str(), out);
+    NumberedKeys keys = PathListKeys(kControlPath, section.c_str(), "");
+    keys.expandMacros = false;
+    ListValue got = ReadControlKey(keys, key.c_str(), out);
     if (value.empty()) {
       FUZZ_CHECK(got == ListValue::End, "[%s] %s: empty value not End",
                  section.c_str(), key.c_str());
@@ -86,7 +88,8 @@ void CheckList(const std::string& section, const std::string& prefix,
     for (const WindowsDirs& dir : dirs) {
       fake::SetWindowsDir(dir.windir);
       fake::SetSystemDir(dir.winsys);
-      got = ReadListPath(kControlPath, section.c_str(), key.c_str(), out);
+      keys.expandMacros = true;
+      got = ReadControlKey(keys, key.c_str(), out);
       std::string expanded = ExpandModel(value, dir.windir, dir.winsys);
       if (value.size() > 255 || expanded.size() > 255) {
         FUZZ_CHECK(got == ListValue::TooLong,

@@ -1,8 +1,9 @@
-// Reading one value of a numbered list from the control file.
+// Reading values and numbered key lists from the control file.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "control/control_file.h"
 #include "control/path_helpers.h"
@@ -41,12 +42,12 @@ TEST(FormatListKey, NumbersWithAndWithoutPrefix) {
 struct ValueRow {
   const char* label;
   const char* key;
-  bool path;  // ReadListPath instead of ReadListValue
+  bool path;  // read as a path: macros expanded
   ListValue result;
   std::string value;
 };
 
-TEST(ReadListValue, ValuesAtTheirLimits) {
+TEST(ReadControlKey, PathValuesAtTheirLimits) {
   const std::string v255 = "C:\\" + std::string(252, 'v');
   const std::string v256 = "C:\\" + std::string(253, 'v');
   // 254 and 253 characters, expanding to 256 and 255.
@@ -81,16 +82,16 @@ TEST(ReadListValue, ValuesAtTheirLimits) {
   for (const ValueRow& row : rows) {
     char out[kPathSize];
     memset(out, 'J', sizeof out);
-    ListValue result =
-        row.path ? ReadListPath(kControlPath, "delete", row.key, out)
-                 : ReadListValue(kControlPath, "delete", row.key, out);
+    NumberedKeys keys = PathListKeys(kControlPath, "delete", "");
+    keys.expandMacros = row.path;
+    ListValue result = ReadControlKey(keys, row.key, out);
     EXPECT_EQ(result, row.result) << row.label;
     ASSERT_NE(memchr(out, '\0', sizeof out), nullptr) << row.label;
     EXPECT_EQ(std::string(out), row.value) << row.label;
   }
 }
 
-TEST(ReadListValue, MissingControlFileOrSection) {
+TEST(ReadControlKey, MissingControlFileOrSection) {
   fake::Reset();
   WriteControlFile(kControlPath, "[copy]\nFROM1=C:\\A\n");
   struct Row {
@@ -107,8 +108,99 @@ TEST(ReadListValue, MissingControlFileOrSection) {
   };
   for (const Row& row : rows) {
     char out[kPathSize];
-    EXPECT_EQ(ReadListValue(row.path, row.section, row.key, out), row.result)
+    EXPECT_EQ(ReadControlKey(PathListKeys(row.path, row.section, ""),
+                             row.key, out),
+              row.result)
         << row.path << " [" << row.section << "] " << row.key;
+  }
+}
+
+// Each way of reading a list at the edge of its buffer: a cut value keeps
+// its first size - 1 characters, a passed-over one stores nothing, and a
+// quoted value is measured without its quotes.
+TEST(ReadNumberedKey, BufferEdgeByOverLongAndPrefix) {
+  fake::Reset();
+  WriteControlFile(kControlPath,
+                   "[list]\n"
+                   "1=ABCD\n"
+                   "2=ABCDE\n"
+                   "3=\"ABCD\"\n"
+                   "4=\"ABCDE\"\n"
+                   "FROM1=XY\n"
+                   "FROM2=\n"
+                   "TO1=%WINDIR%\n"
+                   "TO2=%WINSYS%\\A\n");
+  struct Row {
+    const char* prefix;
+    int n;
+    OverLong overLong;
+    bool expandMacros;
+    ListValue result;
+    const char* value;
+  };
+  // Buffers of 5 bytes: values of 4 characters fit.
+  const Row rows[] = {
+      {"", 1, OverLong::Cut, false, ListValue::Ok, "ABCD"},
+      {"", 2, OverLong::Cut, false, ListValue::Ok, "ABCD"},
+      {"", 2, OverLong::PassOver, false, ListValue::TooLong, ""},
+      {"", 1, OverLong::PassOver, false, ListValue::Ok, "ABCD"},
+      {"", 3, OverLong::PassOver, false, ListValue::Ok, "ABCD"},
+      {"", 4, OverLong::PassOver, false, ListValue::TooLong, ""},
+      {"", 4, OverLong::Cut, false, ListValue::Ok, "ABCD"},
+      {"", 5, OverLong::Cut, false, ListValue::End, ""},
+      {"FROM", 1, OverLong::Cut, false, ListValue::Ok, "XY"},
+      {"FROM", 2, OverLong::Cut, false, ListValue::End, ""},
+      {"TO", 1, OverLong::PassOver, false, ListValue::TooLong, ""},
+      // "C:\WINDOWS" does not fit either; "%WINDIR%" alone would.
+      {"TO", 1, OverLong::PassOver, true, ListValue::TooLong, ""},
+  };
+  for (const Row& row : rows) {
+    const NumberedKeys keys = {kControlPath, "list", row.prefix, 5,
+                               row.overLong, row.expandMacros};
+    char out[5];
+    memset(out, 'J', sizeof out);
+    ListValue result = ReadNumberedKey(keys, row.n, out);
+    std::string label = std::string(row.prefix) + std::to_string(row.n) +
+                        (row.overLong == OverLong::Cut ? " cut" : " passed");
+    EXPECT_EQ(result, row.result) << label;
+    ASSERT_NE(memchr(out, '\0', sizeof out), nullptr) << label;
+    EXPECT_STREQ(out, row.value) << label;
+  }
+}
+
+// The cursor yields the expanded paths in key order, passes over the ones
+// too long and stops at the first missing or empty key.
+TEST(NextListPath, WalksTheListInKeyOrder) {
+  const std::string v256 = "C:\\" + std::string(253, 'v');
+  struct Row {
+    const char* label;
+    std::string section;
+    std::vector<std::string> paths;
+  };
+  const Row rows[] = {
+      {"empty list", "[deltree]\n", {}},
+      {"no section", "", {}},
+      {"plain and expanded", "[deltree]\n1=C:\\A\n2=%WINSYS%\\B\n",
+       {"C:\\A", "C:\\WINDOWS\\SYSTEM\\B"}},
+      {"too long passed over", "[deltree]\n1=" + v256 + "\n2=C:\\B\n",
+       {"C:\\B"}},
+      {"gap ends the list", "[deltree]\n1=C:\\A\n3=C:\\C\n", {"C:\\A"}},
+      {"empty value ends it", "[deltree]\n1=\n2=C:\\B\n", {}},
+      {"keys read by number, not by line",
+       "[deltree]\n2=C:\\B\n1=C:\\A\n", {"C:\\A", "C:\\B"}},
+      {"other sections unread", "[delete]\n1=C:\\X\n[deltree]\n1=C:\\A\n",
+       {"C:\\A"}},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    WriteControlFile(kControlPath, row.section);
+    ListPathCursor cursor = StartListPaths(kControlPath, "deltree");
+    std::vector<std::string> got;
+    char path[kPathSize];
+    while (NextListPath(&cursor, path) && got.size() < 10) got.push_back(path);
+    EXPECT_EQ(got, row.paths) << row.label;
+    // The end stays the end.
+    EXPECT_FALSE(NextListPath(&cursor, path)) << row.label;
   }
 }
 
