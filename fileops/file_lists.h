@@ -1,4 +1,5 @@
-// The control file's [copy], [delete], [multdel] and [deltree] lists.
+// The control file's [copy], [delete], [multdel] and [deltree] lists, one
+// source each, and the tree removal they share.
 //
 // Each list is read key by key ("FROM1"/"TO1", ... in [copy], "1", "2", ...
 // elsewhere) up to the first missing or empty value, and each entry is acted
@@ -7,17 +8,25 @@
 // (or, in [delete], left to the next start) and the list goes on.
 #pragma once
 
+// --- copy_list.cpp ---
 // Copies FROMn over TOn; an empty FROMn or TOn ends the list.
 void RunCopyList(const char* controlPath);
+
+// --- delete_list.cpp ---
 // Deletes each file, handing every one that cannot be deleted (in use,
 // read-only, missing) to ScheduleDeleteOnReboot.
 void RunDeleteList(const char* controlPath);
+
+// --- multi_delete.cpp ---
 // Deletes each pattern's matches in search order; the first match that
 // cannot be deleted (a directory, ".", read-only, in use) ends that pattern.
 void RunMultiDeleteList(const char* controlPath);
+
+// --- deltree_list.cpp ---
 // DeleteTree on each directory.
 void RunDeltreeList(const char* controlPath);
 
+// --- delete_tree.cpp ---
 // Removes the directory and everything below it, depth first; stops in a
 // directory at the first entry that cannot be removed, and directories whose
 // names begin with "." are neither entered nor removed, so the directories

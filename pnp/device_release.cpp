@@ -1,8 +1,9 @@
+#include "pnp/device_release.h"
+
 #include <cstring>
 
 #include "control/path_helpers.h"
 #include "pnp/devnode_arg.h"
-#include "pnp/pnp_devices.h"
 
 namespace {
 

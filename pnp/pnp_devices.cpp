@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "control/path_helpers.h"
+#include "platform/platform.h"
+#include "pnp/device_release.h"
 #include "pnp/pnp_id_list.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "control/control_file.h"
-#include "pnp/pnp_devices.h"
 
 int ReadPnpIdList(const char* controlPath, char* list) {
   const NumberedKeys ids = {controlPath, "pnpids", "",

@@ -16,7 +16,7 @@
 #include "control/path_helpers.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/platform.h"
-#include "pnp/pnp_devices.h"
+#include "pnp/pnp_id_list.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -22,6 +22,7 @@
 #include "platform/fake/fake_machine.h"
 #include "platform/platform.h"
 #include "pnp/pnp_devices.h"
+#include "pnp/pnp_id_list.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

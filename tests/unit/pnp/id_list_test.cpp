@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
-#include "pnp/pnp_devices.h"
 #include "pnp/pnp_id_list.h"
 #include "tests/unit/pnp/pnp_fixture.h"
 #include "tests/unit/support/test_support.h"

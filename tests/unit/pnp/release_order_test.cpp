@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "pnp/device_release.h"
 #include "pnp/pnp_devices.h"
 #include "tests/unit/pnp/pnp_fixture.h"
 

@@ -19,6 +19,7 @@
 #include "launch/entry.h"
 #include "platform/fake/fake_machine.h"
 #include "pnp/pnp_devices.h"
+#include "pnp/pnp_id_list.h"
 #include "tests/unit/reliability/machine_state.h"
 #include "tests/unit/support/test_support.h"
 #include "textfile/batch_file.h"
