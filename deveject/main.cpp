@@ -22,13 +22,12 @@
 // line itself.
 #include <windows.h>
 
+#include "control/ascii_chars.h"
 #include "pnp/devnode_arg.h"
 
 namespace {
 
 enum ExitCode { kReleased = 0, kBadArgument = 1 };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Past one word of the command line: up to the closing quote when it begins
 // with one, else up to the next blank.
@@ -38,12 +37,12 @@ const char* SkipWord(const char* p) {
     while (*p != '\0' && *p != '"') ++p;
     return *p == '"' ? p + 1 : p;
   }
-  while (*p != '\0' && !IsBlank(*p)) ++p;
+  while (*p != '\0' && !IsSpaceOrTab(*p)) ++p;
   return p;
 }
 
 const char* SkipBlanks(const char* p) {
-  while (IsBlank(*p)) ++p;
+  while (IsSpaceOrTab(*p)) ++p;
   return p;
 }
 

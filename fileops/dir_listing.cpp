@@ -25,7 +25,7 @@ Listing ListEntries(const char* pattern, bool skipDotNamedDirs,
     found.name[sizeof found.name - 1] = '\0';
     if (skipDotNamedDirs && IsDotNamedDirectory(found.attributes, found.name))
       continue;
-    if (!AddEntry(list, found.attributes, found.name)) {
+    if (!AddToEntryList(list, found.attributes, found.name)) {
       result = Listing::Part;
       break;
     }

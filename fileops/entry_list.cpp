@@ -33,7 +33,7 @@ void InitEntryList(EntryList* list) {
   list->count = 0;
 }
 
-bool AddEntry(EntryList* list, uint32_t attributes, const char* name) {
+bool AddToEntryList(EntryList* list, uint32_t attributes, const char* name) {
   size_t nameBytes = strlen(name) + 1;
   size_t need = sizeof attributes + nameBytes;
   if (!Reserve(list, need)) return false;

@@ -19,7 +19,7 @@ struct EntryList {
 void InitEntryList(EntryList* list);
 
 // Adds one record; false (the list unchanged) when the heap is exhausted.
-bool AddEntry(EntryList* list, uint32_t attributes, const char* name);
+bool AddToEntryList(EntryList* list, uint32_t attributes, const char* name);
 
 // Walks the records: start with *offset = 0; each call returns the next name
 // and its attributes, or nullptr after the last record.

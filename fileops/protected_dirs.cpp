@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "platform/platform.h"
 
@@ -20,14 +21,6 @@ struct Spelling {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char UpperCase(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 size_t NameLength(const char* text) {
   size_t length = 0;
   while (text[length] != '\0' && !IsSeparator(text[length])) ++length;
@@ -37,7 +30,7 @@ size_t NameLength(const char* text) {
 bool Append(Spelling* path, const char* text, size_t count) {
   if (path->length + count >= kSpellingSize) return false;
   for (size_t i = 0; i < count; ++i) {
-    path->text[path->length++] = UpperCase(text[i]);
+    path->text[path->length++] = UpperAscii(text[i]);
   }
   path->text[path->length] = '\0';
   return true;
@@ -87,7 +80,7 @@ bool AddNames(Spelling* path, const char* rest) {
 bool Resolve(const char* text, Spelling* path, bool fromCurrent);
 
 // The current directory; false when the system cannot tell it.
-bool CurrentDirectory(Spelling* path) {
+bool CurrentDirectorySpelling(Spelling* path) {
   char current[kPathSize];
   uint32_t length = plat::CurrentDirectory(sizeof current, current);
   if (length == 0 || length >= sizeof current) return false;
@@ -121,16 +114,16 @@ bool Resolve(const char* text, Spelling* path, bool fromCurrent) {
   if (IsSeparator(text[0]) && IsSeparator(text[1])) {
     return ResolveNetworkPath(text, path);
   }
-  if (IsLetter(text[0]) && text[1] == ':') {
+  if (IsAsciiLetter(text[0]) && text[1] == ':') {
     if (IsSeparator(text[2])) {
       return StartAt(path, text, 2) && AddNames(path, text + 2);
     }
     // "X:NAME" starts from the current directory of drive X, which this
     // program knows only for the drive it runs on.
-    return fromCurrent && CurrentDirectory(path) && path->rootLength == 2 &&
-           path->text[0] == UpperCase(text[0]) && AddNames(path, text + 2);
+    return fromCurrent && CurrentDirectorySpelling(path) && path->rootLength == 2 &&
+           path->text[0] == UpperAscii(text[0]) && AddNames(path, text + 2);
   }
-  if (!fromCurrent || !CurrentDirectory(path)) return false;
+  if (!fromCurrent || !CurrentDirectorySpelling(path)) return false;
   if (IsSeparator(text[0])) {
     path->length = path->rootLength;
     path->text[path->length] = '\0';
@@ -221,7 +214,7 @@ bool IsProtectedDirectory(const char* directory) {
 
 bool IsProtectedTree(const char* directory) {
   bool bareDrive =
-      IsLetter(directory[0]) && directory[1] == ':' && directory[2] == '\0';
+      IsAsciiLetter(directory[0]) && directory[1] == ':' && directory[2] == '\0';
   return bareDrive || IsProtectedDirectory(directory);
 }
 

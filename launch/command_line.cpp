@@ -2,13 +2,9 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
+
 namespace {
-
-// The system treats every byte up to the space as blank when it strips the
-// program's name; bytes above 127 are ordinary characters.
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
 // The post-install switch: its first 7 characters after "/" or "-", in any
 // letter case; anything after them does not matter.
@@ -45,9 +41,9 @@ const char* SkipProgramName(const char* commandLine) {
     while (*p != '\0' && *p != '"') ++p;
     if (*p == '"') ++p;
   } else {
-    while (*p != '\0' && !IsBlank(*p)) ++p;
+    while (*p != '\0' && !IsSpaceOrControl(*p)) ++p;
   }
-  while (*p != '\0' && IsBlank(*p)) ++p;
+  while (*p != '\0' && IsSpaceOrControl(*p)) ++p;
   return p;
 }
 

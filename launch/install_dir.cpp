@@ -1,10 +1,6 @@
 #include "launch/install_dir.h"
 
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
-
-}  // namespace
+#include "control/ascii_chars.h"
 
 bool IsInstallDirectory(const char* path) {
   static const char kInstallDir[] = "c:\\vantoris";

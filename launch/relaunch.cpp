@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "control/builtin_messages.h"
 #include "control/message.h"
 #include "control/path_helpers.h"
@@ -80,8 +81,6 @@ bool CopyFromHere(LaunchState* state, int workLength, int tempLength,
   state->work[workLength] = '\0';
   return copied;
 }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 
 // Equal but for letter case and one final backslash on either side.
 bool SamePathText(const char* a, const char* b) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "textfile/text_match.h"
 
 namespace {
@@ -9,19 +10,17 @@ namespace {
 const char kCardRom[] = "HALCYREN.ROM";
 const char kCardKeyword[] = "HALCYRENE";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // DOS path entries hold no blanks: an entry is a run of characters
 // between these.
-bool SeparatesEntries(char c) { return c == ';' || c == '=' || IsBlank(c); }
+bool SeparatesEntries(char c) { return c == ';' || c == '=' || IsSpaceOrTab(c); }
 
 // The word PATH at `at` (not the end of a longer name such as MYPATH),
 // followed by "=" or a blank: the start of a PATH list, after SET, IF ...,
 // REM, "@" or nothing.
 bool OpensPathList(const char* line, int at) {
-  if (at > 0 && !IsBlank(line[at - 1]) && line[at - 1] != '@') return false;
+  if (at > 0 && !IsSpaceOrTab(line[at - 1]) && line[at - 1] != '@') return false;
   if (!StartsWithUpperWord(line + at, "PATH")) return false;
-  return line[at + 4] == '=' || IsBlank(line[at + 4]);
+  return line[at + 4] == '=' || IsSpaceOrTab(line[at + 4]);
 }
 
 int FirstPathList(const char* line) {
@@ -35,9 +34,9 @@ int FirstPathList(const char* line) {
 // the "=" allowed): an entry at `end` opens a PATH list.
 bool OpensListAfterPath(const char* line, int end) {
   int i = end;
-  while (i > 0 && IsBlank(line[i - 1])) --i;
+  while (i > 0 && IsSpaceOrTab(line[i - 1])) --i;
   if (i > 0 && line[i - 1] == '=') --i;
-  while (i > 0 && IsBlank(line[i - 1])) --i;
+  while (i > 0 && IsSpaceOrTab(line[i - 1])) --i;
   return i < end && i >= 4 && OpensPathList(line, i - 4);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "platform/platform.h"
@@ -19,19 +20,17 @@ const char kDeviceKey[] = "DEVICE=";
 // the directory is not known or the path does not fit.
 bool WindowsEmm386(char* out) { return WindowsDirectoryPath(out, kEmm386); }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // After leading blanks, DEVICE or DEVICEHIGH, a "?" or not (DEVICE?= asks
 // at every start whether to load the driver), then a blank or "=".
 // Comments ("REM", ";") and menu items that merely name the driver do not
 // load anything and are left alone.
 bool LoadsDriver(const char* line) {
-  while (IsBlank(*line)) ++line;
+  while (IsSpaceOrTab(*line)) ++line;
   if (!StartsWithUpperWord(line, "DEVICE")) return false;
   line += 6;
   if (StartsWithUpperWord(line, "HIGH")) line += 4;
   if (*line == '?') ++line;
-  return IsBlank(*line) || *line == '=';
+  return IsSpaceOrTab(*line) || *line == '=';
 }
 
 bool LoadsEmm386(const char* line) {

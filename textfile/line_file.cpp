@@ -95,7 +95,7 @@ uint32_t CountLines(const FileBytes& bytes) {
   return count;
 }
 
-char* CopyText(const char* text, size_t length) {
+char* HeapCopy(const char* text, size_t length) {
   char* line = static_cast<char*>(plat::Allocate(length + 1));
   if (line == nullptr) return nullptr;
   memcpy(line, text, length);
@@ -108,7 +108,7 @@ bool SplitLines(const FileBytes& bytes, LineArray lines, int count) {
   uint32_t start = 0;
   for (int n = 0; n < count; ++n) {
     uint32_t end = LineEnd(bytes, start);
-    lines[n] = CopyText(bytes.data + start, end - start);
+    lines[n] = HeapCopy(bytes.data + start, end - start);
     if (lines[n] == nullptr) {
       FreeTextLines(lines, n);
       return false;
@@ -163,4 +163,4 @@ void FreeTextLines(LineArray lines, int count) {
   plat::Release(lines);
 }
 
-char* DuplicateLine(const char* text) { return CopyText(text, strlen(text)); }
+char* DuplicateLine(const char* text) { return HeapCopy(text, strlen(text)); }

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "platform/platform.h"
 #include "textfile/line_file.h"
-#include "textfile/text_match.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ size_t NameStart(const char* path) {
   return start;
 }
 
-bool SameName(const char* a, const char* b) {
+bool SameFileName(const char* a, const char* b) {
   while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
     ++a;
     ++b;
@@ -58,7 +58,7 @@ bool TemporaryNameFor(const char* target, char* out) {
   memcpy(out, target, baseLength);
   for (int n = 0; n < kTemporaryExtensions; ++n) {
     TemporaryExtension(n, out + baseLength);
-    if (!SameName(out, target) &&
+    if (!SameFileName(out, target) &&
         plat::FileAttributes(out) == plat::kInvalidAttributes) {
       return true;
     }

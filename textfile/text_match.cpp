@@ -1,9 +1,6 @@
 #include "textfile/text_match.h"
 
-char UpperAscii(char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  return c;
-}
+#include "control/ascii_chars.h"
 
 bool StartsWithUpperWord(const char* text, const char* upperWord) {
   for (int i = 0; upperWord[i] != '\0'; ++i) {

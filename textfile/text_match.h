@@ -3,9 +3,6 @@
 // upper-case copy and no memory.
 #pragma once
 
-// The ASCII letters a to z as A to Z; every other byte unchanged.
-char UpperAscii(char c);
-
 // Offset of the first occurrence of upperWord (given in upper case) in line,
 // ignoring the letter case of line; -1 when there is none.
 int FindUpperWord(const char* line, const char* upperWord);

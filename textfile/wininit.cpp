@@ -60,7 +60,7 @@ void WriteNewFile(const char* iniPath, char* entry) {
 // Puts entry directly under the first [rename] header, or appends a new
 // section at the end. Takes ownership of entry; the spare slots leave room
 // for both added lines. Returns the new count, or -1 when out of memory.
-int AddEntry(LineArray lines, int count, char* entry) {
+int AddRenameEntry(LineArray lines, int count, char* entry) {
   int header = FindSection(lines, count);
   if (header >= 0) {
     for (int i = count; i > header + 1; --i) lines[i] = lines[i - 1];
@@ -96,7 +96,7 @@ void ScheduleDeleteOnReboot(const char* path) {
     plat::Release(entry);
     return;
   }
-  int newCount = AddEntry(lines, count, entry);
+  int newCount = AddRenameEntry(lines, count, entry);
   if (newCount < 0) {
     FreeTextLines(lines, count);
     return;

@@ -13,7 +13,7 @@ namespace fake {
 namespace {
 
 // ^Z, the DOS end-of-file mark, counts as a blank too.
-bool IsBlank(char c) {
+bool IsProfileBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' ||
          c == '\f' || c == '\x1a';
 }
@@ -25,8 +25,8 @@ struct Span {
 };
 
 Span Trim(Span s) {
-  while (s.begin < s.end && IsBlank(*s.begin)) ++s.begin;
-  while (s.end > s.begin && IsBlank(s.end[-1])) --s.end;
+  while (s.begin < s.end && IsProfileBlank(*s.begin)) ++s.begin;
+  while (s.end > s.begin && IsProfileBlank(s.end[-1])) --s.end;
   return s;
 }
 

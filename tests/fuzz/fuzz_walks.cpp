@@ -93,7 +93,7 @@ void PlaceWindowsDirectory(unsigned where) {
   }
 }
 
-void AddEntry(FuzzReader* in, Machine* m) {
+void AddFuzzedEntry(FuzzReader* in, Machine* m) {
   unsigned op = in->Byte();
   unsigned flags = in->Byte();
   std::string parent =
@@ -150,7 +150,7 @@ Machine BuildMachine(FuzzReader* in) {
   m.dirs.push_back("C:\\T");
   PlaceWindowsDirectory(in->Small(3));
   unsigned count = in->Small(24);
-  for (unsigned i = 0; i < count; ++i) AddEntry(in, &m);
+  for (unsigned i = 0; i < count; ++i) AddFuzzedEntry(in, &m);
   const char* others[] = {"C:\\", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
   unsigned pick = in->Small(static_cast<unsigned>(m.dirs.size()) + 3);
   m.currentDir =

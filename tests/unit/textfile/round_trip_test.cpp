@@ -52,7 +52,7 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsModelBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The file's lines without their line ends (CR LF, LF or CR).
 Lines SplitAnyEnds(const std::string& bytes) {
@@ -97,9 +97,9 @@ size_t PathListStart(const std::string& line) {
   }
   if (i == kNone || upper.compare(i, 4, "PATH") != 0) return kNone;
   size_t list = i + 4;
-  while (list < line.size() && IsBlank(line[list])) ++list;
+  while (list < line.size() && IsModelBlank(line[list])) ++list;
   if (list < line.size() && line[list] == '=') ++list;
-  while (list < line.size() && IsBlank(line[list])) ++list;
+  while (list < line.size() && IsModelBlank(line[list])) ++list;
   return list == i + 4 ? kNone : list;
 }
 
@@ -154,7 +154,7 @@ bool LoadsEmm386(const std::string& line) {
   i += 6;
   if (upper.compare(i, 4, "HIGH") == 0) i += 4;
   if (i < upper.size() && upper[i] == '?') ++i;
-  return i < upper.size() && (upper[i] == '=' || IsBlank(upper[i])) &&
+  return i < upper.size() && (upper[i] == '=' || IsModelBlank(upper[i])) &&
          upper.find("EMM386.EXE") != kNone;
 }
 
