@@ -31,7 +31,7 @@ foreach(build_dir IN ITEMS ${SELDUNAX_WIN32_DIR} ${SELDUNAX_WIN64_DIR})
   endif()
   add_test(NAME release.exe_win${bits}
            COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/check_exe.py
-                   ${build_dir}/platform/win32/SELDUNAX.EXE)
+                   ${build_dir}/seldunax/SELDUNAX.EXE)
   set_tests_properties(release.exe_win${bits} PROPERTIES LABELS release
                        TIMEOUT 60)
 endforeach()

@@ -56,9 +56,9 @@ bool FindControlFile(const CommandOptions& options, LaunchState* state) {
 
 }  // namespace
 
-int RunEntry(const char* commandText) {
+int RunEntry(const char* commandLine) {
   CommandOptions options;
-  ParseCommandLine(commandText, &options);
+  ParseCommandLine(SkipProgramName(commandLine), &options);
 
   LaunchState state;
   state.postInstall = options.postInstall;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program icon: a loudspeaker with sound waves, 32x32, 16 colours.
 
-Writes platform/win32/seldunax.ico (one image, 4 bits per pixel, with an AND
+Writes seldunax/seldunax.ico (one image, 4 bits per pixel, with an AND
 mask for the transparent background) using only the standard library.
 
     python3 scripts/make_icon.py [output.ico]
@@ -79,7 +79,7 @@ def icon_bytes(image):
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        root, "platform", "win32", "seldunax.ico")
+        root, "seldunax", "seldunax.ico")
     with open(out, "wb") as f:
         f.write(icon_bytes(draw()))
 

@@ -33,7 +33,7 @@ int RunFrom(const std::string& cwd, const std::string& command) {
   fake::AddFile(dir + "DEVEJECT.EXE", "tool");
   fake::SetCurrentDir(cwd);
   fake::QueueAnswer(plat::kIdNo);
-  return RunEntry(command.c_str());
+  return RunEntry(("SELDUNAX.EXE " + command).c_str());
 }
 
 bool AskedFor(const std::string& path) {
@@ -167,7 +167,7 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
     fake::SetCurrentDir("C:\\DISK");
     fake::QueueAnswer(plat::kIdNo);
 
-    EXPECT_EQ(RunEntry("SELDUNAX.INI"), row.exitCode) << row.label;
+    EXPECT_EQ(RunEntry("SELDUNAX.EXE SELDUNAX.INI"), row.exitCode) << row.label;
     ASSERT_EQ(fake::Boxes().size(), 1u) << row.label;
     EXPECT_EQ(fake::Boxes()[0].text, row.text) << row.label;
     EXPECT_EQ(fake::Boxes()[0].title, VANTORIS_TITLE) << row.label;

@@ -41,7 +41,7 @@ TEST_F(RelaunchTest, CopiesScheduleAndHandsOver) {
   fake::AddFile(InTemp("seldunax.ini"), "left by an earlier run");
   fake::AddFile(InTemp("DEVEJECT.EXE"), "old tool");
 
-  EXPECT_EQ(RunEntry("CARD.INI"), 0);
+  EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), 0);
 
   EXPECT_TRUE(fake::Boxes().empty());
   EXPECT_EQ(fake::ReadFile(InTemp("seldunax.exe")), "program");
@@ -63,7 +63,7 @@ TEST_F(RelaunchTest, CopiesScheduleAndHandsOver) {
 
   // The second run starts in TEMP and reads the copy of CARD.INI.
   fake::QueueAnswer(plat::kIdNo);
-  EXPECT_EQ(RunEntry("SELDUNAX.INI"), 0);
+  EXPECT_EQ(RunEntry("SELDUNAX.EXE SELDUNAX.INI"), 0);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"From the card's file."});
 }
 
@@ -94,7 +94,7 @@ TEST_F(RelaunchTest, FailureStepsKeepWhatWasCopied) {
       if (row.failChangeDirectory) fake::FailCalls("ChangeDirectory");
       std::string label = std::string(row.label) + (ownTexts ? ", own text" : "");
 
-      EXPECT_EQ(RunEntry("CARD.INI"), 2) << label;
+      EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), 2) << label;
 
       EXPECT_EQ(BoxTexts(),
                 std::vector<std::string>{ownTexts ? row.own : row.builtin})
@@ -115,7 +115,7 @@ TEST_F(RelaunchTest, FailureStepsKeepWhatWasCopied) {
 TEST_F(RelaunchTest, ProgramUnderAnotherNameIsNotCopied) {
   InstallDir("C:\\VANTORIS", "[x]\n", "SETUP.EXE");
 
-  EXPECT_EQ(RunEntry("CARD.INI"), 2);
+  EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), 2);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{MSG_COPY_EXE_FAILED});
   EXPECT_EQ(fake::ListTree("C:\\WINDOWS\\TEMP"),
             std::vector<std::string>{"C:\\WINDOWS\\TEMP\\"});
@@ -133,7 +133,7 @@ TEST_F(RelaunchTest, FailureTextsComeFromTheNamedControlFile) {
   });
   fake::FailCalls("CopyOneFile", "C:\\VANTORIS\\deveject.exe");
 
-  EXPECT_EQ(RunEntry("CARD.INI"), 2);
+  EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), 2);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"No tool."});
 }
 
@@ -168,7 +168,7 @@ TEST_F(RelaunchTest, TemporaryDirectoryThatCannotServe) {
     fake::SetTempPath(row.tempPath);
     if (row.failTempPath) fake::FailCalls("TempDirectory");
 
-    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.label;
+    EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), row.exitCode) << row.label;
     if (row.text == nullptr) {
       EXPECT_TRUE(fake::Boxes().empty()) << row.label;
       ASSERT_EQ(fake::StartedPrograms().size(), 1u) << row.label;
@@ -242,7 +242,7 @@ TEST_F(RelaunchTest, ChangeIntoTempIsReadBack) {
       });
     }
 
-    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.label;
+    EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), row.exitCode) << row.label;
 
     long change = FirstCall("ChangeDirectory", AnyArg);
     ASSERT_GE(change, 0) << row.label;
@@ -273,7 +273,7 @@ TEST_F(RelaunchTest, InstallDirectoryPathLengths) {
     std::string dir = LongDir("C:\\VANTORIS", row.length);
     InstallDir(dir, "[x]\n");
 
-    EXPECT_EQ(RunEntry("CARD.INI"), row.exitCode) << row.length;
+    EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), row.exitCode) << row.length;
     if (row.exitCode == 2) {
       EXPECT_EQ(BoxTexts(), std::vector<std::string>{MSG_COPY_EXE_FAILED})
           << row.length;

@@ -201,7 +201,7 @@ const std::vector<HostileRow>& Rows() {
          ini += ".TXT\n[REBOOTNOW]\n1=Bye\xfe\n";
          DiskMachine(ini);
          fake::AddFile("C:\\A.TXT", "a");
-         int code = RunEntry("SELDUNAX.INI");
+         int code = RunEntry("SELDUNAX.EXE SELDUNAX.INI");
          const auto& boxes = fake::Boxes();
          return Expect(code == 0, "exit code " + std::to_string(code)) +
                 Expect(!boxes.empty() && boxes.back().style == plat::kMbOk &&
@@ -220,7 +220,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddDir("c:\\VANTORIS\\TEMP");
          fake::SetTempPath("c:\\VANTORIS\\TEMP\\");
          fake::SetCurrentDir("C:\\VANTORIS");
-         int code = RunEntry("SELDUNAX.INI");
+         int code = RunEntry("SELDUNAX.EXE SELDUNAX.INI");
          const auto& boxes = fake::Boxes();
          return Expect(code == 2, "exit code " + std::to_string(code)) +
                 Expect(boxes.size() == 1 && boxes[0].text == MSG_SWITCH_TEMP_FAILED,
@@ -234,7 +234,7 @@ const std::vector<HostileRow>& Rows() {
        [] {
          DiskMachine("[x]\n");
          std::string line = "SELDUNAX.EXE " + std::string(100000, 'N');
-         int code = RunEntry(SkipProgramName(line.c_str()));
+         int code = RunEntry(line.c_str());
          return Expect(code == 1, "exit code " + std::to_string(code)) +
                 Expect(fake::Boxes().size() == 1 &&
                            fake::Boxes()[0].text == MSG_NO_CONTROL_FILE,
@@ -247,7 +247,7 @@ const std::vector<HostileRow>& Rows() {
          std::string line;
          while (line.size() < 100000) line += "  /POSTw95 -x /";
          line += " SELDUNAX.INI " + std::string(1000, ' ');
-         int code = RunEntry(line.c_str());
+         int code = RunEntry(("SELDUNAX.EXE" + line).c_str());
          const auto& boxes = fake::Boxes();
          return Expect(code == 0, "exit code " + std::to_string(code)) +
                 Expect(boxes.size() == 2 && boxes[0].text == MSG_CONFIRM_POSTINSTALL &&

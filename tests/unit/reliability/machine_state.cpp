@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "launch/command_line.h"
 #include "launch/entry.h"
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/support/test_support.h"
@@ -293,7 +292,8 @@ std::string OpenHandles() {
 ProgramRun RunProgram(const char* commandText) {
   ProgramRun run = {0, false, std::string()};
   size_t startedBefore = fake::StartedPrograms().size();
-  run.exitCode = RunEntry(commandText);
+  const std::string firstLine = std::string("SELDUNAX.EXE ") + commandText;
+  run.exitCode = RunEntry(firstLine.c_str());
   // A hand-over: the copy runs on in the directory it was started in.
   const auto& started = fake::StartedPrograms();
   for (size_t i = startedBefore; i < started.size(); ++i) {
@@ -307,7 +307,7 @@ ProgramRun RunProgram(const char* commandText) {
     if (run.exitCode != 0) run.fault += " exit code after the hand-over";
     std::string commandLine = started[i].commandLine;
     fake::SetCurrentDir(started[i].currentDir);
-    run.exitCode = RunEntry(SkipProgramName(commandLine.c_str()));
+    run.exitCode = RunEntry(commandLine.c_str());
     break;
   }
   return run;

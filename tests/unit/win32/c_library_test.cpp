@@ -1,4 +1,4 @@
-// The C library functions of the Windows program (platform/win32/
+// The C library functions of the Windows program (seldunax/
 // c_library.cpp), built here under other names and held against the host's
 // C library on the same inputs.
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #define strncmp OwnStrncmp
 #define strcpy OwnStrcpy
 #define strrchr OwnStrrchr
-#include "platform/win32/c_library.cpp"
+#include "seldunax/c_library.cpp"
 #undef memcpy
 #undef memmove
 #undef memset

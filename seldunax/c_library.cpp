@@ -1,6 +1,6 @@
 // The C library functions that SELDUNAX.EXE uses, or that the compiler
 // calls for copies of larger objects, for a program linked without the C
-// run-time DLL (see winmain.cpp). Compiled with -fno-builtin and without
+// run-time DLL (see main.cpp). Compiled with -fno-builtin and without
 // loop-to-call transformations, so that none of them calls itself.
 #include <cstddef>
 

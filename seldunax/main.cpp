@@ -9,13 +9,11 @@
 // any) and no command-line splitting (the entry does its own).
 #include <windows.h>
 
-#include "launch/command_line.h"
 #include "launch/entry.h"
 
 // The linker's default entry point name for a Windows GUI program.
 extern "C" void WinMainCRTStartup() {
-  // The entry gets the command line without the program's own name, by the
-  // program's own rule; its result becomes the process exit code.
-  const int code = RunEntry(SkipProgramName(GetCommandLineA()));
+  // The entry's result becomes the process exit code.
+  const int code = RunEntry(GetCommandLineA());
   ExitProcess(static_cast<UINT>(code));
 }
