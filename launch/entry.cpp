@@ -42,9 +42,9 @@ bool PathExists(const char* path) {
   return plat::FileAttributes(path) != plat::kInvalidAttributes;
 }
 
-// Check 1: a control file to read. Everything that keeps us from naming it
-// exactly (no name, a name or directory too long, no current directory)
-// counts as not finding it.
+// The control-file check: a control file to read. Everything that keeps us
+// from naming it exactly (no name, a name or directory too long, no current
+// directory) counts as not finding it.
 bool FindControlFile(const CommandOptions& options, LaunchState* state) {
   if (options.controlName[0] == '\0' || options.nameTooLong) return false;
   if (!ReadCurrentDirectory(state->work)) return false;
@@ -72,6 +72,7 @@ int RunEntry(const char* commandLine) {
     ShowBox(MSG_NO_CONTROL_FILE, plat::kMbOk);
     return 1;
   }
+  // The release-tool check.
   if (!PathExists(".\\DEVEJECT.EXE")) {
     ShowLookedUpMessage(state.message, "EJCTNOTFOUND", MSG_NO_DEVEJECT,
                         state.controlPath, plat::kMbOk);

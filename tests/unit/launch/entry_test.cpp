@@ -1,5 +1,5 @@
-// The entry: control-file path, the two launch checks in their order, the
-// mode decision and the exit codes.
+// The entry: control-file path, the two launch checks (control file, then
+// release tool) in their order, the mode decision and the exit codes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,7 +22,7 @@ struct ControlPathRow {
   std::string controlFile;  // created as a file ("" for none)
   std::string controlDir;   // created as a directory ("" for none)
   int exitCode;
-  std::string checkedPath;  // the path check 1 asked for ("" not to look)
+  std::string checkedPath;  // the path the control-file check asked for ("" not to look)
   uint32_t attributes = 0;  // of the control file
 };
 
@@ -46,7 +46,7 @@ bool AskedFor(const std::string& path) {
   return false;
 }
 
-TEST_F(EntryTest, ControlFilePathAndCheckOne) {
+TEST_F(EntryTest, ControlFilePathAndTheControlFileCheck) {
   const std::string name251(251, 'N');
   const std::string name252(252, 'N');
   const std::string name253(253, 'N');
