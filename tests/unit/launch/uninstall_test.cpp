@@ -11,11 +11,10 @@
 #include "launch/uninstall.h"
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/launch/launch_fixture.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/support/test_support.h"
 
 namespace {
-
-const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
 
 const char kLists[] =
     "[pnpids]\n1=VAN0001\n"
@@ -31,13 +30,13 @@ const char kConfigSys[] = "DEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS\r\n";
 // A machine with something for every removal step to act on.
 void BuildMachine(const std::string& extraIni) {
   fake::Reset();
-  WriteControlFile(kControlPath, std::string(kLists) + extraIni);
+  WriteControlFile(kControl, std::string(kLists) + extraIni);
   fake::AddFile("C:\\DISK\\DEVEJECT.EXE", "tool");
   fake::AddFile("C:\\DISK\\NEW.DRV", "new driver");
   fake::SetCurrentDir("C:\\DISK");
-  fake::AddRegKey("HKLM\\ENUM\\ISAPNP\\VAN0001\\0");
-  fake::AddRegKey("HKLM\\ENUM\\ISAPNP\\OTHER0001\\0");
-  fake::AddRegKey("HKLM\\System\\CurrentControlSet\\Services\\Class");
+  fake::AddRegKey(kIsaPnp + "\\VAN0001\\0");
+  fake::AddRegKey(kIsaPnp + "\\OTHER0001\\0");
+  fake::AddRegKey(kClass);
   fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "memory manager");
   fake::AddFile("C:\\VANTORIS\\DRIVERS\\VAN.DRV", "driver");
   fake::AddFile("C:\\WINDOWS\\SYSTEM\\OLD.DRV", "old");
@@ -50,7 +49,7 @@ void BuildMachine(const std::string& extraIni) {
 int Uninstall(int postInstall) {
   LaunchState state;
   state.postInstall = postInstall;
-  snprintf(state.controlPath, sizeof state.controlPath, "%s", kControlPath);
+  snprintf(state.controlPath, sizeof state.controlPath, "%s", kControl);
   snprintf(state.work, sizeof state.work, "C:\\DISK");
   state.tempPath[0] = '\0';
   state.message[0] = 'J';  // whatever an earlier step left there
@@ -120,12 +119,12 @@ TEST(RunUninstall, DecliningChangesNothing) {
 TEST(RunUninstall, ClosingTextIsReadBeforeAnythingIsRemoved) {
   BuildMachine("[REBOOTNOW]\n1=Read first.\n");
   // The delete list removes the control file itself.
-  WriteControlFile(kControlPath,
+  WriteControlFile(kControl,
                    "[delete]\n1=C:\\DISK\\SELDUNAX.INI\n"
                    "[REBOOTNOW]\n1=Read first.\n");
 
   EXPECT_EQ(Uninstall(0), 0);
-  EXPECT_FALSE(fake::Exists(kControlPath));
+  EXPECT_FALSE(fake::Exists(kControl));
   EXPECT_EQ(BoxTexts(),
             (std::vector<std::string>{MSG_CONFIRM_FULL, "Read first."}));
 }

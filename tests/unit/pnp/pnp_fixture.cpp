@@ -3,10 +3,6 @@
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/support/test_support.h"
 
-const char kControl[] = "C:\\DISK\\SELDUNAX.INI";
-const std::string kIsaPnp = "HKLM\\ENUM\\ISAPNP";
-const std::string kClass = "HKLM\\System\\CurrentControlSet\\Services\\Class";
-
 void NewMachine(const std::vector<std::string>& ids, bool isaPnp,
                 bool classKey) {
   fake::Reset();
@@ -20,22 +16,6 @@ void NewMachine(const std::vector<std::string>& ids, bool isaPnp,
     ini += std::to_string(i + 1) + "=" + ids[i] + "\n";
   }
   WriteControlFile(kControl, ini);
-}
-
-void AddInstance(const std::string& device, const std::string& instance,
-                 const std::string& driver) {
-  fake::SetRegString(kIsaPnp + "\\" + device + "\\" + instance, "Driver",
-                     driver);
-}
-
-void AddClassDriver(const std::string& driver, uint32_t devnode) {
-  fake::SetRegDword(kClass + "\\" + driver + "\\Drivers", "DevNode", devnode);
-}
-
-void AddDevice(const std::string& device, const std::string& driver,
-               uint32_t devnode) {
-  AddInstance(device, "0000", driver);
-  AddClassDriver(driver, devnode);
 }
 
 std::vector<std::string> Runs() {

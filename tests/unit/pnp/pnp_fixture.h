@@ -1,16 +1,11 @@
-// A fake machine with the registry layout that device removal walks:
-// HKLM\ENUM\ISAPNP\<device>\<instance> with a "Driver" value naming a class
-// driver key HKLM\System\CurrentControlSet\Services\Class\<driver> whose
-// "Drivers" subkey holds "DevNode".
+// The card's machine (tests/unit/support/card_machine.h) made afresh for
+// each device removal test, and what the tests read back from it.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-extern const char kControl[];      // the control file's full path
-extern const std::string kIsaPnp;  // "HKLM\\ENUM\\ISAPNP"
-extern const std::string kClass;   // "HKLM\\...\\Services\\Class"
+#include "tests/unit/support/card_machine.h"
 
 // More platform calls than any test here needs: NewMachine makes every call
 // past this one fail, so that a walk that would never end does end.
@@ -21,15 +16,6 @@ constexpr long kCallLimit = 100000;
 // holds ids (one "n=id" line each).
 void NewMachine(const std::vector<std::string>& ids, bool isaPnp = true,
                 bool classKey = true);
-
-// ISAPNP\device\instance with "Driver" = driver (a string with terminator).
-void AddInstance(const std::string& device, const std::string& instance,
-                 const std::string& driver);
-// Class\driver\Drivers with "DevNode" = devnode (4 bytes).
-void AddClassDriver(const std::string& driver, uint32_t devnode);
-// A device with one instance "0000" and its class driver key.
-void AddDevice(const std::string& device, const std::string& driver,
-               uint32_t devnode);
 
 // The command lines of the programs started so far.
 std::vector<std::string> Runs();

@@ -21,16 +21,13 @@
 #include "pnp/pnp_devices.h"
 #include "pnp/pnp_id_list.h"
 #include "tests/unit/reliability/machine_state.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/support/test_support.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
 #include "textfile/wininit.h"
 
 namespace {
-
-const char kControl[] = "C:\\DISK\\SELDUNAX.INI";
-const std::string kIsaPnp = "HKLM\\ENUM\\ISAPNP";
-const std::string kClass = "HKLM\\System\\CurrentControlSet\\Services\\Class";
 
 // An empty machine with the program's files in C:\DISK and this control file.
 void DiskMachine(const std::string& ini) {
@@ -42,11 +39,8 @@ void DiskMachine(const std::string& ini) {
 
 void AddDeviceKeys(const std::string& device, const std::string& instance,
                    const std::string& driver) {
-  std::string key = kIsaPnp + "\\" + device + "\\" + instance;
-  fake::AddRegKey(key);
-  fake::SetRegString(key, "Driver", driver);
-  fake::AddRegKey(kClass + "\\" + driver + "\\Drivers");
-  fake::SetRegDword(kClass + "\\" + driver + "\\Drivers", "DevNode", 0x2f);
+  AddInstance(device, instance, driver);
+  AddClassDriver(driver, 0x2f);
 }
 
 std::string Expect(bool ok, const std::string& what) {

@@ -4,6 +4,7 @@
 
 #include "launch/entry.h"
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/support/test_support.h"
 
 const char* const kStartupFiles[3] = {
@@ -47,22 +48,23 @@ const char kControlFile[] =
     "2=CR\n"
     "3=Please restart your PC.\n";
 
-void AddDevice(const std::string& device, const std::string& instance,
-               const std::string& driver) {
-  std::string key = "HKLM\\ENUM\\ISAPNP\\" + device + "\\" + instance;
-  fake::AddRegKey(key);
-  if (!driver.empty()) fake::SetRegString(key, "Driver", driver);
+// An instance key of the card's machine; "" for one without a Driver value.
+void AddDeviceInstance(const std::string& device, const std::string& instance,
+                       const std::string& driver) {
+  if (driver.empty()) {
+    fake::AddRegKey(kIsaPnp + "\\" + device + "\\" + instance);
+  } else {
+    AddInstance(device, instance, driver);
+  }
 }
 
-void AddClassDriver(const std::string& path, long devnode) {
-  std::string key = "HKLM\\System\\CurrentControlSet\\Services\\Class\\" + path;
+// A class driver key with its description, and its device node unless
+// devnode is negative.
+void AddDescribedClassDriver(const std::string& path, long devnode) {
+  std::string key = kClass + "\\" + path;
   fake::AddRegKey(key);
   fake::SetRegString(key, "DriverDesc", "Sound");
-  if (devnode >= 0) {
-    fake::AddRegKey(key + "\\Drivers");
-    fake::SetRegDword(key + "\\Drivers", "DevNode",
-                      static_cast<uint32_t>(devnode));
-  }
+  if (devnode >= 0) AddClassDriver(path, static_cast<uint32_t>(devnode));
 }
 
 }  // namespace
@@ -136,15 +138,15 @@ void BuildCardMachine(const std::string& startDir) {
   fake::AddFile(kWininit, Crlf("[Settings]\nKeep=1\n"));
 
   // The card's devices, another card's device that stays, class drivers.
-  AddDevice("VNT2300_DEV0000", "0", "MEDIA\\0001");
-  AddDevice("VNT2300_DEV0000", "1", "MEDIA\\0002");
-  AddDevice("PNPB02F", "0", "MEDIA\\0000");
-  AddDevice("VNT2301_DEV0001", "0", "MEDIA\\0003");
-  AddDevice("VNT2301_DEV0001", "1", "");
-  AddClassDriver("MEDIA\\0000", 0x10);
-  AddClassDriver("MEDIA\\0001", 0x2f);
-  AddClassDriver("MEDIA\\0002", -1);
-  AddClassDriver("MEDIA\\0003", 0xffffffffL);
+  AddDeviceInstance("VNT2300_DEV0000", "0", "MEDIA\\0001");
+  AddDeviceInstance("VNT2300_DEV0000", "1", "MEDIA\\0002");
+  AddDeviceInstance("PNPB02F", "0", "MEDIA\\0000");
+  AddDeviceInstance("VNT2301_DEV0001", "0", "MEDIA\\0003");
+  AddDeviceInstance("VNT2301_DEV0001", "1", "");
+  AddDescribedClassDriver("MEDIA\\0000", 0x10);
+  AddDescribedClassDriver("MEDIA\\0001", 0x2f);
+  AddDescribedClassDriver("MEDIA\\0002", -1);
+  AddDescribedClassDriver("MEDIA\\0003", 0xffffffffL);
   fake::AddRegKey("HKLM\\SOFTWARE\\Microsoft\\Windows");
 }
 
