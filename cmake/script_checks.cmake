@@ -41,5 +41,6 @@ foreach(test_file IN LISTS demo_tests)
   get_filename_component(stem ${test_file} NAME_WE)
   string(REGEX REPLACE "_test$" "" stem ${stem})
   add_test(NAME demo.${stem} COMMAND Python3::Interpreter ${test_file})
-  set_tests_properties(demo.${stem} PROPERTIES LABELS demo TIMEOUT 60)
+  set_tests_properties(demo.${stem} PROPERTIES LABELS demo TIMEOUT 60
+                       ENVIRONMENT PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts)
 endforeach()

@@ -39,9 +39,10 @@ import sys
 import tempfile
 import time
 
+# The harness package beside this script (scripts/e2e).
+from e2e import wineenv
+
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
-import wineenv  # noqa: E402
 
 TOO_WIDE = 1.5  # max/min beyond which a set of figures concludes nothing
 MIN_PAIRS = 5  # fewer pairs conclude nothing either

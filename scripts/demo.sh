@@ -68,7 +68,7 @@ main() {
   step "the demonstration"
   local code=0
   SELDUNAX_WIN64_DIR="$build/win64" SELDUNAX_WIN32_DIR="$build/win32" \
-    python3 "$repo/scripts/demo/demo.py" || code=$?
+    PYTHONPATH="$repo/scripts" python3 -m demo.demo || code=$?
   step "demo finished in $((SECONDS - start)) s ($((built - start)) s" \
     "dependencies and build, $((SECONDS - built)) s the demonstration)"
   return $code

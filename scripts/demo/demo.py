@@ -32,10 +32,8 @@ os.environ.setdefault("SELDUNAX_WIN64_DIR", os.path.join(REPO, "build",
                                                          "win64"))
 os.environ.setdefault("SELDUNAX_WIN32_DIR", os.path.join(REPO, "build",
                                                          "win32"))
-sys.path.insert(0, os.path.join(REPO, "scripts", "e2e"))
-sys.path.insert(0, HERE)
 
-import wineenv  # noqa: E402
+from e2e import wineenv  # noqa: E402
 
 
 def choose_build():
@@ -62,11 +60,10 @@ def choose_build():
 
 CHOSEN = choose_build() if __name__ == "__main__" else None
 
-import expected  # noqa: E402
-import layout  # noqa: E402
-import regfile  # noqa: E402
-import snapshot  # noqa: E402
-from machine import Machine, SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
+# The machine's module reads the build under test when it loads.
+from demo import expected, layout, snapshot  # noqa: E402
+from e2e import regfile  # noqa: E402
+from e2e.machine import Machine, SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
 
 TITLE = "VANTORIS Uninstall"
 WININIT = WINDOWS_DIR + "\\WININIT.INI"
@@ -436,25 +433,43 @@ def churn_section(report, churn_run, churn_restart, keys_churn):
 
 # ------------------------------------------------------------------ main
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
-    for old in ("confirmation.png", "closing.png", "report.txt"):
-        if os.path.exists(os.path.join(OUT, old)):
-            os.remove(os.path.join(OUT, old))
-    start = time.time()
-    times = []
+class Before:
+    """The machine laid out, as it was before the run."""
 
-    def lap(what):
-        times.append((what, time.time()))
+    def __init__(self, m):
+        self.m = m
+        self.tree = take_tree(m)
+        self.keys = take_registry(m)
+        self.starts = start_file_texts(m)
 
-    build, note = CHOSEN
-    if note:
-        log("NOTE: " + note)
-    log(f"the {build} build: {wineenv.find_program('SELDUNAX.EXE')}")
-    display = usable_display()
-    if display:
-        wineenv.ensure_display = lambda: display
-        log(f"showing the boxes on {display}: answer them yourself")
+
+class After:
+    """What the run and the restart left: the run as seen, the machine just
+    after the run (files still held) and after the restart."""
+
+    def __init__(self):
+        self.run = None
+        self.tree = self.keys = self.starts = self.wininit = None
+        self.boot_code = None
+        self.tree_restart = None
+
+
+class Judgement:
+    """The changes, what the control file allowed, and the problems."""
+
+    def __init__(self):
+        self.allowed = None
+        self.inside = None
+        self.run_diff = self.shown_diff = self.churn_run = None
+        self.restart_diff = None
+        self.all_keys_diff = self.keys_churn = None
+        self.checked_keys = None
+        self.problems = []
+
+
+def lay_out(display, lap):
+    """A fresh Wine prefix with the VANTORIS card installed; returns it as
+    it was before the run."""
     log("preparing a Wine prefix (the first time takes a minute or two)")
     m = Machine("demo")
     _machines.append(m)
@@ -469,57 +484,67 @@ def main():
     layout.install_card(m, wineenv.find_program("SELDUNAX.EXE"),
                         wineenv.find_program("DEVEJECT.EXE"))
     m.finish()
-    tree_before = take_tree(m)
-    keys_before = take_registry(m)
-    starts_before = start_file_texts(m)
+    before = Before(m)
     lap("machine laid out")
+    return before
 
-    seen = {}
+
+def run_and_restart(m, display, lap):
+    """Runs the program as a user would, takes the machine as the run left
+    it, then restarts the machine."""
+    after = After()
 
     def after_run():
-        seen["tree"] = take_tree(m)
-        seen["keys"] = take_registry(m)
-        seen["starts"] = start_file_texts(m)
-        seen["wininit"] = m.read_text(WININIT) if m.exists(WININIT) else None
+        after.tree = take_tree(m)
+        after.keys = take_registry(m)
+        after.starts = start_file_texts(m)
+        after.wininit = m.read_text(WININIT) if m.exists(WININIT) else None
 
-    run = run_program(m, display, after_run)
+    after.run = run_program(m, display, after_run)
     lap("program run")
-    if not seen:
+    if after.tree is None:
         raise RuntimeError("the held files were let go before the run ended")
-    tree_after, keys_after = seen["tree"], seen["keys"]
-    starts_after, wininit = seen["starts"], seen["wininit"]
 
     log("restarting the machine (wineboot -r)")
-    boot_code = wineenv.run_quiet(["wineboot", "-r"], m.env, 300,
-                                  logfile=m.log)
+    after.boot_code = wineenv.run_quiet(["wineboot", "-r"], m.env, 300,
+                                        logfile=m.log)
     m.finish(timeout=120)
-    tree_restart = take_tree(m)
+    after.tree_restart = take_tree(m)
     lap("restart")
+    return after
 
+
+def judge(before, after):
+    """What changed against what the control file and the uninstall's fixed
+    steps ask for; every change outside that, and every step not observed,
+    is a problem."""
+    m, run = before.m, after.run
+    j = Judgement()
     machine = expected.Machine(WINDOWS_DIR, SYSTEM_DIR, m.temp_dir)
     with open(layout.CONTROL_SOURCE, encoding="cp1252") as f:
-        allowed = expected.allowed_changes(f.read(), machine, tree_before,
-                                           keys_before, layout.ISAPNP,
-                                           layout.CLASS)
-    inside = watched(m)
-    run_diff = snapshot.TreeDiff(tree_before, tree_after)
-    shown_diff = run_diff.only(inside)
-    churn_run = run_diff.only(lambda p: not inside(p))
-    restart_diff = snapshot.TreeDiff(tree_after, tree_restart)
-    all_keys_diff = snapshot.RegistryDiff(keys_before, keys_after)
+        j.allowed = expected.allowed_changes(f.read(), machine, before.tree,
+                                             before.keys, layout.ISAPNP,
+                                             layout.CLASS)
+    j.inside = inside = watched(m)
+    j.run_diff = run_diff = snapshot.TreeDiff(before.tree, after.tree)
+    j.shown_diff = shown_diff = run_diff.only(inside)
+    j.churn_run = run_diff.only(lambda p: not inside(p))
+    j.restart_diff = snapshot.TreeDiff(after.tree, after.tree_restart)
+    j.all_keys_diff = all_keys_diff = snapshot.RegistryDiff(before.keys,
+                                                            after.keys)
     keys_diff = all_keys_diff.only(card_roots)
-    keys_churn = all_keys_diff.only(lambda k: not card_roots(k))
+    j.keys_churn = all_keys_diff.only(lambda k: not card_roots(k))
     # Removals count wherever they happened; additions and changes only in
     # the demo's directories and the card's registry roots, where Wine
     # itself writes nothing.
     checked = snapshot.TreeDiff({}, {})
     checked.removed = run_diff.removed
     checked.added, checked.changed = shown_diff.added, shown_diff.changed
-    checked_keys = all_keys_diff.only(card_roots)
+    j.checked_keys = checked_keys = all_keys_diff.only(card_roots)
     checked_keys.removed = all_keys_diff.removed
     checked_keys.added, checked_keys.changed = keys_diff.added, keys_diff.changed
     problems = [f"{what}: {path}" for what, path in
-                expected.unasked(checked, checked_keys, allowed)]
+                expected.unasked(checked, checked_keys, j.allowed)]
     if run.first_code != 0:
         problems.append(f"the first process ended with {run.first_code}")
     if run.second_code is None:
@@ -527,14 +552,22 @@ def main():
     if run.holder_code != 0:
         problems.append("the held files were not held for the whole run "
                         f"(hold_open.exe exit code {run.holder_code})")
+    j.problems = problems
+    return j
 
-    if display and run.boxes:
-        # Only Yes goes on to the removal; any other answer changes nothing.
-        box, _, picture = run.boxes[0]
-        yes = bool(all_keys_diff.removed or run_diff.removed)
-        run.boxes[0] = (box, "Yes by the person" if yes else
-                        "not Yes by the person: nothing was removed", picture)
 
+def tell_person_answers(run, judgement):
+    """On a usable display a person answered: only Yes goes on to the
+    removal, any other answer changes nothing."""
+    box, _, picture = run.boxes[0]
+    yes = bool(judgement.all_keys_diff.removed or judgement.run_diff.removed)
+    run.boxes[0] = (box, "Yes by the person" if yes else
+                    "not Yes by the person: nothing was removed", picture)
+
+
+def write_report(before, after, j, start, times):
+    """The report: the build, the run, what changed and the verdict."""
+    m, run = before.m, after.run
     report = Report()
     report.add("SELDUNAX.EXE demonstration under Wine, "
                + datetime.datetime.now().strftime("%Y-%m-%d %H:%M"))
@@ -574,24 +607,27 @@ def main():
                "as a loaded driver would be:")
     report.add("\n".join(f"    {p}" for p in run.held))
 
-    registry_section(report, checked_keys, allowed)
+    registry_section(report, j.checked_keys, j.allowed)
     report.add("Devices and driver keys that stay:")
     report.add("\n".join(f"    {k}" for k in
-                         kept_devices(keys_before, all_keys_diff)) or "    none")
+                         kept_devices(before.keys, j.all_keys_diff))
+               or "    none")
+    wininit = after.wininit
     entries = {line[4:].strip().lower() for line in
                (wininit or "").split("\r\n") if line.upper().startswith("NUL=")}
-    files_section(report, shown_diff, churn_run, allowed, tree_after, entries)
-    start_files_section(report, starts_before, starts_after)
+    files_section(report, j.shown_diff, j.churn_run, j.allowed, after.tree,
+                  entries)
+    start_files_section(report, before.starts, after.starts)
     report.head("WININIT.INI after the run")
     report.add(wininit.rstrip("\r\n").replace("\r\n", "\n")
                if wininit else "(none)")
-    restart_section(report, restart_diff.only(inside), boot_code,
+    restart_section(report, j.restart_diff.only(j.inside), after.boot_code,
                     m.exists(WININIT))
 
     report.head("Verdict")
-    if problems:
+    if j.problems:
         report.add("PROBLEMS:")
-        report.add("\n".join(f"    {p}" for p in problems))
+        report.add("\n".join(f"    {p}" for p in j.problems))
     else:
         report.add("Nothing was removed, added or changed that the control "
                    "file and the uninstall's fixed steps did not ask for.")
@@ -602,17 +638,46 @@ def main():
         previous = at
     report.add(f"  {'demo total':18} {time.time() - start:6.1f} s "
                "(without the build)")
-    churn_section(report, churn_run,
-                  restart_diff.only(lambda p: not inside(p)), keys_churn)
+    churn_section(report, j.churn_run,
+                  j.restart_diff.only(lambda p: not j.inside(p)), j.keys_churn)
+    return report.text()
 
-    text = report.text()
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    for old in ("confirmation.png", "closing.png", "report.txt"):
+        if os.path.exists(os.path.join(OUT, old)):
+            os.remove(os.path.join(OUT, old))
+    start = time.time()
+    times = []
+
+    def lap(what):
+        times.append((what, time.time()))
+
+    build, note = CHOSEN
+    if note:
+        log("NOTE: " + note)
+    log(f"the {build} build: {wineenv.find_program('SELDUNAX.EXE')}")
+    display = usable_display()
+    if display:
+        wineenv.ensure_display = lambda: display
+        log(f"showing the boxes on {display}: answer them yourself")
+
+    before = lay_out(display, lap)
+    m = before.m
+    after = run_and_restart(m, display, lap)
+    judgement = judge(before, after)
+    if display and after.run.boxes:
+        tell_person_answers(after.run, judgement)
+
+    text = write_report(before, after, judgement, start, times)
     with open(os.path.join(OUT, "report.txt"), "w") as f:
         f.write(text)
     print(text)
     m.kill()
     log(f"report: {shown_path(os.path.join(OUT, 'report.txt'))}")
     log(f"the machine stays in {m.prefix} (WINEPREFIX) until the next demo")
-    return 1 if problems else 0
+    return 1 if judgement.problems else 0
 
 
 # The demo's machine, for ending its Wine processes however main() ends.

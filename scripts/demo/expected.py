@@ -6,7 +6,7 @@ All paths here are lower-case Windows paths, as snapshot.tree gives them."""
 
 import fnmatch
 
-import snapshot
+from demo import snapshot
 
 
 def read_ini(text):

@@ -9,7 +9,7 @@ for the i686 build, C:\\windows\\system32 for the x86_64 one)."""
 
 import os
 
-from machine import SYSTEM_DIR, WINDOWS_DIR
+from e2e.machine import SYSTEM_DIR, WINDOWS_DIR
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(
     os.path.abspath(__file__))))

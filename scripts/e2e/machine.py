@@ -27,8 +27,7 @@ import shutil
 import subprocess
 import time
 
-import regfile
-import wineenv
+from e2e import regfile, wineenv
 
 WINDOWS_DIR = "C:\\windows"
 # The system directory of the build under test, as Machine.system_dir.

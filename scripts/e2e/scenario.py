@@ -27,8 +27,8 @@ import sys
 import time
 import traceback
 
-import wineenv
-from machine import Machine
+from e2e import wineenv
+from e2e.machine import Machine
 
 TITLE = "VANTORIS Uninstall"
 

@@ -27,10 +27,10 @@ import sys
 import time
 
 # Which build a test runs, and its programs; re-exported for the scenarios.
-from builds import (SKIPPED, current_build, find_program,  # noqa: F401
-                    build_program, skip_or_fail, win32_dir, win64_dir,
-                    wine_i386_dir, why_not_runnable, wow64_ready,
-                    wow64_verdict)
+from e2e.builds import (SKIPPED, current_build, find_program,  # noqa: F401
+                        build_program, skip_or_fail, win32_dir, win64_dir,
+                        wine_i386_dir, why_not_runnable, wow64_ready,
+                        wow64_verdict)
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -375,7 +375,7 @@ def main(argv):
         return check_links()
     if argv[:1] == ["winexec"] and len(argv) >= 2:
         return winexec(argv[1], argv[2:])
-    print("usage: wineenv.py setup | teardown | check-links | "
+    print("usage: python3 -m e2e.wineenv setup | teardown | check-links | "
           "winexec PROGRAM [ARGS...]",
           file=sys.stderr)
     return 1

@@ -3,14 +3,10 @@ what counts as removed, added and changed, and that Wine's links to the
 host's home are recorded, never followed."""
 
 import os
-import sys
 import tempfile
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "demo"))
-
-import snapshot  # noqa: E402
+from demo import snapshot
 
 
 def write(root, rel, data):

@@ -3,15 +3,9 @@ machines: what a full uninstall may change, and what it did that nobody
 asked for. A wrong verdict would let the demo pass over a removal it should
 report, or report one that the control file asked for."""
 
-import os
-import sys
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "demo"))
-
-import expected  # noqa: E402
-import snapshot  # noqa: E402
+from demo import expected, snapshot
 
 ISAPNP = "HKEY_LOCAL_MACHINE\\Enum\\ISAPNP"
 CLASS = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class"

@@ -19,10 +19,8 @@ link is not listed at all."""
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
+from e2e import scenario
+import texts
 
 DISK = "C:\\DISK"
 PLAIN = {"pnpids": {"1": "VNT9999"}}

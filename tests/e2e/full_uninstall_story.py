@@ -13,11 +13,9 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
-from machine import WINDOWS_DIR  # noqa: E402
+from e2e import scenario
+import texts
+from e2e.machine import WINDOWS_DIR
 
 INSTALL = "C:\\VANTORIS"
 WININIT = WINDOWS_DIR + "\\WININIT.INI"

@@ -8,12 +8,8 @@ import os
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import builds  # noqa: E402
-import regfile  # noqa: E402
-import wineenv  # noqa: E402
-from machine import Box  # noqa: E402
+from e2e import builds, regfile, wineenv
+from e2e.machine import Box
 
 EXPORT_CASES = [
     ("strings and escapes",

@@ -1,15 +1,12 @@
 """Launch checks and the mode decision, as a user meets them: the program
 started from a directory with a command line, its boxes answered."""
 
-import os
 import sys
 from dataclasses import dataclass, field
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
-from machine import WINDOWS_DIR  # noqa: E402
+from e2e import scenario
+import texts
+from e2e.machine import WINDOWS_DIR
 
 DISK = "C:\\DISK"
 INSTALL = "C:\\VANTORIS"

@@ -4,13 +4,10 @@ once per released device node while that node's class driver key is still
 there, and every other key stays as it was."""
 
 import os
-import sys
 from dataclasses import dataclass
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
+from e2e import scenario
+import texts
 
 DISK = "C:\\DISK"
 TOOL_LOG = "C:\\deveject.log"  # recording_deveject.exe's default log

@@ -9,10 +9,9 @@ import sys
 from dataclasses import dataclass
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
-from machine import WINDOWS_DIR  # noqa: E402
+from e2e import scenario
+import texts
+from e2e.machine import WINDOWS_DIR
 
 DISK = "C:\\DISK"
 AUTOEXEC = "C:\\AUTOEXEC.BAT"

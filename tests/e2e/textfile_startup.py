@@ -3,15 +3,12 @@ AUTOEXEC.BAT, DOSSTART.BAT and CONFIG.SYS cleaned of the card, EMM386.EXE
 back in the Windows directory, and files entered in WININIT.INI really gone
 after the next start."""
 
-import os
 import sys
 from dataclasses import dataclass
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
-from machine import WINDOWS_DIR  # noqa: E402
+from e2e import scenario
+import texts
+from e2e.machine import WINDOWS_DIR
 
 DISK = "C:\\DISK"
 INSTALL = "C:\\VANTORIS"

@@ -6,15 +6,12 @@ too, so that a cut value could pass for a whole one), while a quoted value
 that fits names its file whole; message pieces keep every character of a
 quoted value up to 255."""
 
-import os
 import sys
 from dataclasses import dataclass
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import scenario  # noqa: E402
-import texts  # noqa: E402
-from machine import WINDOWS_DIR  # noqa: E402
+from e2e import scenario
+import texts
+from e2e.machine import WINDOWS_DIR
 
 DISK = "C:\\DISK"
 WININIT = WINDOWS_DIR + "\\WININIT.INI"

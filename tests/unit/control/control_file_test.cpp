@@ -151,7 +151,7 @@ TEST(ReadNumberedKey, BufferEdgeByOverLongAndPrefix) {
       {"FROM", 1, OverLong::Cut, false, ListValue::Ok, "XY"},
       {"FROM", 2, OverLong::Cut, false, ListValue::End, ""},
       {"TO", 1, OverLong::PassOver, false, ListValue::TooLong, ""},
-      // "C:\WINDOWS" does not fit either; "%WINDIR%" alone would.
+      // Eight characters: over the buffer before any expansion.
       {"TO", 1, OverLong::PassOver, true, ListValue::TooLong, ""},
   };
   for (const Row& row : rows) {
