@@ -16,7 +16,8 @@ void RemoveContents(char* path);
 // entering it (the platform removes the link alone, or nothing). A joined
 // path that would not fit counts as a failed removal. path is given back
 // as it came.
-bool RemoveTreeEntry(void* context, uint32_t attributes, const char* name) {
+bool RemoveTreeEntry(void* context, uint32_t attributes,
+                     const char* name) {
   char* path = static_cast<char*>(context);
   size_t length = strlen(path);
   bool removed = false;

@@ -120,8 +120,9 @@ bool Resolve(const char* text, Spelling* path, bool fromCurrent) {
     }
     // "X:NAME" starts from the current directory of drive X, which this
     // program knows only for the drive it runs on.
-    return fromCurrent && CurrentDirectorySpelling(path) && path->rootLength == 2 &&
-           path->text[0] == UpperAscii(text[0]) && AddNames(path, text + 2);
+    return fromCurrent && CurrentDirectorySpelling(path) &&
+           path->rootLength == 2 && path->text[0] == UpperAscii(text[0]) &&
+           AddNames(path, text + 2);
   }
   if (!fromCurrent || !CurrentDirectorySpelling(path)) return false;
   if (IsSeparator(text[0])) {
@@ -213,8 +214,8 @@ bool IsProtectedDirectory(const char* directory) {
 }
 
 bool IsProtectedTree(const char* directory) {
-  bool bareDrive =
-      IsAsciiLetter(directory[0]) && directory[1] == ':' && directory[2] == '\0';
+  bool bareDrive = IsAsciiLetter(directory[0]) && directory[1] == ':' &&
+                   directory[2] == '\0';
   return bareDrive || IsProtectedDirectory(directory);
 }
 

@@ -22,7 +22,8 @@ struct ControlPathRow {
   std::string controlFile;  // created as a file ("" for none)
   std::string controlDir;   // created as a directory ("" for none)
   int exitCode;
-  std::string checkedPath;  // the path the control-file check asked for ("" not to look)
+  // The path the control-file check asked for ("" not to look).
+  std::string checkedPath;
   uint32_t attributes = 0;  // of the control file
 };
 
