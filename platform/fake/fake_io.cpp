@@ -1,6 +1,7 @@
 // Byte I/O and the directory queries of the fake machine. Written bytes go
 // into the file at once, as they reach a real file.
 #include <cstring>
+#include <utility>
 
 #include "platform/fake/fake_internal.h"
 
@@ -34,7 +35,7 @@ uintptr_t Open(const std::string& full, bool write) {
   OpenFile f;
   f.key = Upper(full);
   f.write = write;
-  M().files[h] = f;
+  M().files[h] = std::move(f);
   return h;
 }
 
