@@ -12,6 +12,7 @@
 //  - CleanBatchFile, FixConfigSys and ScheduleDeleteOnReboot on the real
 //    start-up paths leave a file that reloads to the expected lines, or the
 //    original bytes untouched, and no temporary file or open handle behind.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,26 +34,35 @@ const char kConfigSys[] = "C:\\CONFIG.SYS";
 const char kWininit[] = "C:\\WINDOWS\\WININIT.INI";
 const char kEmmLine[] = "DEVICE=C:\\WINDOWS\\EMM386.EXE";
 
+// The upper-case form of text in *buffer, which keeps its memory from call
+// to call: the models look at every line many times, and an allocation
+// for each look cost most of the target's time.
+const std::string& UpperInto(const std::string& text, std::string* buffer) {
+  buffer->assign(text);
+  for (char& c : *buffer) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return *buffer;
+}
+
 bool Contains(const std::string& line, const std::string& upperWord) {
-  return UpperCopy(line).find(upperWord) != std::string::npos;
+  static std::string upper;
+  return UpperInto(line, &upper).find(upperWord) != std::string::npos;
 }
 
 // Text mode as the loader promises it; false for data it must refuse.
 bool ModelLoad(const std::string& bytes, Lines* out) {
-  std::string data = bytes.substr(0, bytes.find('\x1a'));
-  if (data.find('\0') != std::string::npos) return false;
+  const size_t size = std::min(bytes.find('\x1a'), bytes.size());
+  if (bytes.find('\0') < size) return false;
   out->clear();
-  std::string line;
-  for (size_t i = 0; i < data.size(); ++i) {
-    if (data[i] != '\r' && data[i] != '\n') {
-      line += data[i];
-      continue;
-    }
-    out->push_back(line);
-    line.clear();
-    if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+  size_t start = 0;
+  while (start < size) {
+    size_t end = std::min(bytes.find_first_of("\r\n", start), size);
+    out->emplace_back(bytes, start, end - start);
+    if (end == size) break;  // text after the last line end
+    start = end + 1;
+    if (bytes[end] == '\r' && start < size && bytes[start] == '\n') ++start;
   }
-  if (!line.empty()) out->push_back(line);
   return true;
 }
 
@@ -70,11 +80,12 @@ bool PathOpener(const std::string& upper, size_t at) {
 // list is a PATH list, with the ";" before it, or, opening the list, with
 // the ";" after it.
 std::string ModelRemovePath(std::string line, const std::string& word) {
+  static std::string upperBuffer;
   size_t from = 0;
   for (;;) {
-    size_t at = UpperCopy(line).find(word, from);
+    const std::string& upper = UpperInto(line, &upperBuffer);
+    size_t at = upper.find(word, from);
     if (at == std::string::npos) return line;
-    const std::string upper = UpperCopy(line);
     size_t start = line.find_last_of("; \t=", at == 0 ? 0 : at - 1);
     start = (at == 0 || start == std::string::npos) ? 0 : start + 1;
     size_t end = line.find_first_of("; \t=", at + word.size());
@@ -106,7 +117,8 @@ std::string ModelRemovePath(std::string line, const std::string& word) {
 
 // DEVICE or DEVICEHIGH, "?" or not, then "=" or a blank, after blanks.
 bool ModelLoadsDriver(const std::string& line) {
-  std::string upper = UpperCopy(line);
+  static std::string upperBuffer;
+  const std::string& upper = UpperInto(line, &upperBuffer);
   size_t i = upper.find_first_not_of(" \t");
   if (i == std::string::npos || upper.compare(i, 6, "DEVICE") != 0) return false;
   i += 6;
@@ -117,15 +129,14 @@ bool ModelLoadsDriver(const std::string& line) {
 
 // The first line loading any EMM386.EXE and every later one loading the
 // saved copy become newStart and the text after their first EMM386.EXE.
-Lines ModelReplaceManager(Lines lines, const std::string& newStart) {
+void ModelReplaceManager(Lines* lines, const std::string& newStart) {
   bool first = true;
-  for (std::string& line : lines) {
+  for (std::string& line : *lines) {
     const char* wanted = first ? "EMM386.EXE" : "C:\\VANTORIS\\DOS\\EMM386.EXE";
     if (!ModelLoadsDriver(line) || !Contains(line, wanted)) continue;
     line = newStart + line.substr(UpperCopy(line).find("EMM386.EXE") + 10);
     first = false;
   }
-  return lines;
 }
 
 Lines NonEmpty(const Lines& lines) {
@@ -136,20 +147,45 @@ Lines NonEmpty(const Lines& lines) {
   return out;
 }
 
-// Loads path through the real loader; false when it refuses the file.
-bool Load(const char* path, Lines* out) {
-  int count = -1;
-  LineArray lines = LoadTextLines(path, &count);
-  if (lines == nullptr) return false;
-  out->assign(lines, lines + count);
-  FreeTextLines(lines, count);
+// The loader's lines are exactly want.
+bool SameLines(const LineArray lines, int count, const Lines& want) {
+  if (static_cast<size_t>(count) != want.size()) return false;
+  for (int i = 0; i < count; ++i) {
+    if (want[i] != lines[i]) return false;
+  }
   return true;
+}
+
+// The loader's lines are the non-empty lines of want, as a saved file
+// reloads.
+bool SameNonEmptyLines(const LineArray lines, int count, const Lines& want) {
+  int i = 0;
+  for (const std::string& line : want) {
+    if (line.empty()) continue;
+    if (i == count || line != lines[i]) return false;
+    ++i;
+  }
+  return i == count;
 }
 
 std::string Describe(const Lines& lines) {
   std::string out;
   for (const std::string& line : lines) out += "  [" + line + "]\n";
   return out;
+}
+
+std::string Describe(const LineArray lines, int count) {
+  return Describe(Lines(lines, lines + count));
+}
+
+// path loads through the real loader to the non-empty lines of want.
+void CheckReloads(const char* path, const Lines& want, const char* what) {
+  int count = -1;
+  LineArray lines = LoadTextLines(path, &count);
+  FUZZ_CHECK(lines != nullptr, "%s does not load", what);
+  FUZZ_CHECK(SameNonEmptyLines(lines, count, want), "%s\n%sexpected\n%s", what,
+             Describe(lines, count).c_str(), Describe(NonEmpty(want)).c_str());
+  FreeTextLines(lines, count);
 }
 
 void CheckNothingLeft(const char* what) {
@@ -162,62 +198,73 @@ void CheckNothingLeft(const char* what) {
   }
 }
 
-// LoadTextLines and the three line editors on the scratch file.
-void CheckEditors(const std::string& bytes, const std::string& word,
+// The model's reading of the file's bytes, worked out once for all the
+// checks of an input.
+struct Original {
+  std::string bytes;
+  bool loadable = false;  // false: the loader must refuse the bytes
+  Lines lines;
+};
+
+// LoadTextLines and the three line editors on the scratch file. The model
+// follows each editor in place, so that it also gives what the lines were
+// before the next one.
+void CheckEditors(const Original& original, const std::string& word,
                   const std::string& newText) {
   const uint32_t hiddenSystem = plat::kAttrHidden | plat::kAttrSystem;
-  fake::AddFile(kScratch, bytes, hiddenSystem);
-  Lines want;
-  bool loadable = ModelLoad(bytes, &want);
+  fake::AddFile(kScratch, original.bytes, hiddenSystem);
   int count = -1;
   LineArray lines = LoadTextLines(kScratch, &count);
   CheckNothingLeft("LoadTextLines");
-  FUZZ_CHECK((lines != nullptr) == loadable, "load gave %s, expected %s",
-             lines ? "lines" : "nothing", loadable ? "lines" : "nothing");
+  FUZZ_CHECK((lines != nullptr) == original.loadable,
+             "load gave %s, expected %s", lines ? "lines" : "nothing",
+             original.loadable ? "lines" : "nothing");
   if (lines == nullptr) return;
-  FUZZ_CHECK(Lines(lines, lines + count) == want, "loaded\n%sexpected\n%s",
-             Describe(Lines(lines, lines + count)).c_str(),
-             Describe(want).c_str());
+  Lines model = original.lines;
+  FUZZ_CHECK(SameLines(lines, count, model), "loaded\n%sexpected\n%s",
+             Describe(lines, count).c_str(), Describe(model).c_str());
   for (int i = count; i < count + 16; ++i) {
     FUZZ_CHECK(lines[i] == nullptr, "spare slot %d is not empty", i);
   }
 
-  Lines before(lines, lines + count);
   RemovePathEntry(lines, count, word.c_str());
   for (int i = 0; i < count; ++i) {
-    std::string expected = ModelRemovePath(before[i], word);
+    std::string& before = model[i];
+    if (!Contains(before, word)) {
+      FUZZ_CHECK(before == lines[i], "RemovePathEntry: [%s] became [%s]",
+                 before.c_str(), lines[i]);
+      continue;
+    }
+    std::string expected = ModelRemovePath(before, word);
     FUZZ_CHECK(expected == lines[i],
                "RemovePathEntry: [%s] became [%s], expected [%s]",
-               before[i].c_str(), lines[i], expected.c_str());
+               before.c_str(), lines[i], expected.c_str());
+    before = std::move(expected);
   }
 
-  before.assign(lines, lines + count);
   BlankMatchingLines(lines, count, word.c_str());
   for (int i = 0; i < count; ++i) {
-    std::string expected = Contains(before[i], word) ? "" : before[i];
-    FUZZ_CHECK(expected == lines[i], "BlankMatchingLines: [%s] became [%s]",
-               before[i].c_str(), lines[i]);
+    std::string& before = model[i];
+    bool blanked = Contains(before, word);
+    FUZZ_CHECK((blanked ? "" : before) == lines[i],
+               "BlankMatchingLines: [%s] became [%s]", before.c_str(),
+               lines[i]);
+    if (blanked) before.clear();
   }
 
-  before.assign(lines, lines + count);
   ReplaceMemoryManagerLine(lines, count, newText.c_str());
-  Lines replaced = ModelReplaceManager(before, newText);
-  FUZZ_CHECK(Lines(lines, lines + count) == replaced,
+  ModelReplaceManager(&model, newText);
+  FUZZ_CHECK(SameLines(lines, count, model),
              "ReplaceMemoryManagerLine gave\n%sexpected\n%s",
-             Describe(Lines(lines, lines + count)).c_str(),
-             Describe(replaced).c_str());
+             Describe(lines, count).c_str(), Describe(model).c_str());
 
-  Lines edited(lines, lines + count);
   int saved = SaveTextLines(lines, kScratch, count);
   FreeTextLines(lines, count);
   CheckNothingLeft("SaveTextLines");
   FUZZ_CHECK(saved == 0, "SaveTextLines failed on a plain file");
   FUZZ_CHECK(fake::Attributes(kScratch) == hiddenSystem,
              "saved file has attributes %x", fake::Attributes(kScratch));
-  Lines reloaded;
-  FUZZ_CHECK(Load(kScratch, &reloaded), "saved file does not load");
-  FUZZ_CHECK(reloaded == NonEmpty(edited), "saved\n%sreloaded\n%s",
-             Describe(NonEmpty(edited)).c_str(), Describe(reloaded).c_str());
+  CheckReloads(kScratch, model, "saved file");
 }
 
 // A file the loader refuses must come out of an editor byte for byte.
@@ -225,66 +272,67 @@ bool Unchanged(const char* path, const std::string& bytes) {
   return fake::ReadFile(path) == bytes;
 }
 
-void CheckCleanBatchFile(const std::string& bytes) {
-  fake::AddFile(kAutoexec, bytes);
+void CheckCleanBatchFile(const Original& original) {
+  fake::AddFile(kAutoexec, original.bytes);
   CleanBatchFile(kAutoexec);
   CheckNothingLeft("CleanBatchFile");
-  Lines original;
-  if (!ModelLoad(bytes, &original)) {
-    FUZZ_CHECK(Unchanged(kAutoexec, bytes), "refused batch file was changed");
+  if (!original.loadable) {
+    FUZZ_CHECK(Unchanged(kAutoexec, original.bytes),
+               "refused batch file was changed");
     return;
   }
   Lines expected;
-  for (const std::string& line : original) {
+  for (const std::string& line : original.lines) {
+    if (!Contains(line, "HALCYREN")) {  // nothing for the cleaner to see
+      if (!line.empty()) expected.push_back(line);
+      continue;
+    }
     std::string kept = ModelRemovePath(line, "HALCYREN.ROM");
     if (kept.empty() || Contains(kept, "HALCYREN.ROM") ||
         Contains(kept, "HALCYRENE")) {
       continue;
     }
-    expected.push_back(kept);
+    expected.push_back(std::move(kept));
   }
-  Lines after;
-  FUZZ_CHECK(Load(kAutoexec, &after), "cleaned batch file does not load");
-  FUZZ_CHECK(after == expected, "cleaned batch file\n%sexpected\n%s",
-             Describe(after).c_str(), Describe(expected).c_str());
+  CheckReloads(kAutoexec, expected, "cleaned batch file");
 }
 
-void CheckFixConfigSys(const std::string& bytes) {
+void CheckFixConfigSys(const Original& original) {
   // Without an EMM386.EXE in the Windows directory nothing changes.
-  fake::AddFile(kConfigSys, bytes);
+  fake::AddFile(kConfigSys, original.bytes);
   FixConfigSys();
   CheckNothingLeft("FixConfigSys");
-  FUZZ_CHECK(Unchanged(kConfigSys, bytes),
+  FUZZ_CHECK(Unchanged(kConfigSys, original.bytes),
              "CONFIG.SYS changed without an EMM386.EXE to load");
 
   fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
   FixConfigSys();
   CheckNothingLeft("FixConfigSys");
-  Lines original;
-  if (!ModelLoad(bytes, &original)) {
-    FUZZ_CHECK(Unchanged(kConfigSys, bytes), "refused CONFIG.SYS was changed");
+  if (!original.loadable) {
+    FUZZ_CHECK(Unchanged(kConfigSys, original.bytes),
+               "refused CONFIG.SYS was changed");
     return;
   }
-  Lines expected = NonEmpty(ModelReplaceManager(original, kEmmLine));
-  Lines after;
-  FUZZ_CHECK(Load(kConfigSys, &after), "fixed CONFIG.SYS does not load");
-  FUZZ_CHECK(after == expected, "CONFIG.SYS\n%sexpected\n%s",
-             Describe(after).c_str(), Describe(expected).c_str());
+  Lines expected = original.lines;
+  ModelReplaceManager(&expected, kEmmLine);
+  CheckReloads(kConfigSys, expected, "CONFIG.SYS");
 }
 
-void CheckSchedule(const std::string& bytes, const std::string& path) {
-  fake::AddFile(kWininit, bytes);
+void CheckSchedule(const Original& original, const std::string& path) {
+  fake::AddFile(kWininit, original.bytes);
   ScheduleDeleteOnReboot(path.c_str());
   CheckNothingLeft("ScheduleDeleteOnReboot");
-  Lines lines;
-  if (!ModelLoad(bytes, &lines)) {
-    FUZZ_CHECK(Unchanged(kWininit, bytes), "refused WININIT.INI was changed");
+  if (!original.loadable) {
+    FUZZ_CHECK(Unchanged(kWininit, original.bytes),
+               "refused WININIT.INI was changed");
     return;
   }
+  Lines lines = original.lines;
   std::string entry = "NUL=" + path;
+  std::string upper;
   size_t header = 0;
   while (header < lines.size() &&
-         UpperCopy(lines[header]).compare(0, 8, "[RENAME]") != 0) {
+         UpperInto(lines[header], &upper).compare(0, 8, "[RENAME]") != 0) {
     ++header;
   }
   if (header < lines.size()) {
@@ -293,10 +341,7 @@ void CheckSchedule(const std::string& bytes, const std::string& path) {
     lines.push_back("[rename]");
     lines.push_back(entry);
   }
-  Lines after;
-  FUZZ_CHECK(Load(kWininit, &after), "WININIT.INI does not load");
-  FUZZ_CHECK(after == NonEmpty(lines), "WININIT.INI\n%sexpected\n%s",
-             Describe(after).c_str(), Describe(NonEmpty(lines)).c_str());
+  CheckReloads(kWininit, lines, "WININIT.INI");
 }
 
 // Keeps the bytes a caller could really pass: no line ends, no Ctrl-Z, no
@@ -326,16 +371,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string word = UpperCopy(EntryText(in.Bytes()));
   std::string newText = PlainText(in.Bytes());
   std::string path = PlainText(in.Bytes());
-  std::string bytes = in.Rest();
+  Original original;
+  original.bytes = in.Rest();
+  original.loadable = ModelLoad(original.bytes, &original.lines);
   if (word.empty()) word = "HALCYREN.ROM";
   if (path.empty()) path = "C:\\X.DRV";
 
-  fake::Reset();
+  // The machine is a fresh one: the first input finds it so, and every
+  // input ends with a reset.
   fake::AddDir("C:\\DATA");
-  CheckEditors(bytes, word, newText);
-  CheckCleanBatchFile(bytes);
-  CheckFixConfigSys(bytes);
-  CheckSchedule(bytes, path);
+  CheckEditors(original, word, newText);
+  CheckCleanBatchFile(original);
+  CheckFixConfigSys(original);
+  CheckSchedule(original, path);
   fake::Reset();  // every input frees what it took: the leak check stays quiet
   return 0;
 }
