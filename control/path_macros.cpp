@@ -20,32 +20,46 @@ bool AppendCut(char* dest, int size, const char* source) {
   return fits;
 }
 
+// Joins the directory (null when the system could not tell it) and the rest
+// of the value after its macro.
+bool JoinExpansion(char* dest, int size, const char* directory,
+                   const char* rest) {
+  bool fits = directory != nullptr;
+  if (fits) fits = AppendCut(dest, size, directory);
+  return AppendCut(dest, size, rest) && fits;
+}
+
+bool IsMacroAt(const char* source) {
+  return strncmp(source, "%WINDIR%", 8) == 0 ||
+         strncmp(source, "%WINSYS%", 8) == 0;
+}
+
 }  // namespace
 
 bool ExpandPathMacros(char* dest, int size, const char* source) {
   if (size <= 0) return false;
   dest[0] = '\0';
-  const char* rest = source;
-  bool fits = true;
-  if (strncmp(source, "%WINDIR%", 8) == 0 || strncmp(source, "%WINSYS%", 8) == 0) {
-    // The directory is asked for into a full-size buffer so that its length
-    // can be checked; the system reports the size it needs when it does not fit.
-    char directory[kPathSize];
-    uint32_t length = source[4] == 'D'
-                          ? plat::WindowsDirectory(directory, sizeof directory)
-                          : plat::SystemDirectory(directory, sizeof directory);
-    // A directory the system cannot tell would leave the bare rest, such as
-    // "\DOSSTART.BAT": another file, so that counts as a cut result too.
-    if (length == 0 || length >= sizeof directory) {
-      directory[0] = '\0';
-      fits = false;
-    } else {
-      directory[length] = '\0';
-    }
-    fits = AppendCut(dest, size, directory) && fits;
-    rest = source + 8;
-  }
-  return AppendCut(dest, size, rest) && fits;
+  if (!IsMacroAt(source)) return AppendCut(dest, size, source);
+  // The directory is asked for into a full-size buffer so that its length
+  // can be checked; the system reports the size it needs when it does not fit.
+  char directory[kPathSize];
+  uint32_t length = source[4] == 'D'
+                        ? plat::WindowsDirectory(directory, sizeof directory)
+                        : plat::SystemDirectory(directory, sizeof directory);
+  // A directory the system cannot tell would leave the bare rest, such as
+  // "\DOSSTART.BAT": another file, so that counts as a cut result too.
+  bool told = length != 0 && length < sizeof directory;
+  if (told) directory[length] = '\0';
+  return JoinExpansion(dest, size, told ? directory : nullptr, source + 8);
+}
+
+bool ExpandPathMacrosWith(char* dest, int size, const char* source,
+                          const char* windowsDir, const char* systemDir) {
+  if (size <= 0) return false;
+  dest[0] = '\0';
+  if (!IsMacroAt(source)) return AppendCut(dest, size, source);
+  return JoinExpansion(dest, size, source[4] == 'D' ? windowsDir : systemDir,
+                       source + 8);
 }
 
 bool WindowsDirectoryPath(char* out, const char* name) {

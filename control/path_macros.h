@@ -9,6 +9,11 @@
 // that names another file.
 bool ExpandPathMacros(char* dest, int size, const char* source);
 
+// The same with the two directories given instead of asked of the system
+// (for judging a control file against a machine described by hand).
+bool ExpandPathMacrosWith(char* dest, int size, const char* source,
+                          const char* windowsDir, const char* systemDir);
+
 // The Windows directory, a backslash unless it already ends in one, and
 // name, into out (kPathSize bytes). False when the system cannot tell the
 // directory or the path does not fit.

@@ -8,6 +8,8 @@
 // (or, in [delete], left to the next start) and the list goes on.
 #pragma once
 
+#include <cstddef>
+
 // --- copy_list.cpp ---
 // Copies FROMn over TOn; an empty FROMn or TOn ends the list.
 void RunCopyList(const char* controlPath);
@@ -21,6 +23,9 @@ void RunDeleteList(const char* controlPath);
 // Deletes each pattern's matches in search order; the first match that
 // cannot be deleted (a directory, ".", read-only, in use) ends that pattern.
 void RunMultiDeleteList(const char* controlPath);
+// The length of a [multdel] pattern's directory part: up to and including
+// its last ":", backslash or "/" (0 when it has none).
+size_t DirectoryPartLength(const char* pattern);
 
 // --- deltree_list.cpp ---
 // DeleteTree on each directory.

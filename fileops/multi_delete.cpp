@@ -9,8 +9,6 @@
 #include "fileops/protected_dirs.h"
 #include "platform/platform.h"
 
-namespace {
-
 // The pattern's directory part: everything up to and including its last
 // ":", "\" or "/" (empty when it has none). The system's search takes "/"
 // for "\", so the names it finds belong there too. Found names are joined
@@ -24,6 +22,8 @@ size_t DirectoryPartLength(const char* pattern) {
   }
   return length;
 }
+
+namespace {
 
 struct MatchTarget {
   char path[kPathSize];  // the directory part, then the match's name

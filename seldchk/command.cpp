@@ -1,0 +1,84 @@
+#include "seldchk/command.h"
+
+#include "seldchk/plan.h"
+
+namespace {
+
+// "--windir DIR" or "--windir=DIR": true when arg is that option, with
+// its value in *value (or an error in command->error).
+bool TakeValue(const std::vector<std::string>& args, size_t* i,
+               const std::string& option, std::string* value,
+               CommandLine* command) {
+  const std::string& arg = args[*i];
+  if (arg == option) {
+    if (*i + 1 >= args.size()) {
+      command->error = option + " needs a directory";
+      return true;
+    }
+    *value = args[++*i];
+  } else if (arg.compare(0, option.size() + 1, option + "=") == 0) {
+    *value = arg.substr(option.size() + 1);
+  } else {
+    return false;
+  }
+  while (value->size() > 3 && value->back() == '\\') value->pop_back();
+  if (value->empty()) command->error = option + " needs a directory";
+  return true;
+}
+
+}  // namespace
+
+CommandLine ParseArguments(const std::vector<std::string>& args) {
+  CommandLine command;
+  for (size_t i = 0; i < args.size() && command.error.empty(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--werror") {
+      command.werror = true;
+    } else if (arg == "--plan") {
+      command.plan = true;
+    } else if (arg == "-h" || arg == "--help") {
+      command.help = true;
+    } else if (TakeValue(args, &i, "--windir", &command.directories.windows,
+                         &command) ||
+               TakeValue(args, &i, "--winsys", &command.directories.system,
+                         &command)) {
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      command.error = "unknown option " + arg;
+    } else if (!command.file.empty()) {
+      command.error = "one control file only";
+    } else {
+      command.file = arg;
+    }
+  }
+  if (command.error.empty() && !command.help && command.file.empty()) {
+    command.error = "no control file named";
+  }
+  return command;
+}
+
+std::string UsageText() {
+  return "usage: seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] "
+         "CONTROL.INI\n"
+         "  --werror     exit code 2 on warnings too\n"
+         "  --plan       show the run as the program would carry it out\n"
+         "  --windir DIR the Windows directory for %WINDIR% "
+         "(default C:\\WINDOWS)\n"
+         "  --winsys DIR the system directory for %WINSYS% "
+         "(default C:\\WINDOWS\\SYSTEM)\n"
+         "exit code: 0 clean, 1 warnings, 2 errors, 3 file not readable\n";
+}
+
+int RunCheck(const CommandLine& command, const std::string& bytes,
+             const char* controlPath, bool lookAtMachine, std::string* out) {
+  IniDocument doc = ParseIni(bytes);
+  Findings findings;
+  ControlRead read =
+      CheckControlFile(doc, controlPath, command.directories, &findings);
+  for (const std::string& line : FormatFindings(findings, command.file)) {
+    *out += line + "\n";
+  }
+  if (command.plan) {
+    *out += DescribePlan(read, command.directories, lookAtMachine);
+  }
+  return ExitCodeFor(findings, command.werror);
+}

@@ -1,0 +1,33 @@
+// The checker's command line and one run over a control file's bytes,
+// shared by the native program (seldchk) and the Windows one (SELDCHK.EXE).
+//
+//   seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] CONTROL.INI
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "seldchk/checker.h"
+
+// Exit code when the file cannot be read or the command line is wrong.
+constexpr int kCannotRead = 3;
+
+struct CommandLine {
+  bool werror = false;
+  bool plan = false;
+  bool help = false;
+  Directories directories;
+  std::string file;
+  std::string error;  // what is wrong with the command line, or ""
+};
+
+CommandLine ParseArguments(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+// Checks the control file (its bytes, and the path through which the
+// program's readers read it), appends the findings and the plan to out and
+// returns the exit code: 0 clean, 1 warnings, 2 errors (or any finding with
+// --werror).
+int RunCheck(const CommandLine& command, const std::string& bytes,
+             const char* controlPath, bool lookAtMachine, std::string* out);

@@ -1,0 +1,149 @@
+#include "seldchk/path_checks.h"
+
+#include "control/path_helpers.h"
+#include "control/path_macros.h"
+#include "fileops/file_lists.h"
+#include "fileops/protected_dirs.h"
+#include "seldchk/ini_document.h"
+
+namespace {
+
+const size_t kLongestPath = kPathSize - 1;
+
+bool IsNameChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+         (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsMacro(const std::string& token) {
+  return token == "%WINDIR%" || token == "%WINSYS%";
+}
+
+bool HasWildcard(const std::string& text) {
+  return text.find_first_of("*?") != std::string::npos;
+}
+
+// The path's length once its macro is expanded, and what the macro is
+// expanded to, for a finding.
+std::string ExpansionNote(const std::string& value,
+                          const Directories& directories, size_t* length) {
+  bool windows = value.compare(0, 8, "%WINDIR%") == 0;
+  const std::string& directory =
+      windows ? directories.windows : directories.system;
+  *length = directory.size() + value.size() - 8;
+  return std::string(windows ? "%WINDIR%" : "%WINSYS%") + " as " + directory;
+}
+
+void CheckPattern(const std::string& label, ReadEntry* entry,
+                  Findings* findings) {
+  size_t directoryLength = DirectoryPartLength(entry->path.c_str());
+  if (!HasWildcard(entry->path.substr(directoryLength))) {
+    findings->Warn(entry->line, label +
+                   ": no \"*\" or \"?\" in the name: one file, which is not "
+                   "left for the next start when it cannot be deleted now; "
+                   "put it in [delete]");
+  }
+  if (entry->value.find('/') != std::string::npos) {
+    findings->Warn(entry->line, label +
+                   ": \"/\" in a pattern: the directory part ends at the "
+                   "last \"/\"; write \"\\\"");
+  }
+  if (IsProtectedSweep(entry->path.c_str(), directoryLength)) {
+    findings->Fail(entry->line, label + ": " + Shown(entry->path) +
+                   " names every file of a protected directory: the program "
+                   "passes it over");
+    entry->passed = "every file of a protected directory";
+  }
+}
+
+}  // namespace
+
+void CheckMacros(const std::string& label, int line, const std::string& value,
+                 Findings* findings) {
+  size_t i = 0;
+  while ((i = value.find('%', i)) != std::string::npos) {
+    size_t end = i + 1;
+    while (end < value.size() && IsNameChar(value[end])) ++end;
+    std::string name = value.substr(i + 1, end - i - 1);
+    std::string upper = UpperName(name);
+    if (end >= value.size() || value[end] != '%' || name.empty()) {
+      if (upper == "WINDIR" || upper == "WINSYS") {
+        findings->Warn(line, label + ": \"%" + name +
+                       "\" lacks its closing \"%\": it is taken as written");
+      }
+      i = end;
+      continue;
+    }
+    std::string token = value.substr(i, end - i + 1);
+    if (IsMacro(token) && i != 0) {
+      findings->Warn(line, label + ": \"" + token +
+                     "\" is expanded only at the start of a value: here it "
+                     "is taken as written");
+    } else if (!IsMacro(token) && (upper == "WINDIR" || upper == "WINSYS")) {
+      findings->Warn(line, label + ": \"" + token +
+                     "\" is not expanded: path macros are written in "
+                     "capitals, \"%" + upper + "%\"");
+    } else if (!IsMacro(token)) {
+      const char* meant =
+          upper.find("SYS") != std::string::npos ? "%WINSYS%" : "%WINDIR%";
+      findings->Warn(line, label + ": \"" + Shown(token) +
+                     "\" is no path macro and is taken as written: did you "
+                     "mean " + meant + "?");
+    }
+    i = end + 1;
+  }
+}
+
+void CheckPathValue(PathRole role, const std::string& label,
+                    const Directories& directories, ReadEntry* entry,
+                    Findings* findings) {
+  const std::string& value = entry->value;
+  if (value.size() > kLongestPath) {
+    findings->Warn(entry->line, label + ": the path has " +
+                   std::to_string(value.size()) +
+                   " characters: the program passes over a path of more "
+                   "than 255");
+    entry->passed = "longer than 255 characters";
+    return;
+  }
+  CheckMacros(label, entry->line, value, findings);
+  char path[kPathSize];
+  if (!ExpandPathMacrosWith(path, kPathSize, value.c_str(),
+                            directories.windows.c_str(),
+                            directories.system.c_str())) {
+    size_t length = 0;
+    std::string note = ExpansionNote(value, directories, &length);
+    findings->Warn(entry->line, label + ": with " + note + " the path has " +
+                   std::to_string(length) +
+                   " characters: the program passes over a path of more "
+                   "than 255");
+    entry->passed = "longer than 255 characters once expanded";
+    return;
+  }
+  entry->path = path;
+  switch (role) {
+    case PathRole::Delete:
+      if (HasWildcard(value)) {
+        findings->Warn(entry->line, label +
+                       ": \"*\" and \"?\" are no wildcards in [delete]: only "
+                       "a file of exactly that name is deleted; put patterns "
+                       "in [multdel]");
+      }
+      break;
+    case PathRole::MultiDelete:
+      CheckPattern(label, entry, findings);
+      break;
+    case PathRole::DeleteTree:
+      if (IsProtectedTree(path)) {
+        findings->Fail(entry->line, label + ": " + Shown(entry->path) +
+                       " is a protected directory (a drive root, the Windows "
+                       "or system directory, or one that holds them): the "
+                       "program passes it over");
+        entry->passed = "protected directory";
+      }
+      break;
+    case PathRole::CopyFrom:
+    case PathRole::CopyTo:
+      break;
+  }
+}
