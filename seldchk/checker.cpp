@@ -144,8 +144,9 @@ std::vector<ReadEntry> WalkIds(const Context& ctx, Walk* walk) {
   }
   if (used > static_cast<size_t>(kPnpIdListLimit)) {
     walk->endReason = "the id list is full after key " +
-                      std::to_string(count) + " (" + std::to_string(used) +
-                      " of 4070 bytes)";
+                      std::to_string(count) + " (its ids take " +
+                      std::to_string(used) + " bytes; reading stops past " +
+                      std::to_string(kPnpIdListLimit) + ")";
   } else {
     walk->asked.insert(std::to_string(count + 1));
     walk->endReason = "the list ends at " +
@@ -214,6 +215,17 @@ std::vector<std::string> CandidateKeys(const IniKey& key,
   return names;
 }
 
+// In [copy]: " has no TO3" for FROM3 without a TO3 that gives a value, and
+// the other way round; "" elsewhere.
+std::string MissingPartner(const IniSection& section, const std::string& prefix,
+                           int n) {
+  if (prefix.empty()) return "";
+  std::string partner = (prefix == "FROM" ? "TO" : "FROM") + std::to_string(n);
+  const IniKey* found = FindKey(&section, partner);
+  if (found != nullptr && !ValueRead(*found).empty()) return "";
+  return " has no " + partner + " and";
+}
+
 void ReportKey(const Context& ctx, const IniSection& section,
                const std::vector<std::string>& prefixes, const Walk& walk,
                const IniKey& key) {
@@ -229,11 +241,12 @@ void ReportKey(const Context& ctx, const IniSection& section,
   }
   if (walk.asked.count(key.upper) != 0) return;
   for (const std::string& prefix : prefixes) {
-    if (ReadKeyNumber(key.upper, prefix) > 0) {
-      ctx.findings->Warn(key.line, where + DescribeKey(key, prefixes) +
-                                       " is never read: " + walk.endReason);
-      return;
-    }
+    int n = ReadKeyNumber(key.upper, prefix);
+    if (n <= 0) continue;
+    ctx.findings->Warn(key.line, where + DescribeKey(key, prefixes) +
+                                     MissingPartner(section, prefix, n) +
+                                     " is never read: " + walk.endReason);
+    return;
   }
   for (const std::string& prefix : prefixes) {
     long number = 0;

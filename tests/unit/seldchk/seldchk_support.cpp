@@ -1,0 +1,35 @@
+#include "tests/unit/seldchk/seldchk_support.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/fake/fake_machine.h"
+#include "seldchk/command.h"
+
+namespace {
+const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
+}  // namespace
+
+CheckResult CheckText(const std::string& ini,
+                      const std::vector<std::string>& args,
+                      bool lookAtMachine) {
+  std::vector<std::string> all = args;
+  all.push_back("SELDUNAX.INI");
+  CommandLine command = ParseArguments(all);
+  if (!lookAtMachine) fake::Reset();
+  fake::SetWindowsDir(command.directories.windows);
+  fake::SetSystemDir(command.directories.system);
+  fake::AddFile(kControlPath, ini);
+  CheckResult result;
+  result.exitCode =
+      RunCheck(command, ini, kControlPath, lookAtMachine, &result.output);
+  return result;
+}
+
+std::string DataFile(const std::string& name) {
+  std::ifstream in(std::string(SELDUNAX_TEST_DATA) + "/seldchk/" + name,
+                   std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}

@@ -1,0 +1,19 @@
+// Runs the checker over a control file on the fake machine, as seldchk does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CheckResult {
+  int exitCode;
+  std::string output;
+};
+
+// The control file (text as given, no line-end conversion) checked under
+// the name SELDUNAX.INI with the options args.
+CheckResult CheckText(const std::string& ini,
+                      const std::vector<std::string>& args = {},
+                      bool lookAtMachine = false);
+
+// A file of tests/data/seldchk, its bytes.
+std::string DataFile(const std::string& name);
