@@ -12,9 +12,9 @@ const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
 
 CheckResult CheckText(const std::string& ini,
                       const std::vector<std::string>& args,
-                      bool lookAtMachine) {
+                      bool lookAtMachine, const std::string& name) {
   std::vector<std::string> all = args;
-  all.push_back("SELDUNAX.INI");
+  all.push_back(name);
   CommandLine command = ParseArguments(all);
   if (!lookAtMachine) fake::Reset();
   fake::SetWindowsDir(command.directories.windows);

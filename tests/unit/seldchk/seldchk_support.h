@@ -11,9 +11,11 @@ struct CheckResult {
 
 // The control file (text as given, no line-end conversion) checked under
 // the name SELDUNAX.INI with the options args.
+// lookAtMachine keeps the machine as the test laid it out.
 CheckResult CheckText(const std::string& ini,
                       const std::vector<std::string>& args = {},
-                      bool lookAtMachine = false);
+                      bool lookAtMachine = false,
+                      const std::string& name = "SELDUNAX.INI");
 
 // A file of tests/data/seldchk, its bytes.
 std::string DataFile(const std::string& name);

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_machine.h"
+#include "seldchk/command.h"
+#include "seldchk/ini_document.h"
+#include "tests/unit/fake/ini_table.h"
+#include "tests/unit/seldchk/seldchk_support.h"
+
+namespace {
+
+const std::string kTableDir = std::string(SELDUNAX_TEST_DATA) + "/ini/";
+
+std::string Trim(const std::string& text) {
+  size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return "";
+  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+// The checker's own reading gives what the system's reader gives on the
+// INI table's rows: every row whose value fits its buffer with room to
+// spare, and every row where the key is not there at all.
+TEST(SeldchkIniReading, AgreesWithTheReaderTable) {
+  std::vector<initable::Row> rows;
+  std::string error;
+  ASSERT_TRUE(initable::Load(kTableDir + "lookups.tsv", &rows, &error)) << error;
+  int compared = 0;
+  for (const initable::Row& row : rows) {
+    std::string data;
+    if (!initable::ReadAll(kTableDir + row.file, &data)) continue;
+    IniDocument doc = ParseIni(data);
+    // The reader drops blanks around its arguments too.
+    std::string section = Trim(row.section);
+    std::string key = Trim(row.key);
+    const IniKey* found = FindKey(FindSection(doc, section), key);
+    if (found != nullptr && found->hasValue && !section.empty()) {
+      std::string value = LookUp(doc, section, key);
+      if (value.size() + 2 >= row.size) continue;  // cut by the buffer
+      EXPECT_EQ(value, row.expected) << initable::Name(row);
+    } else {
+      // Defaults lose trailing blanks and quotes as values do.
+      if (row.defNull || row.def.size() + 2 >= row.size ||
+          Trim(row.def) != row.def || row.def.find_first_of("\"'") == 0) {
+        continue;
+      }
+      EXPECT_EQ(row.def, row.expected) << initable::Name(row) << " not found";
+    }
+    ++compared;
+  }
+  EXPECT_GT(compared, 50);
+}
+
+// A data file's expectation: "args: ..." , "exit: N", then the output.
+struct Expectation {
+  std::vector<std::string> args;
+  int exitCode = -1;
+  std::string output;
+};
+
+Expectation ReadExpectation(const std::string& text) {
+  Expectation expectation;
+  size_t first = text.find('\n');
+  size_t second = text.find('\n', first + 1);
+  std::string args = text.substr(6, first - 6);
+  size_t pos = 0;
+  while (pos < args.size()) {
+    size_t end = args.find(' ', pos);
+    if (end == std::string::npos) end = args.size();
+    if (end > pos) expectation.args.push_back(args.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  expectation.exitCode = std::stoi(text.substr(first + 7, second - first - 7));
+  expectation.output = text.substr(second + 1);
+  return expectation;
+}
+
+// The files that SELDCHK.EXE runs on under Wine too (all but the plan,
+// which looks at the machine there).
+TEST(SeldchkDataFiles, GiveTheirExpectedOutput) {
+  const std::pair<const char*, const char*> files[] = {
+      {"one_of_each", "one_of_each"}, {"clean", "clean"},
+      {"limits", "limits"}, {"clean_plan", "clean"}};
+  for (const auto& file : files) {
+    const char* stem = file.first;
+    std::string expected = DataFile(std::string(stem) + ".expected");
+    ASSERT_FALSE(expected.empty()) << stem;
+    Expectation e = ReadExpectation(expected);
+    std::string name = std::string(file.second) + ".ini";
+    CheckResult result = CheckText(DataFile(name), e.args, false, name);
+    EXPECT_EQ(result.output, e.output) << stem;
+    EXPECT_EQ(result.exitCode, e.exitCode) << stem;
+  }
+}
+
+TEST(SeldchkDataFiles, ShippedExampleChecksClean) {
+  std::string example = DataFile("../../../docs/example/SELDUNAX.INI");
+  ASSERT_FALSE(example.empty());
+  CheckResult result = CheckText(example);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.exitCode, 0);
+}
+
+// --plan with a look at the machine: device keys that match now, files and
+// directories there or not, nothing changed.
+TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
+  fake::Reset();
+  fake::AddRegKey("HKLM\\ENUM\\ISAPNP\\VNT2300_DEV0000");
+  fake::AddRegKey("HKLM\\ENUM\\ISAPNP\\VNT2300_DEV0001");
+  fake::AddRegKey("HKLM\\ENUM\\ISAPNP\\OTHER0000");
+  fake::AddFile("C:\\WINDOWS\\SYSTEM\\VNTWAVE.DRV", "x");
+  fake::AddFile("C:\\WINDOWS\\SYSTEM\\VNTRO.DRV", "x", plat::kAttrReadOnly);
+  fake::AddFile("C:\\WINDOWS\\INF\\VNT1.INF", "x");
+  fake::AddFile("C:\\WINDOWS\\INF\\VNT2.INF", "x");
+  fake::AddDir("C:\\VANTORIS");
+  const std::string ini =
+      "[pnpids]\n1=VNT2300_DEV\n2=vnt2300\n"
+      "[copy]\nFROM1=C:\\VANTORIS\\MIDIMAP.CFG\nTO1=%WINSYS%\\MIDIMAP.CFG\n"
+      "[delete]\n1=%WINSYS%\\VNTWAVE.DRV\n2=%WINSYS%\\VNTRO.DRV\n"
+      "3=%WINSYS%\\VNTGONE.DRV\n"
+      "[multdel]\n1=%WINDIR%\\INF\\VNT*.INF\n2=%WINDIR%\\*.*\n"
+      "[deltree]\n1=C:\\VANTORIS\n2=C:\\VNTOLD\n"
+      "[REBOOTNOW]\n1=Bye\n";
+  fake::AddFile("C:\\DISK\\SELDUNAX.INI", ini);
+  auto before = fake::Snapshot();
+  CheckResult result = CheckText(ini, {"--plan"}, true);
+  const std::string plan =
+      "SELDUNAX.INI:13: error: [multdel] key 2: C:\\WINDOWS\\*.* names every "
+      "file of a protected directory: the program passes it over\n"
+      "plan of a full uninstall, after Yes to the built-in text:\n"
+      "  1. device keys below HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP beginning with "
+      "an id, with their driver keys:\n"
+      "       VNT2300_DEV (line 2): matches now: VNT2300_DEV0000, "
+      "VNT2300_DEV0001\n"
+      "       vnt2300 (line 3): matches no device key now\n"
+      "  2. C:\\VANTORIS\\DOS\\EMM386.EXE copied to C:\\WINDOWS\\EMM386.EXE "
+      "unless one is there\n"
+      "  3. C:\\AUTOEXEC.BAT cleaned of HALCYREN.ROM and HALCYRENE\n"
+      "  4. C:\\WINDOWS\\DOSSTART.BAT cleaned of HALCYREN.ROM and HALCYRENE\n"
+      "  5. C:\\CONFIG.SYS loads EMM386.EXE from C:\\WINDOWS\n"
+      "  6. [copy]:\n"
+      "       C:\\VANTORIS\\MIDIMAP.CFG -> C:\\WINDOWS\\SYSTEM\\MIDIMAP.CFG "
+      "(line 5): the source is not there, the copy fails\n"
+      "  7. [delete] (what cannot be deleted now goes to WININIT.INI):\n"
+      "       C:\\WINDOWS\\SYSTEM\\VNTWAVE.DRV (line 8): there: deleted now, "
+      "or entered in WININIT.INI while in use\n"
+      "       C:\\WINDOWS\\SYSTEM\\VNTRO.DRV (line 9): read-only: entered in "
+      "WININIT.INI\n"
+      "       C:\\WINDOWS\\SYSTEM\\VNTGONE.DRV (line 10): not there: entered "
+      "in WININIT.INI\n"
+      "  8. [multdel]:\n"
+      "       C:\\WINDOWS\\INF\\VNT*.INF (line 12): matches 2 entries now\n"
+      "       key 2 (line 13): passed over (every file of a protected "
+      "directory)\n"
+      "  9. [deltree]:\n"
+      "       C:\\VANTORIS (line 15): there\n"
+      "       C:\\VNTOLD (line 16): not there\n"
+      "  closing message: [REBOOTNOW] (line 18)\n"
+      "with /POSTw95: step 1 only, after Yes to the built-in text\n";
+  EXPECT_EQ(result.output, plan);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
+  EXPECT_EQ(fake::OpenFinds(), 0);
+  EXPECT_EQ(fake::OpenRegHandles(), 0);
+}
+
+TEST(SeldchkCommandLine, Arguments) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string error;
+    std::string file;
+    std::string windows;
+    std::string system;
+    bool werror;
+    bool plan;
+  };
+  const std::string W = "C:\\WINDOWS";
+  const std::string S = "C:\\WINDOWS\\SYSTEM";
+  const Row rows[] = {
+      {{"A.INI"}, "", "A.INI", W, S, false, false},
+      {{"--werror", "--plan", "A.INI"}, "", "A.INI", W, S, true, true},
+      {{"--windir", "D:\\WIN\\", "A.INI"}, "", "A.INI", "D:\\WIN", S, false, false},
+      {{"--winsys=D:\\W\\S", "A.INI"}, "", "A.INI", W, "D:\\W\\S", false, false},
+      {{"--windir=D:\\", "A.INI"}, "", "A.INI", "D:\\", S, false, false},
+      {{"A.INI", "--windir"}, "--windir needs a directory", "A.INI", W, S, false, false},
+      {{"--windir=", "A.INI"}, "--windir needs a directory", "", "", S, false, false},
+      {{}, "no control file named", "", W, S, false, false},
+      {{"A.INI", "B.INI"}, "one control file only", "A.INI", W, S, false, false},
+      {{"--quiet", "A.INI"}, "unknown option --quiet", "", W, S, false, false},
+  };
+  for (const Row& row : rows) {
+    CommandLine command = ParseArguments(row.args);
+    std::string label = row.args.empty() ? "(none)" : row.args[0];
+    EXPECT_EQ(command.error, row.error) << label;
+    EXPECT_EQ(command.file, row.file) << label;
+    EXPECT_EQ(command.directories.windows, row.windows) << label;
+    EXPECT_EQ(command.directories.system, row.system) << label;
+    EXPECT_EQ(command.werror, row.werror) << label;
+    EXPECT_EQ(command.plan, row.plan) << label;
+  }
+}
+
+}  // namespace
