@@ -150,6 +150,15 @@ TEST(SeldchkFindings, TotalLimits) {
        F + "165: warning: [pnpids] key 164 is never read: the id list is full "
            "after key 163 (its ids take 4075 bytes; reading stops past "
            "4070)\n", 1},
+      // The stop is judged after each id: at 4070 bytes the next key is
+      // still read, at 4071 it is not.
+      {"ids of 4070 bytes", "[pnpids]\n" + Keys(1, 162, id) + "163=" + Chars(19) +
+           "\n164=B\n", {}, "", 0},
+      {"ids of 4071 bytes", "[pnpids]\n" + Keys(1, 162, id) + "163=" + Chars(20) +
+           "\n164=B\n", {},
+       F + "165: warning: [pnpids] key 164 is never read: the id list is full "
+           "after key 163 (its ids take 4071 bytes; reading stops past "
+           "4070)\n", 1},
       {"16 pieces", kIds + "[AREYOUSURE]\n" + Keys(1, 16, "x"), {}, "", 0},
       {"17 pieces", kIds + "[AREYOUSURE]\n" + Keys(1, 17, "x"), {},
        F + "20: warning: [AREYOUSURE] key 17 is never read: a message has at "
@@ -172,6 +181,9 @@ TEST(SeldchkFindings, PathMacros) {
        at + "\"%WinSys%\" is not expanded: path macros are written in "
             "capitals, \"%WINSYS%\"\n", 1},
       {"not at the start", del("C:\\%WINDIR%\\A.DRV"), {},
+       at + "\"%WINDIR%\" is expanded only at the start of a value: here it "
+            "is taken as written\n", 1},
+      {"after a backslash", del("\\%WINDIR%\\A.DRV"), {},
        at + "\"%WINDIR%\" is expanded only at the start of a value: here it "
             "is taken as written\n", 1},
       {"second macro", del("%WINDIR%\\%WINSYS%\\A.DRV"), {},
