@@ -7,7 +7,7 @@
 size_t NameDistance(const std::string& first, const std::string& second) {
   std::string a = UpperName(first);
   std::string b = UpperName(second);
-  // Edit distance with neighbour swaps (optimal string alignment).
+  // Edit distance: characters put in, left out or changed.
   std::vector<std::vector<size_t>> d(a.size() + 1,
                                      std::vector<size_t>(b.size() + 1));
   for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
@@ -17,9 +17,6 @@ size_t NameDistance(const std::string& first, const std::string& second) {
       size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
                           d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
     }
   }
   return d[a.size()][b.size()];

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// The candidate that differs least from name (letter case ignored; a
-// swap of two neighbouring characters counts as one difference), or ""
+// The candidate that differs least from name (letter case ignored), or ""
 // when even the nearest differs in more than two characters or in as many
 // characters as name has.
 std::string NearestName(const std::string& name,

@@ -154,6 +154,10 @@ TEST(SeldchkFindings, TotalLimits) {
       // still read, at 4071 it is not.
       {"ids of 4070 bytes", "[pnpids]\n" + Keys(1, 162, id) + "163=" + Chars(19) +
            "\n164=B\n", {}, "", 0},
+      {"ids of 4070 bytes, then a gap", "[pnpids]\n" + Keys(1, 162, id) + "163=" +
+           Chars(19) + "\n165=B\n", {},
+       F + "165: warning: [pnpids] key 165 is never read: the list ends at the "
+           "missing key 164\n", 1},
       {"ids of 4071 bytes", "[pnpids]\n" + Keys(1, 162, id) + "163=" + Chars(20) +
            "\n164=B\n", {},
        F + "165: warning: [pnpids] key 164 is never read: the id list is full "
