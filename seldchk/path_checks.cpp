@@ -58,6 +58,19 @@ void CheckPattern(const std::string& label, ReadEntry* entry,
 
 }  // namespace
 
+void CheckReadAsWritten(const std::string& label, int line,
+                        const std::string& value, Findings* findings) {
+  size_t semicolon = value.find(';');
+  if (semicolon != std::string::npos && semicolon > 0) {
+    findings->Warn(line, label + ": \";\" starts no comment after a value: "
+                   "the path is \"" + Shown(value) + "\"");
+  }
+  if (value.find('"') != std::string::npos) {
+    findings->Warn(line, label + ": the quote is part of the path: quotes "
+                   "count only in pairs around the whole value");
+  }
+}
+
 void CheckMacros(const std::string& label, int line, const std::string& value,
                  Findings* findings) {
   size_t i = 0;
@@ -107,6 +120,7 @@ void CheckPathValue(PathRole role, const std::string& label,
     return;
   }
   CheckMacros(label, entry->line, value, findings);
+  CheckReadAsWritten(label, entry->line, value, findings);
   char path[kPathSize];
   if (!ExpandPathMacrosWith(path, kPathSize, value.c_str(),
                             directories.windows.c_str(),

@@ -18,6 +18,12 @@ void CheckPathValue(PathRole role, const std::string& label,
                     const Directories& directories, ReadEntry* entry,
                     Findings* findings);
 
+// Findings about text that a writer may take for something else: a ";"
+// after the value (no comment there) and a quote that is not one of a pair
+// around the value.
+void CheckReadAsWritten(const std::string& label, int line,
+                        const std::string& value, Findings* findings);
+
 // Findings about "%...%" in value (macros in the wrong letter case, in the
 // wrong place, misspelt, unclosed).
 void CheckMacros(const std::string& label, int line, const std::string& value,

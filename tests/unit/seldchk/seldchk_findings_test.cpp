@@ -206,6 +206,27 @@ TEST(SeldchkFindings, PathMacros) {
   });
 }
 
+TEST(SeldchkFindings, ValuesReadOtherwiseThanWritten) {
+  auto del = [](const std::string& value) {
+    return kIds + "[delete]\n1=" + value + "\n";
+  };
+  const std::string at = F + "4: warning: [delete] key 1: ";
+  RunRows({
+      {"comment after a value", del("C:\\A.DRV ; old driver"), {},
+       at + "\";\" starts no comment after a value: the path is \"C:\\A.DRV "
+            "; old driver\"\n", 1},
+      {"comment line", kIds + "[delete]\n; 1=C:\\OLD\n1=C:\\A.DRV\n", {}, "", 0},
+      {"quotes in pairs", del("\"C:\\A.DRV\""), {}, "", 0},
+      {"single quotes in pairs", del("'C:\\A.DRV'"), {}, "", 0},
+      {"opening quote alone", del("\"C:\\A.DRV"), {},
+       at + "the quote is part of the path: quotes count only in pairs around "
+            "the whole value\n", 1},
+      {"quotes around a part", del("C:\\\"A B\"\\A.DRV"), {},
+       at + "the quote is part of the path: quotes count only in pairs around "
+            "the whole value\n", 1},
+  });
+}
+
 TEST(SeldchkFindings, Wildcards) {
   RunRows({
       {"delete with *", kIds + "[delete]\n1=C:\\VNT*.DRV\n", {},
