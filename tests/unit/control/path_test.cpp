@@ -106,6 +106,13 @@ TEST(ExpandPathMacros, ExpandsALeadingMacroOnly) {
     ASSERT_NE(memchr(dest, '\0', kPathSize), nullptr) << label;
     EXPECT_EQ(std::string(dest), row.expanded) << label;
     EXPECT_EQ(std::string(dest + kPathSize, 8), std::string(8, 'J')) << label;
+    // The same with the directories given instead of asked of the system.
+    memset(dest, 'J', sizeof dest);
+    whole = ExpandPathMacrosWith(dest, kPathSize, row.source.c_str(),
+                                 "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM");
+    EXPECT_EQ(whole, row.whole) << label << " (directories given)";
+    EXPECT_EQ(std::string(dest), row.expanded) << label << " (directories given)";
+    EXPECT_EQ(std::string(dest + kPathSize, 8), std::string(8, 'J')) << label;
   }
 }
 
