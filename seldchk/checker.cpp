@@ -4,7 +4,7 @@
 
 #include "control/control_file.h"
 #include "control/message.h"
-#include "pnp/pnp_devices.h"
+#include "pnp/pnp_id_list.h"
 #include "seldchk/key_forms.h"
 #include "seldchk/known_sections.h"
 #include "seldchk/nearest_name.h"
@@ -31,9 +31,10 @@ struct Walk {
 // What the program reads for key of section, whole up to its read buffer.
 std::string ProgramValue(const Context& ctx, const std::string& section,
                          const std::string& key) {
+  NumberedKeys keys{ctx.controlPath, section.c_str(), "", kRawValueSize,
+                    OverLong::Cut, false};
   char raw[kRawValueSize];
-  ReadCutValue(ctx.controlPath, section.c_str(), key.c_str(), raw,
-               kRawValueSize);
+  ReadControlKey(keys, key.c_str(), raw);
   return raw;
 }
 

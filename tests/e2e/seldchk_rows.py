@@ -12,9 +12,7 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                                "..", "..", "scripts", "e2e"))
-import wineenv  # noqa: E402
+from e2e import wineenv
 
 # Every file but the plan's, which looks at the machine under Windows.
 ROWS = ("one_of_each", "limits", "gap", "clean")

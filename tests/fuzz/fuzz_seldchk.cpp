@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "control/control_file.h"
+#include "control/path_helpers.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/platform.h"
 #include "seldchk/checker.h"
@@ -65,13 +66,11 @@ void CheckEveryValue(const IniDocument& doc, std::vector<char>* buffer) {
   }
 }
 
-void Collect(const char* path, void* context) {
-  static_cast<std::vector<std::string>*>(context)->push_back(path);
-}
-
 void CheckListPaths(const char* section, const std::vector<ReadEntry>& entries) {
   std::vector<std::string> program;
-  ForEachListPath(kControlPath, section, Collect, &program);
+  ListPathCursor cursor = StartListPaths(kControlPath, section);
+  char path[kPathSize];
+  while (NextListPath(&cursor, path)) program.push_back(path);
   std::vector<std::string> checker;
   for (const ReadEntry& entry : entries) {
     if (!entry.path.empty()) checker.push_back(entry.path);
