@@ -3,7 +3,7 @@
 # only what is missing and runs apt-get update at most once; safe to run
 # again. Only the 64-bit Wine is installed (this machine cannot run 32-bit
 # Linux programs); the 32-bit Windows DLLs with which it runs the i686
-# programs are unpacked into build/wine-i386 by scripts/wine32/prepare.sh,
+# programs are unpacked into build/wine-i386 by scripts/wow64/prepare.sh,
 # never installed.
 set -euo pipefail
 
@@ -35,4 +35,4 @@ fi
 
 # The 32-bit Wine DLLs (downloaded once), and whether 32-bit programs run
 # on this machine (checked once per boot).
-bash "$repo/scripts/wine32/prepare.sh" all "$repo/build/wine-i386"
+bash "$repo/scripts/wow64/prepare.sh" all "$repo/build/wine-i386"

@@ -4,7 +4,7 @@ this machine can run them.
 Every test runs the programs of one build (SELDUNAX_E2E_BUILD): "i686",
 the build that ships (SELDUNAX_WIN32_DIR, an i686 MinSizeRel build, its
 programs exactly as scripts/release_build.sh finds them), run by the 64-bit
-Wine in its wow64 mode with the 32-bit DLLs that scripts/wine32/prepare.sh
+Wine in its wow64 mode with the 32-bit DLLs that scripts/wow64/prepare.sh
 caches (SELDUNAX_WINE_I386); or "x86_64" (SELDUNAX_WIN64_DIR). The test
 tools (boxhelper.exe and the others) always come from the x86_64 build.
 """
@@ -31,7 +31,7 @@ def win32_dir():
 
 
 def wine_i386_dir():
-    """The cache of scripts/wine32/prepare.sh: the 32-bit DLLs and the
+    """The cache of scripts/wow64/prepare.sh: the 32-bit DLLs and the
     verdict whether 32-bit programs run here."""
     return os.environ.get("SELDUNAX_WINE_I386",
                           os.path.join(REPO, "build", "wine-i386"))
@@ -136,7 +136,7 @@ def wow64_verdict(refresh=True):
     """Whether 32-bit programs run under this Wine: ("ok", ""),
     ("unsupported", why) when this machine cannot run 32-bit code at all,
     ("broken", why) or ("missing", what to do). The verdict of
-    scripts/wine32/prepare.sh holds for one boot of the machine; refresh
+    scripts/wow64/prepare.sh holds for one boot of the machine; refresh
     makes a stale one anew (about 20 s)."""
     cache = wine_i386_dir()
     if not os.path.exists(os.path.join(cache, "i386-windows", "ntdll.dll")):
@@ -154,13 +154,13 @@ def wow64_verdict(refresh=True):
 
     verdict = read()
     if verdict is None and refresh:
-        subprocess.run(["bash", os.path.join(REPO, "scripts", "wine32",
+        subprocess.run(["bash", os.path.join(REPO, "scripts", "wow64",
                                              "prepare.sh"), "check", cache],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         verdict = read()
     if verdict is None:
         return ("broken", f"no verdict in {status}: run "
-                "scripts/wine32/prepare.sh check")
+                "scripts/wow64/prepare.sh check")
     kind, _, why = verdict.partition(": ")
     return (kind, why) if kind in ("unsupported", "broken") else ("ok", "")
 

@@ -2,7 +2,7 @@
 the template prefix, and running Windows programs.
 
 Every test runs the programs of one build (builds.py): the i686 one under
-Wine's wow64 mode, with the 32-bit DLLs of scripts/wine32/prepare.sh, or
+Wine's wow64 mode, with the 32-bit DLLs of scripts/wow64/prepare.sh, or
 the x86_64 one.
 
 One test run shares one work directory (SELDUNAX_E2E_WORK). In it:

@@ -189,7 +189,7 @@ VERDICT_CASES = [
 
 def verdict_failures():
     """When the i686 tests run, are skipped or fail, from the verdict of
-    scripts/wine32/prepare.sh; the x86_64 ones always run."""
+    scripts/wow64/prepare.sh; the x86_64 ones always run."""
     failures = []
     boot = builds._boot_id()
     for status, require, expected in VERDICT_CASES:

@@ -3,7 +3,7 @@
  * kernel's 32-bit user code segment, runs two instructions there and
  * comes back. Exits with 0 when that worked; a kernel without 32-bit
  * support (or a hypervisor without it) kills the process with SIGSEGV.
- * Built and run by scripts/wine32/prepare.sh. */
+ * Built and run by scripts/wow64/prepare.sh. */
 #define _GNU_SOURCE
 #include <stdio.h>
 #include <string.h>

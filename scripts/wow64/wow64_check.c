@@ -1,4 +1,4 @@
-/* A 32-bit Windows program for scripts/wine32/prepare.sh: prints the
+/* A 32-bit Windows program for scripts/wow64/prepare.sh: prints the
  * system directory it sees (C:\windows\syswow64 for a 32-bit program on a
  * 64-bit system) and exits with the width of its pointers, 32. */
 #include <windows.h>

@@ -3,7 +3,7 @@
 # runs the i686 programs (the build that ships) in its wow64 mode, with no
 # 32-bit Linux code at all. Run by install_deps.sh; safe to run again.
 #
-#   scripts/wine32/prepare.sh [fetch|check|all] [CACHE_DIR]
+#   scripts/wow64/prepare.sh [fetch|check|all] [CACHE_DIR]
 #
 # fetch (as root, once): downloads Debian's libwine:i386 package of the
 # installed Wine's version (about 95 MB) with i386 added to apt's
@@ -35,9 +35,9 @@ repo=$(cd "$here/../.." && pwd)
 action=${1:-all}
 cache=${2:-$repo/build/wine-i386}
 
-say() { echo "wine32: $*"; }
+say() { echo "wow64 DLLs: $*"; }
 fail() {
-  echo "wine32: $*" >&2
+  echo "wow64 DLLs: $*" >&2
   exit 1
 }
 
@@ -77,7 +77,7 @@ download_deb() {  # version, dir
     # shellcheck disable=SC2317  # run by the trap
     restore() {
       retry apt-get -qq update ||
-        echo "wine32: could not restore apt's package lists: run apt-get update" >&2
+        echo "wow64 DLLs: could not restore apt's package lists: run apt-get update" >&2
     }
     trap restore EXIT
     cd "$dir"
