@@ -1,5 +1,7 @@
 #include "seldchk/command.h"
 
+#include <cstdio>
+
 #include "seldchk/plan.h"
 
 namespace {
@@ -66,6 +68,22 @@ std::string UsageText() {
          "  --winsys DIR the system directory for %WINSYS% "
          "(default C:\\WINDOWS\\SYSTEM)\n"
          "exit code: 0 clean, 1 warnings, 2 errors, 3 file not readable\n";
+}
+
+bool AnsweredWithoutFile(const CommandLine& command, const char* programName,
+                         int* code) {
+  if (command.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    *code = 0;
+    return true;
+  }
+  if (!command.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n%s", programName, command.error.c_str(),
+                 UsageText().c_str());
+    *code = kCannotRead;
+    return true;
+  }
+  return false;
 }
 
 int RunCheck(const CommandLine& command, const std::string& bytes,

@@ -25,6 +25,12 @@ CommandLine ParseArguments(const std::vector<std::string>& args);
 
 std::string UsageText();
 
+// Answers --help (usage on stdout) or a wrong command line (the error and
+// usage on stderr, under programName): true when the run ends there, with
+// its exit code in *code.
+bool AnsweredWithoutFile(const CommandLine& command, const char* programName,
+                         int* code);
+
 // Checks the control file (its bytes, and the path through which the
 // program's readers read it), appends the findings and the plan to out and
 // returns the exit code: 0 clean, 1 warnings, 2 errors (or any finding with

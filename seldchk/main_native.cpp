@@ -31,15 +31,8 @@ bool ReadHostFile(const std::string& name, std::string* bytes) {
 int main(int argc, char** argv) {
   CommandLine command =
       ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.help) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (!command.error.empty()) {
-    std::fprintf(stderr, "seldchk: %s\n%s", command.error.c_str(),
-                 UsageText().c_str());
-    return kCannotRead;
-  }
+  int code;
+  if (AnsweredWithoutFile(command, "seldchk", &code)) return code;
   std::string bytes;
   if (!ReadHostFile(command.file, &bytes)) {
     std::fprintf(stderr, "seldchk: cannot read %s\n", command.file.c_str());
@@ -51,7 +44,7 @@ int main(int argc, char** argv) {
   fake::SetSystemDir(command.directories.system);
   fake::AddFile(kModelPath, bytes);
   std::string out;
-  int code = RunCheck(command, bytes, kModelPath, false, &out);
+  code = RunCheck(command, bytes, kModelPath, false, &out);
   std::fputs(out.c_str(), stdout);
   return code;
 }

@@ -45,15 +45,8 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
 int main(int argc, char** argv) {
   CommandLine command =
       ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.help) {
-    std::fputs(UsageText().c_str(), stdout);
-    return 0;
-  }
-  if (!command.error.empty()) {
-    std::fprintf(stderr, "SELDCHK: %s\n%s", command.error.c_str(),
-                 UsageText().c_str());
-    return kCannotRead;
-  }
+  int code;
+  if (AnsweredWithoutFile(command, "SELDCHK", &code)) return code;
   std::string path = FullPath(command.file);
   std::string bytes;
   if (!ReadWholeFile(path, &bytes)) {
@@ -61,7 +54,7 @@ int main(int argc, char** argv) {
     return kCannotRead;
   }
   std::string out;
-  int code = RunCheck(command, bytes, path.c_str(), true, &out);
+  code = RunCheck(command, bytes, path.c_str(), true, &out);
   std::fputs(out.c_str(), stdout);
   return code;
 }
