@@ -22,16 +22,6 @@
 
 namespace {
 
-std::string WindowsDir(const char* arg) {
-  std::string dir = arg;
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-  for (char& c : dir) {
-    if (c == '/') c = '\\';
-  }
-  if (!dir.empty() && dir.back() != '\\') dir += '\\';
-  return dir;
-}
-
 // A new directory below the temporary directory holding the table's
 // entries; "" when it cannot be made (or already exists).
 std::string LayOut(const std::vector<findtable::Entry>& entries) {
@@ -81,7 +71,7 @@ int main(int argc, char** argv) {
   }
   findtable::Table table;
   std::string error;
-  if (!findtable::Load(WindowsDir(argv[1]) + "patterns.tsv", &table,
+  if (!findtable::Load(initable::WindowsDir(argv[1]) + "patterns.tsv", &table,
                        &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;

@@ -17,26 +17,12 @@
 
 #include "tests/unit/fake/ini_table.h"
 
-namespace {
-
-std::string WindowsDir(const char* arg) {
-  std::string dir = arg;
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-  for (char& c : dir) {
-    if (c == '/') c = '\\';
-  }
-  if (!dir.empty() && dir.back() != '\\') dir += '\\';
-  return dir;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: ini_probe <table directory>\n");
     return 2;
   }
-  std::string dir = WindowsDir(argv[1]);
+  std::string dir = initable::WindowsDir(argv[1]);
   std::vector<initable::Row> rows;
   std::string error;
   if (!initable::Load(dir + "lookups.tsv", &rows, &error)) {

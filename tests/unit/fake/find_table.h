@@ -82,22 +82,14 @@ inline std::string JoinNames(const std::vector<std::string>& names) {
 // Reads the table; on a malformed line sets *error naming it.
 inline bool Load(const std::string& tsvPath, Table* table,
                  std::string* error) {
-  std::string data;
-  if (!initable::ReadAll(tsvPath, &data)) {
+  std::vector<initable::TsvLine> lines;
+  if (!initable::ReadTsvLines(tsvPath, &lines)) {
     *error = "cannot read " + tsvPath;
     return false;
   }
-  int lineNo = 0;
-  size_t start = 0;
-  while (start < data.size()) {
-    size_t end = data.find('\n', start);
-    if (end == std::string::npos) end = data.size();
-    std::string line = data.substr(start, end - start);
-    start = end + 1;
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f = initable::SplitTabs(line);
+  for (const initable::TsvLine& tsv : lines) {
+    const int lineNo = tsv.number;
+    const std::vector<std::string>& f = tsv.fields;
     bool entryOk = f[0] == "entry" && f.size() == 2 && !f[1].empty();
     bool matchOk = f[0] == "match" && (f.size() == 3 || f.size() == 5) &&
                    !f[1].empty() && !f[2].empty() &&

@@ -95,14 +95,18 @@ inline std::vector<std::string> SplitTabs(const std::string& line) {
   }
 }
 
-// Reads the table; on a malformed row sets *error naming the line.
-inline bool Load(const std::string& tsvPath, std::vector<Row>* rows,
-                 std::string* error) {
+// One data line of a tab-separated table: its number and its fields.
+struct TsvLine {
+  int number;
+  std::vector<std::string> fields;
+};
+
+// The lines of a table that are neither empty nor comments ("#"); false
+// when the file cannot be read.
+inline bool ReadTsvLines(const std::string& tsvPath,
+                         std::vector<TsvLine>* lines) {
   std::string data;
-  if (!ReadAll(tsvPath, &data)) {
-    *error = "cannot read " + tsvPath;
-    return false;
-  }
+  if (!ReadAll(tsvPath, &data)) return false;
   int lineNo = 0;
   size_t start = 0;
   while (start < data.size()) {
@@ -113,7 +117,34 @@ inline bool Load(const std::string& tsvPath, std::vector<Row>* rows,
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> f = SplitTabs(line);
+    lines->push_back({lineNo, SplitTabs(line)});
+  }
+  return true;
+}
+
+// A directory argument of a Win32 probe as a Windows path ending in "\":
+// a host path ("/...") is reached through drive Z:.
+inline std::string WindowsDir(const char* arg) {
+  std::string dir = arg;
+  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
+  for (char& c : dir) {
+    if (c == '/') c = '\\';
+  }
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+// Reads the table; on a malformed row sets *error naming the line.
+inline bool Load(const std::string& tsvPath, std::vector<Row>* rows,
+                 std::string* error) {
+  std::vector<TsvLine> lines;
+  if (!ReadTsvLines(tsvPath, &lines)) {
+    *error = "cannot read " + tsvPath;
+    return false;
+  }
+  for (const TsvLine& tsv : lines) {
+    const int lineNo = tsv.number;
+    const std::vector<std::string>& f = tsv.fields;
     if (f.size() != 6 || f[4].empty() ||
         std::strtoul(f[4].c_str(), nullptr, 10) >= kBufferSize) {
       *error = "lookups.tsv line " + std::to_string(lineNo) +
