@@ -13,10 +13,14 @@
 # restored right after, however the download ends.
 #
 # check (once per boot of the machine): runs a tiny i686 program under Wine
-# with those DLLs; it must see C:\windows\syswow64 as its system directory
-# and exit with 32. When it does not, tells whether this machine can run
-# 32-bit code at all (cpu32_check.c): if not, the i686 end-to-end tests are
-# skipped, saying why; if it can, something is broken and the check fails.
+# with those DLLs; it must exit with 32, the width of its pointers, and name
+# a system directory. Which one it names differs between machines: some
+# Wines answer C:\windows\syswow64, others C:\windows\system32 and redirect
+# that name to syswow64, as 64-bit Windows does for every 32-bit program;
+# both are right, and the tests ask the program under test which it sees.
+# When the check fails, tells whether this machine can run 32-bit code at
+# all (cpu32_check.c): if not, the i686 end-to-end tests are skipped,
+# saying why; if it can, something is broken and the check fails.
 #
 # CACHE_DIR (default build/wine-i386 of the repository) then holds:
 #   i386-windows/  the 32-bit DLLs
@@ -24,7 +28,7 @@
 #                  to the installed Wine's x86_64-unix (without that one a
 #                  32-bit program runs but cannot open a window)
 #   version        the Wine version the DLLs belong to
-#   status         "key BOOT_ID VERSION", then "ok", "unsupported: WHY" or
+#   status         "key BOOT_ID VERSION CHECK", then "ok", "unsupported: WHY" or
 #                  "broken: WHY"
 # Exits non-zero, saying why, when the DLLs cannot be had or a 32-bit
 # program fails on a machine that can run 32-bit code.
@@ -144,7 +148,8 @@ check() {
   local version key work out code why
   version=$(wine_version)
   have_dlls "$version" || fail "the 32-bit Wine DLLs are not in $cache; run scripts/install_deps.sh as root"
-  key="key $(cat /proc/sys/kernel/random/boot_id) $version"
+  # A changed check (this script or its programs) checks afresh.
+  key="key $(cat /proc/sys/kernel/random/boot_id) $version $(cat "$here"/prepare.sh "$here"/*.c | md5sum | cut -c1-12)"
   if [[ "$(head -n 1 "$cache/status" 2>/dev/null)" == "$key" ]]; then
     report_status
     return
@@ -161,12 +166,13 @@ check() {
     DISPLAY='' timeout 300 wine wow64_check.exe 2>&1) || code=$?
   WINEPREFIX="$work/prefix" timeout 60 wineserver -k 2>/dev/null || true
   out=$(printf '%s' "$out" | tr -d '\r' | tail -n 1)
-  if [[ $code -eq 32 && "${out,,}" == *'\windows\syswow64' ]]; then
+  if [[ $code -eq 32 && ("${out,,}" == *'\windows\syswow64' ||
+    "${out,,}" == *'\windows\system32') ]]; then
     printf '%s\nok\n' "$key" >"$cache/status"
   elif why=$(cpu_verdict "$work") && [[ -n "$why" ]]; then
     printf '%s\nunsupported: %s\n' "$key" "$why" >"$cache/status"
   else
-    printf '%s\nbroken: a 32-bit program under Wine exited with %s and printed "%s" (expected 32 and C:\\windows\\syswow64)\n' \
+    printf '%s\nbroken: a 32-bit program under Wine exited with %s and printed "%s" (expected 32 and C:\\windows\\syswow64 or C:\\windows\\system32)\n' \
       "$key" "$code" "$out" >"$cache/status"
   fi
   rm -rf "$work"
