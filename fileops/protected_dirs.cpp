@@ -82,7 +82,7 @@ bool Resolve(const char* text, Spelling* path, bool fromCurrent);
 // The current directory; false when the system cannot tell it.
 bool CurrentDirectorySpelling(Spelling* path) {
   char current[kPathSize];
-  uint32_t length = plat::CurrentDirectory(sizeof current, current);
+  uint32_t length = plat::CurrentDirectory(current, sizeof current);
   if (length == 0 || length >= sizeof current) return false;
   return Resolve(current, path, false);
 }

@@ -17,7 +17,7 @@ namespace {
 // The current directory into out (kPathSize bytes); false when the system
 // cannot tell it or it does not fit.
 bool ReadCurrentDirectory(char* out) {
-  uint32_t length = plat::CurrentDirectory(kPathSize, out);
+  uint32_t length = plat::CurrentDirectory(out, kPathSize);
   if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) {
     out[0] = '\0';
     return false;
@@ -79,7 +79,7 @@ int RunEntry(const char* commandLine) {
     return 2;
   }
   // The work buffer holds the current directory from here on.
-  if (state.postInstall == 1 || !IsInstallDirectory(state.work)) {
+  if (state.postInstall || !IsInstallDirectory(state.work)) {
     return RunUninstall(&state);
   }
   return RelaunchFromTemp(&state);

@@ -45,7 +45,7 @@ int DirectoryWithBackslash(char* path) {
 // The temporary directory with its final backslash into out; -1 when the
 // system cannot tell it or it does not fit.
 int ReadTempDirectory(char* out) {
-  uint32_t length = plat::TempDirectory(kPathSize, out);
+  uint32_t length = plat::TempDirectory(out, kPathSize);
   if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) {
     out[0] = '\0';
     return -1;
@@ -124,7 +124,7 @@ void PrepareForChange(char* directory) {
 bool EnterTempDirectory(LaunchState* state) {
   PrepareForChange(state->tempPath);
   if (!plat::ChangeDirectory(state->tempPath)) return false;
-  uint32_t length = plat::CurrentDirectory(kPathSize, state->work);
+  uint32_t length = plat::CurrentDirectory(state->work, kPathSize);
   if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) return false;
   return !IsInstallDirectory(state->work) &&
          SameDirectory(state->work, state->tempPath);

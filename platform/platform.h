@@ -120,8 +120,8 @@ void FindEnd(FindHandle find);
 
 // Each returns the length stored, 0 on failure, or the size needed (greater
 // than or equal to size) when the buffer is too small, as the Win32 calls do.
-uint32_t CurrentDirectory(uint32_t size, char* out);  // GetCurrentDirectoryA
-uint32_t TempDirectory(uint32_t size, char* out);     // GetTempPathA
+uint32_t CurrentDirectory(char* out, uint32_t size);  // GetCurrentDirectoryA
+uint32_t TempDirectory(char* out, uint32_t size);     // GetTempPathA
 uint32_t WindowsDirectory(char* out, uint32_t size);  // GetWindowsDirectoryA
 uint32_t SystemDirectory(char* out, uint32_t size);   // GetSystemDirectoryA
 uint32_t ShortPathName(const char* path, char* out, uint32_t size);

@@ -21,7 +21,7 @@ bool IsAbsolute(const std::string& name) {
 std::string FullPath(const std::string& name) {
   if (IsAbsolute(name)) return name;
   char current[kPathSize];
-  uint32_t length = plat::CurrentDirectory(sizeof current, current);
+  uint32_t length = plat::CurrentDirectory(current, sizeof current);
   if (length == 0 || length >= sizeof current) return name;
   std::string path(current, length);
   if (path.back() != '\\') path += '\\';

@@ -117,13 +117,13 @@ bool CloseFile(FileHandle file) {
 
 // ------------------------------------------------------------ directories
 
-uint32_t CurrentDirectory(uint32_t size, char* out) {
+uint32_t CurrentDirectory(char* out, uint32_t size) {
   fake::CallScope call("CurrentDirectory", "");
   if (call.fail) return 0;
   return fake::CopyOut(fake::M().state.currentDir, out, size);
 }
 
-uint32_t TempDirectory(uint32_t size, char* out) {
+uint32_t TempDirectory(char* out, uint32_t size) {
   fake::CallScope call("TempDirectory", "");
   if (call.fail) return 0;
   return fake::CopyOut(fake::M().state.tempPath, out, size);

@@ -79,11 +79,11 @@ void FindEnd(FindHandle find) {
   if (find != kNoFind) FindClose(win32::ToHandle(find));
 }
 
-uint32_t CurrentDirectory(uint32_t size, char* out) {
+uint32_t CurrentDirectory(char* out, uint32_t size) {
   return GetCurrentDirectoryA(size, out);
 }
 
-uint32_t TempDirectory(uint32_t size, char* out) {
+uint32_t TempDirectory(char* out, uint32_t size) {
   return GetTempPathA(size, out);
 }
 

@@ -278,7 +278,7 @@ std::vector<std::string> Split(const std::string& text) {
 bool ModelResolve(std::string text, std::string* out) {
   for (char& c : text) c = c == '/' ? '\\' : c;
   char current[260];
-  uint32_t length = plat::CurrentDirectory(sizeof current, current);
+  uint32_t length = plat::CurrentDirectory(current, sizeof current);
   std::string cwd = length > 0 && length < sizeof current ? current : "";
   std::string root;
   std::string rest;

@@ -87,12 +87,12 @@ std::vector<CallRow> CallRows() {
       {"CurrentDirectory",
        [] {
          char b[64];
-         return plat::CurrentDirectory(64, b) == 0;
+         return plat::CurrentDirectory(b, 64) == 0;
        }},
       {"TempDirectory",
        [] {
          char b[64];
-         return plat::TempDirectory(64, b) == 0;
+         return plat::TempDirectory(b, 64) == 0;
        }},
       {"WindowsDirectory",
        [] {

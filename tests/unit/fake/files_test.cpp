@@ -225,10 +225,10 @@ TEST(FakeFiles, DirectoryQueriesFollowTheBufferConvention) {
   };
   for (const Row& row : rows) {
     std::strcpy(buf, "untouched");
-    EXPECT_EQ(row.result, plat::CurrentDirectory(row.size, buf)) << row.size;
+    EXPECT_EQ(row.result, plat::CurrentDirectory(buf, row.size)) << row.size;
     EXPECT_STREQ(row.stored ? row.stored : "untouched", buf) << row.size;
   }
-  EXPECT_EQ(16u, plat::TempDirectory(sizeof buf, buf));
+  EXPECT_EQ(16u, plat::TempDirectory(buf, sizeof buf));
   EXPECT_STREQ("C:\\WINDOWS\\TEMP\\", buf);
   EXPECT_EQ(10u, plat::WindowsDirectory(buf, sizeof buf));
   EXPECT_EQ(17u, plat::SystemDirectory(buf, sizeof buf));
