@@ -9,8 +9,8 @@
 // Size of one piece: at most 255 characters of one key's value.
 constexpr int kPieceSize = 256;
 
-int LoadMessage(char* text, int count, const char* section,
-                const char* controlPath) {
+bool LoadMessage(char* text, int count, const char* section,
+                 const char* controlPath) {
   const NumberedKeys pieces = {controlPath, section, "",
                                kPieceSize, OverLong::Cut, false};
   char* write = text;
@@ -23,7 +23,7 @@ int LoadMessage(char* text, int count, const char* section,
     }
     write += strlen(write);
   }
-  return text[0] != '\0' ? 1 : 0;
+  return text[0] != '\0';
 }
 
 int ShowBox(const char* text, uint32_t style) {
@@ -32,6 +32,6 @@ int ShowBox(const char* text, uint32_t style) {
 
 int ShowLookedUpMessage(char* buffer, const char* section, const char* builtin,
                         const char* controlPath, uint32_t style) {
-  bool found = LoadMessage(buffer, kMessageKeyCount, section, controlPath) != 0;
+  bool found = LoadMessage(buffer, kMessageKeyCount, section, controlPath);
   return ShowBox(found ? buffer : builtin, style);
 }

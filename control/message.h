@@ -9,10 +9,9 @@ constexpr int kMessageKeyCount = 17;
 
 // Joins the values of keys "1" .. count-1 of section (each read into 256
 // bytes, "CR" alone standing for a line feed) into text, up to the first
-// missing or empty key. Returns 1 when the text is not empty, else 0 (the
-// text is then empty).
-int LoadMessage(char* text, int count, const char* section,
-                const char* controlPath);
+// missing or empty key. Returns whether the text is not empty.
+bool LoadMessage(char* text, int count, const char* section,
+                 const char* controlPath);
 
 // Shows text in a box with no owner, the program's title and no icon.
 int ShowBox(const char* text, uint32_t style);

@@ -25,7 +25,7 @@ bool IsPostInstallSwitch(const char* body, size_t length) {
 void AppendArgument(CommandOptions* options, const char* token, size_t length) {
   size_t have = strlen(options->controlName);
   if (have + length >= sizeof options->controlName) {
-    options->nameTooLong = 1;
+    options->nameTooLong = true;
     return;
   }
   memcpy(options->controlName + have, token, length);
@@ -48,9 +48,9 @@ const char* SkipProgramName(const char* commandLine) {
 }
 
 void ParseCommandLine(const char* text, CommandOptions* options) {
-  options->postInstall = 0;
+  options->postInstall = false;
   options->controlName[0] = '\0';
-  options->nameTooLong = 0;
+  options->nameTooLong = false;
   const char* p = text;
   for (;;) {
     // Only the space separates tokens; a tab belongs to the token.
@@ -60,7 +60,7 @@ void ParseCommandLine(const char* text, CommandOptions* options) {
     while (*p != '\0' && *p != ' ') ++p;
     size_t length = static_cast<size_t>(p - token);
     if (*token == '/' || *token == '-') {
-      if (IsPostInstallSwitch(token + 1, length - 1)) options->postInstall = 1;
+      if (IsPostInstallSwitch(token + 1, length - 1)) options->postInstall = true;
     } else {
       AppendArgument(options, token, length);
     }

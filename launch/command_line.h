@@ -4,9 +4,9 @@
 #include "control/path_helpers.h"
 
 struct CommandOptions {
-  int postInstall;                // 1 when the post-install switch was given
+  bool postInstall;               // the post-install switch was given
   char controlName[kPathSize];    // plain argument(s); empty when none
-  int nameTooLong;                // 1 when the plain arguments did not fit
+  bool nameTooLong;               // the plain arguments did not fit
 };
 
 // Skips the program's own name (up to and including the closing double quote

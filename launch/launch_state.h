@@ -5,7 +5,7 @@
 #include "control/path_helpers.h"
 
 struct LaunchState {
-  int postInstall;                   // 1 with the post-install switch
+  bool postInstall;                  // the post-install switch was given
   char controlPath[kPathSize];       // full path of the control file
   char tempPath[kPathSize];          // the relaunch's temporary directory
   char work[kPathSize];              // current directory, then scratch paths

@@ -13,10 +13,9 @@ namespace {
 
 // Only Yes goes on; No, a closed box or a failed box all stop here.
 bool UserConfirms(LaunchState* state) {
-  bool postInstall = state->postInstall != 0;
   int answer = ShowLookedUpMessage(
-      state->message, postInstall ? "POSTW95" : "AREYOUSURE",
-      postInstall ? MSG_CONFIRM_POSTINSTALL : MSG_CONFIRM_FULL,
+      state->message, state->postInstall ? "POSTW95" : "AREYOUSURE",
+      state->postInstall ? MSG_CONFIRM_POSTINSTALL : MSG_CONFIRM_FULL,
       state->controlPath, plat::kMbYesNo);
   return answer == plat::kIdYes;
 }
@@ -47,7 +46,7 @@ int RunUninstall(LaunchState* state) {
               state->controlPath);
 
   RemovePnpDevices(state->controlPath);
-  if (state->postInstall == 0) RemoveDosAndFiles(state);
+  if (!state->postInstall) RemoveDosAndFiles(state);
 
   ShowBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
           plat::kMbOk);

@@ -116,7 +116,7 @@ void ReleaseInstance(plat::RegKey deviceKey, plat::RegKey classKey,
 
 }  // namespace
 
-int ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
+void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
   Announcement announcement = {
       plat::kBroadcastRecipients,
       {sizeof(plat::DevBroadcastDevnode), plat::kDbtDevtypDevnode, 0, 0}};
@@ -128,5 +128,4 @@ int ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
        ++index) {
     ReleaseInstance(deviceKey, classKey, instance, &announcement);
   }
-  return 1;
 }

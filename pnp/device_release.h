@@ -5,5 +5,5 @@
 #include "platform/platform.h"
 
 // For each instance of the open device key: broadcasts the removal of its
-// device node, runs DEVEJECT on it, deletes its class driver key. Returns 1.
-int ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey);
+// device node, runs DEVEJECT on it, deletes its class driver key.
+void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey);

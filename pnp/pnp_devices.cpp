@@ -48,23 +48,23 @@ void RemoveMatchingKeys(plat::RegKey isaPnpKey, plat::RegKey classKey,
 
 }  // namespace
 
-int RemovePnpDevices(const char* controlPath) {
+bool RemovePnpDevices(const char* controlPath) {
   char ids[kPnpIdListSize];
   ReadPnpIdList(controlPath, ids);
 
   plat::RegKey isaPnpKey;
   if (plat::OpenRegKey(plat::kHkeyLocalMachine, kIsaPnpPath, &isaPnpKey) !=
       plat::kRegOk) {
-    return 0;
+    return false;
   }
   plat::RegKey classKey;
   if (plat::OpenRegKey(plat::kHkeyLocalMachine, kClassPath, &classKey) !=
       plat::kRegOk) {
     plat::CloseRegKey(isaPnpKey);
-    return 0;
+    return false;
   }
   RemoveMatchingKeys(isaPnpKey, classKey, ids);
   plat::CloseRegKey(isaPnpKey);
   plat::CloseRegKey(classKey);
-  return 1;
+  return true;
 }

@@ -2,5 +2,6 @@
 #pragma once
 
 // Removes every HKLM\ENUM\ISAPNP subkey whose name begins (case-sensitive)
-// with an id of [pnpids]. Returns 1 when both registry keys opened, else 0.
-int RemovePnpDevices(const char* controlPath);
+// with an id of [pnpids]. False when the ISAPNP or the Class key did not
+// open (nothing is removed then).
+bool RemovePnpDevices(const char* controlPath);
