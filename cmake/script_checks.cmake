@@ -42,5 +42,6 @@ foreach(test_file IN LISTS demo_tests)
   string(REGEX REPLACE "_test$" "" stem ${stem})
   add_test(NAME demo.${stem} COMMAND Python3::Interpreter ${test_file})
   set_tests_properties(demo.${stem} PROPERTIES LABELS demo TIMEOUT 60
-                       ENVIRONMENT PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts)
+                       ENVIRONMENT
+                       PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts:${CMAKE_SOURCE_DIR}/tests/e2e/harness)
 endforeach()

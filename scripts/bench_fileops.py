@@ -39,7 +39,7 @@ import sys
 import tempfile
 import time
 
-# The harness package beside this script (scripts/e2e).
+# The end-to-end harness (tests/e2e/harness/e2e, on PYTHONPATH).
 from e2e import wineenv
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))

@@ -3,4 +3,6 @@
 # system's own "rd /s /q" and "del /q": see scripts/bench_fileops.py.
 #
 #   scripts/bench_fileops.sh [--build DIR] [--pairs N] [--cpu N] [--smoke]
-exec python3 "$(dirname "$0")/bench_fileops.py" "$@"
+here=$(dirname "$0")
+PYTHONPATH="$here/../tests/e2e/harness${PYTHONPATH:+:$PYTHONPATH}" \
+  exec python3 "$here/bench_fileops.py" "$@"

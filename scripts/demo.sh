@@ -68,7 +68,7 @@ main() {
   step "the demonstration"
   local code=0
   SELDUNAX_WIN64_DIR="$build/win64" SELDUNAX_WIN32_DIR="$build/win32" \
-    PYTHONPATH="$repo/scripts" python3 -m demo.demo || code=$?
+    PYTHONPATH="$repo/scripts:$repo/tests/e2e/harness" python3 -m demo.demo || code=$?
   step "demo finished in $((SECONDS - start)) s ($((built - start)) s" \
     "dependencies and build, $((SECONDS - built)) s the demonstration)"
   return $code

@@ -2,7 +2,7 @@
 installed, as the card's installer leaves it, beside another card's
 drivers and the user's own files, which must all stay.
 
-Paths are Windows paths on drive C: of a Machine (scripts/e2e/machine.py):
+Paths are Windows paths on drive C: of a Machine (tests/e2e/harness/e2e/machine.py):
 the Windows directory is C:\\windows, the system directory (%WINSYS%) the
 one the program under test sees (machine.SYSTEM_DIR: C:\\windows\\syswow64
 for the i686 build, C:\\windows\\system32 for the x86_64 one)."""

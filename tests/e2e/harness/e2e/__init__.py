@@ -1,7 +1,8 @@
 """The end-to-end harness: Windows programs of a build run under Wine on a
 machine of their own, their boxes read and answered.
 
-Found through PYTHONPATH=<repo>/scripts, which CTest and the scripts set:
+Found through PYTHONPATH=<repo>/tests/e2e/harness, which CTest and the
+scripts set:
 
     from e2e import scenario
     from e2e.machine import Machine, WINDOWS_DIR

@@ -13,7 +13,7 @@ import contextlib
 import os
 import subprocess
 
-REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "..", ".."))
 
 # The exit code of a test that cannot run on this machine (CTest's
 # SKIP_RETURN_CODE): the i686 build where no 32-bit code can run.

@@ -32,7 +32,7 @@ from e2e.builds import (SKIPPED, current_build, find_program,  # noqa: F401
                         wine_i386_dir, why_not_runnable, wow64_ready,
                         wow64_verdict)
 
-REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "..", ".."))
 
 # Bumped whenever the template's contents change, so old templates are rebuilt.
 TEMPLATE_VERSION = "3"
