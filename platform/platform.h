@@ -59,7 +59,9 @@ uint32_t ReadProfileString(const char* section, const char* key,
 // ------------------------------------------------------------------ registry
 
 using RegKey = uintptr_t;
+constexpr RegKey kHkeyCurrentUser = 0x80000001u;
 constexpr RegKey kHkeyLocalMachine = 0x80000002u;
+constexpr long kRegMoreData = 234;  // ERROR_MORE_DATA
 
 // RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS). Returns kRegOk or an error.
 long OpenRegKey(RegKey parent, const char* path, RegKey* out);
@@ -68,6 +70,10 @@ long EnumRegSubkey(RegKey key, uint32_t index, char* name, uint32_t size);
 // RegQueryValueExA(key, name, 0, no type, data, size). *size is the buffer
 // size on entry and the stored size on success.
 long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size);
+// RegEnumValueA: the data of the value at index, as QueryRegValue gives
+// it; kRegMoreData when its name or data does not fit (the index after it
+// may still hold one that does), another error past the last value.
+long EnumRegValue(RegKey key, uint32_t index, void* data, uint32_t* size);
 // RegDeleteKeyA with the Windows 95 meaning: the key goes with every key
 // below it.
 long DeleteRegTree(RegKey parent, const char* path);
@@ -125,6 +131,9 @@ uint32_t TempDirectory(char* out, uint32_t size);     // GetTempPathA
 uint32_t WindowsDirectory(char* out, uint32_t size);  // GetWindowsDirectoryA
 uint32_t SystemDirectory(char* out, uint32_t size);   // GetSystemDirectoryA
 uint32_t ShortPathName(const char* path, char* out, uint32_t size);
+// GetFullPathNameA: path made absolute against the current directory of its
+// drive ("D:" alone gives the current directory of drive D:).
+uint32_t FullPathName(const char* path, char* out, uint32_t size);
 bool ChangeDirectory(const char* path);  // SetCurrentDirectoryA
 
 // ---------------------------------------------------------------- byte I/O

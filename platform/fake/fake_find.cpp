@@ -84,6 +84,15 @@ std::string ShortAlias(const Entry& e) {
   return base + "~1" + (ext.empty() ? "" : "." + ext);
 }
 
+}  // namespace
+
+std::string ShortNameOf(const Entry& e) {
+  std::string alias = ShortAlias(e);
+  return alias.empty() ? LastName(e.path) : alias;
+}
+
+namespace {
+
 void Fill(plat::FindData* out, const std::string& name, uint32_t attributes) {
   out->attributes = attributes;
   size_t len = name.size() < sizeof out->name ? name.size()

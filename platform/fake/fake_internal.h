@@ -42,13 +42,14 @@ struct RegNode {
   std::vector<RegValue> values;
 };
 
-constexpr uint64_t kRegRootId = 1;
+constexpr uint64_t kRegRootId = 1;         // HKEY_LOCAL_MACHINE, "HKLM"
+constexpr uint64_t kRegCurrentUserId = 2;  // HKEY_CURRENT_USER, "HKCU"
 
 struct State {
   std::map<std::string, Entry> files;
   uint64_t nextSeq = 1;
   std::unordered_map<uint64_t, RegNode> reg;
-  uint64_t nextRegId = kRegRootId + 1;
+  uint64_t nextRegId = kRegCurrentUserId + 1;
   std::string currentDir;
   std::string tempPath;
   std::string windowsDir;
@@ -195,6 +196,9 @@ bool EraseFile(Entry* e);
 // a trailing "." asks for names without an extension, as on Windows 95.
 // tests/data/find/patterns.tsv holds it to the system's own search.
 bool WildMatch(const std::string& pattern, const std::string& name);
+// The entry's name as an 8.3 name: the name itself when it is one, else the
+// alias the file system gives it (or the last name SetShortPath set).
+std::string ShortNameOf(const Entry& e);
 
 // ------------------------------------------------------------- registry
 

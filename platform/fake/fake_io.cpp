@@ -146,8 +146,29 @@ uint32_t ShortPathName(const char* path, char* out, uint32_t size) {
   if (call.fail) return 0;
   fake::Entry* e = fake::FindEntry(path);
   if (!e) return 0;
-  return fake::CopyOut(e->shortPath.empty() ? std::string(path) : e->shortPath,
-                       out, size);
+  if (!e->shortPath.empty()) return fake::CopyOut(e->shortPath, out, size);
+  std::string full;
+  fake::ResolvePath(path, &full);
+  std::string shortPath = full.substr(0, 3);
+  size_t at = 3;
+  while (at < full.size()) {
+    size_t end = full.find('\\', at);
+    if (end == std::string::npos) end = full.size();
+    fake::Entry* step = fake::FindEntry(full.substr(0, end));
+    if (!step) return 0;
+    if (shortPath.size() > 3) shortPath += '\\';
+    shortPath += fake::ShortNameOf(*step);
+    at = end + 1;
+  }
+  return fake::CopyOut(shortPath, out, size);
+}
+
+uint32_t FullPathName(const char* path, char* out, uint32_t size) {
+  fake::CallScope call("FullPathName", path);
+  if (call.fail) return 0;
+  std::string full;
+  if (!fake::ResolvePath(path, &full, true)) return 0;
+  return fake::CopyOut(full, out, size);
 }
 
 bool ChangeDirectory(const char* path) {

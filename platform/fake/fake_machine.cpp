@@ -18,6 +18,7 @@ Machine*& Instance() {
 
 void SetDefaults(Machine* m) {
   m->state.reg[kRegRootId].name = "HKLM";
+  m->state.reg[kRegCurrentUserId].name = "HKCU";
   m->state.currentDir = "C:\\";
   m->state.tempPath = "C:\\WINDOWS\\TEMP\\";
   m->state.windowsDir = "C:\\WINDOWS";
@@ -194,7 +195,9 @@ std::string Describe(const std::shared_ptr<State>& state) {
     if (e && !e->dir) out += "\n    = \"" + Printable(e->data) + "\"";
     out += "\n";
   }
-  for (const std::string& line : RegDump("HKLM")) out += line + "\n";
+  for (const char* root : {"HKLM", "HKCU"}) {
+    for (const std::string& line : RegDump(root)) out += line + "\n";
+  }
   Restore(saved);
   return out;
 }

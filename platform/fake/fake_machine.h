@@ -67,9 +67,12 @@ std::vector<std::string> ListTree(const std::string& root = "C:\\");
 // any run, "?" one character, "*.*" every name, "NAME.*" also "NAME", a
 // trailing "." only names without an extension; a long name also matches
 // through its 8.3 alias ("x.tmpl" has "X~1.TMP", so "*.TMP" finds it).
-// Short (8.3) names: ShortPathName gives the path as set here, else the path
-// unchanged for an existing file; a short path set here also gives the
-// alias that searches match.
+// Short (8.3) names: ShortPathName gives the path as set here, else the
+// full path of an existing entry built name by name, each name as set here
+// (the last name of its short path), kept when it is an 8.3 name, else the
+// alias the file system gives it ("Program Files" is PROGRA~1), as on
+// Windows 95, where every long name has an alias; a short path set here
+// also gives the alias that searches match.
 void SetShortPath(const std::string& path, const std::string& shortPath);
 
 void SetCurrentDir(const std::string& path);
@@ -84,7 +87,9 @@ int OpenFiles();
 
 // ----------------------------------------------------------------- registry
 
-// Key paths start with "HKLM\\", e.g. "HKLM\\ENUM\\ISAPNP\\PNP0001".
+// Key paths start with "HKLM\\" or "HKCU\\", e.g.
+// "HKLM\\ENUM\\ISAPNP\\PNP0001". Values enumerate in the order they were
+// first set.
 void AddRegKey(const std::string& path);
 void SetRegValue(const std::string& keyPath, const std::string& name,
                  const std::string& bytes, uint32_t type = 3 /*REG_BINARY*/);

@@ -1,5 +1,5 @@
-// The registry of the fake machine: a tree of keys below HKEY_LOCAL_MACHINE
-// with the Windows 95 behaviour that deleting a key takes its whole subtree
+// The registry of the fake machine: trees of keys below HKEY_LOCAL_MACHINE
+// and HKEY_CURRENT_USER with the Windows 95 behaviour that deleting a key takes its whole subtree
 // and later subkeys move down one enumeration index.
 #include <algorithm>
 #include <cstdio>
@@ -64,6 +64,7 @@ uint64_t ChildNamed(const RegNode& node, KeyName name) {
 // The key that a handle names: 0 with *err set when there is none.
 uint64_t KeyOfHandle(plat::RegKey key, long* err) {
   if (key == plat::kHkeyLocalMachine) return kRegRootId;
+  if (key == plat::kHkeyCurrentUser) return kRegCurrentUserId;
   auto& handles = M().regHandles;
   auto it = handles.find(key);
   if (it == handles.end()) {
@@ -110,20 +111,22 @@ void EraseTree(uint64_t id) {
   M().state.reg.erase(id);
 }
 
-// The first name of a test path, which must be HKLM; false otherwise.
-bool StartsAtRoot(const std::string& path, const char** pos) {
+// The root key that a test path starts with, HKLM or HKCU; 0 for any
+// other start.
+uint64_t RootOf(const std::string& path, const char** pos) {
   *pos = path.data();
   KeyName root;
-  return NextKeyName(pos, path.data() + path.size(), &root) &&
-         SameName("HKLM", root);
+  if (!NextKeyName(pos, path.data() + path.size(), &root)) return 0;
+  if (SameName("HKLM", root)) return kRegRootId;
+  return SameName("HKCU", root) ? kRegCurrentUserId : 0;
 }
 
 // Creates the key at a test path such as "HKLM\\ENUM\\ISAPNP".
 uint64_t MakeKey(const std::string& path) {
   const char* pos;
-  if (!StartsAtRoot(path, &pos)) return 0;
+  uint64_t id = RootOf(path, &pos);
+  if (!id) return 0;
   State& s = M().state;
-  uint64_t id = kRegRootId;
   KeyName name;
   while (NextKeyName(&pos, path.data() + path.size(), &name)) {
     uint64_t next = ChildNamed(s.reg[id], name);
@@ -141,8 +144,7 @@ uint64_t MakeKey(const std::string& path) {
 
 uint64_t KeyAt(const std::string& path) {
   const char* pos;
-  if (!StartsAtRoot(path, &pos)) return 0;
-  uint64_t id = kRegRootId;
+  uint64_t id = RootOf(path, &pos);
   KeyName name;
   while (id && NextKeyName(&pos, path.data() + path.size(), &name)) {
     id = ChildNamed(*RegNodeById(id), name);
@@ -330,6 +332,26 @@ long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size) {
   return fake::kErrFileNotFound;
 }
 
+long EnumRegValue(RegKey key, uint32_t index, void* data, uint32_t* size) {
+  fake::CallScope call("EnumRegValue", key, fake::CallArgOfHandle);
+  if (call.fail) return fake::kErrAccessDenied;
+  long err = 0;
+  uint64_t id = fake::KeyOfHandle(key, &err);
+  if (!id) return err;
+  if (!data || !size) return fake::kErrInvalidParameter;
+  const std::vector<fake::RegValue>& values = fake::RegNodeById(id)->values;
+  if (index >= values.size()) return fake::kErrNoMoreItems;
+  const std::string& bytes = values[index].bytes;
+  uint32_t need = static_cast<uint32_t>(bytes.size());
+  if (*size < need) {
+    *size = need;
+    return fake::kErrMoreData;
+  }
+  if (need) std::memcpy(data, bytes.data(), need);
+  *size = need;
+  return kRegOk;
+}
+
 long DeleteRegTree(RegKey parent, const char* path) {
   fake::CallScope call("DeleteRegTree", path);
   if (call.fail) return fake::kErrAccessDenied;
@@ -339,7 +361,9 @@ long DeleteRegTree(RegKey parent, const char* path) {
   if (!path || !*path) return fake::kErrInvalidParameter;
   uint64_t id = fake::Walk(from, path, &err);
   if (!id) return err;
-  if (id == fake::kRegRootId) return fake::kErrAccessDenied;
+  if (id == fake::kRegRootId || id == fake::kRegCurrentUserId) {
+    return fake::kErrAccessDenied;
+  }
   fake::RegNode* n = fake::RegNodeById(id);
   fake::RegNode* p = fake::RegNodeById(n->parent);
   if (p) {
@@ -353,8 +377,9 @@ long DeleteRegTree(RegKey parent, const char* path) {
 
 long CloseRegKey(RegKey key) {
   fake::CallScope call("CloseRegKey", key, fake::CallArgOfHandle);
-  if (key == kHkeyLocalMachine) return call.fail ? fake::kErrAccessDenied
-                                                 : kRegOk;
+  if (key == kHkeyLocalMachine || key == kHkeyCurrentUser) {
+    return call.fail ? fake::kErrAccessDenied : kRegOk;
+  }
   // A failed close still gives the handle back, as the system does.
   size_t erased = fake::M().regHandles.erase(key);
   if (call.fail) return fake::kErrAccessDenied;

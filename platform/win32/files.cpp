@@ -99,6 +99,11 @@ uint32_t ShortPathName(const char* path, char* out, uint32_t size) {
   return GetShortPathNameA(path, out, size);
 }
 
+uint32_t FullPathName(const char* path, char* out, uint32_t size) {
+  char* namePart = nullptr;
+  return GetFullPathNameA(path, size, out, &namePart);
+}
+
 bool ChangeDirectory(const char* path) {
   return SetCurrentDirectoryA(path) != FALSE;
 }

@@ -34,6 +34,18 @@ long QueryRegValue(RegKey key, const char* name, void* data, uint32_t* size) {
   return result;
 }
 
+long EnumRegValue(RegKey key, uint32_t index, void* data, uint32_t* size) {
+  // Value names of Windows 95 have at most 255 characters.
+  char name[256];
+  DWORD nameSize = sizeof name;
+  DWORD stored = *size;
+  const LONG result =
+      RegEnumValueA(win32::ToHkey(key), index, name, &nameSize, nullptr,
+                    nullptr, static_cast<BYTE*>(data), &stored);
+  *size = stored;
+  return result;
+}
+
 long CloseRegKey(RegKey key) { return RegCloseKey(win32::ToHkey(key)); }
 
 namespace {
