@@ -4,6 +4,7 @@
 
 #include "control/path_helpers.h"
 #include "pnp/devnode_arg.h"
+#include "pnp/driver_users.h"
 
 namespace {
 
@@ -85,9 +86,11 @@ void ReleaseDevnode(Announcement* announcement) {
 }
 
 // Releases the device node kept below the class driver key at driverPath (if
-// there is one), then deletes the class driver key.
+// there is one), then deletes the class driver key unless a device outside
+// the card (ids) still names it: that device would lose its driver and
+// come back as new hardware.
 void ReleaseClassDriver(plat::RegKey classKey, char* driverPath,
-                        Announcement* announcement) {
+                        const char* ids, Announcement* announcement) {
   size_t length = strlen(driverPath);
   memcpy(driverPath + length, kDriversSuffix, sizeof kDriversSuffix);
   plat::RegKey driversKey;
@@ -98,25 +101,29 @@ void ReleaseClassDriver(plat::RegKey classKey, char* driverPath,
     plat::CloseRegKey(driversKey);
   }
   driverPath[length] = '\0';
-  plat::DeleteRegTree(classKey, driverPath);
+  if (!DeviceOutsideCardNamesDriver(driverPath, ids)) {
+    plat::DeleteRegTree(classKey, driverPath);
+  }
 }
 
 void ReleaseInstance(plat::RegKey deviceKey, plat::RegKey classKey,
-                     const char* instance, Announcement* announcement) {
+                     const char* ids, const char* instance,
+                     Announcement* announcement) {
   plat::RegKey instanceKey;
   if (plat::OpenRegKey(deviceKey, instance, &instanceKey) != plat::kRegOk) {
     return;
   }
   char driverPath[kDriverPathSize];
   if (ReadDriverPath(instanceKey, driverPath)) {
-    ReleaseClassDriver(classKey, driverPath, announcement);
+    ReleaseClassDriver(classKey, driverPath, ids, announcement);
   }
   plat::CloseRegKey(instanceKey);
 }
 
 }  // namespace
 
-void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
+void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey,
+                            const char* ids) {
   Announcement announcement = {
       plat::kBroadcastRecipients,
       {sizeof(plat::DevBroadcastDevnode), plat::kDbtDevtypDevnode, 0, 0}};
@@ -126,6 +133,6 @@ void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey) {
        plat::EnumRegSubkey(deviceKey, index, instance, sizeof instance) ==
        plat::kRegOk;
        ++index) {
-    ReleaseInstance(deviceKey, classKey, instance, &announcement);
+    ReleaseInstance(deviceKey, classKey, ids, instance, &announcement);
   }
 }

@@ -5,5 +5,8 @@
 #include "platform/platform.h"
 
 // For each instance of the open device key: broadcasts the removal of its
-// device node, runs DEVEJECT on it, deletes its class driver key.
-void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey);
+// device node, runs DEVEJECT on it, deletes its class driver key unless a
+// device outside the card (whose ids, a pnp_id_list.h list, are ids) names
+// that key too.
+void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey,
+                            const char* ids);

@@ -14,10 +14,10 @@ const char kClassPath[] = "System\\CurrentControlSet\\Services\\Class";
 
 // Releases the instances of the device key called name, then deletes it.
 void RemoveDeviceKey(plat::RegKey isaPnpKey, plat::RegKey classKey,
-                     const char* name) {
+                     const char* ids, const char* name) {
   plat::RegKey deviceKey;
   if (plat::OpenRegKey(isaPnpKey, name, &deviceKey) != plat::kRegOk) return;
-  ReleaseDeviceInstances(deviceKey, classKey);
+  ReleaseDeviceInstances(deviceKey, classKey, ids);
   plat::CloseRegKey(deviceKey);
   plat::DeleteRegTree(isaPnpKey, name);
 }
@@ -39,7 +39,7 @@ void RemoveMatchingKeys(plat::RegKey isaPnpKey, plat::RegKey classKey,
   while (plat::EnumRegSubkey(isaPnpKey, index, name, sizeof name) ==
          plat::kRegOk) {
     if (MatchesPnpId(ids, name)) {
-      RemoveDeviceKey(isaPnpKey, classKey, name);
+      RemoveDeviceKey(isaPnpKey, classKey, ids, name);
       if (!StillAt(isaPnpKey, index, name)) continue;
     }
     ++index;

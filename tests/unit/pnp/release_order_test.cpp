@@ -108,7 +108,7 @@ TEST(ReleaseDeviceInstances, LeavesTheDeviceKeyOpenAndInPlace) {
             plat::OpenRegKey(plat::kHkeyLocalMachine,
                              "System\\CurrentControlSet\\Services\\Class",
                              &classKey));
-  ReleaseDeviceInstances(device, classKey);
+  ReleaseDeviceInstances(device, classKey, "VNT2300\0");
   EXPECT_EQ(2, fake::OpenRegHandles());
   EXPECT_TRUE(fake::RegKeyExists(kIsaPnp + "\\VNT2300_DEV0\\0000"));
   EXPECT_FALSE(fake::RegKeyExists(DriversOf2f()));
@@ -136,6 +136,9 @@ TEST(RemovePnpDevices, ClosesEachKeyBeforeItGoesAndTheParentsLast) {
   }
   const std::vector<std::string> expected = {
       "CloseRegKey " + DriversOf2f() + "\\Drivers",
+      // The look for another device naming the class driver key.
+      "CloseRegKey " + kIsaPnp,
+      "CloseRegKey HKLM\\ENUM",
       "DeleteRegTree MEDIA\\0007",
       "CloseRegKey " + kIsaPnp + "\\VNT2300_DEV0\\0000",
       "CloseRegKey " + kIsaPnp + "\\VNT2300_DEV0",

@@ -200,6 +200,52 @@ TEST(RemovePnpDevices, RemovesMatchingDevicesAndTheirClassDriverKeys) {
        {},
        {Dev("VNT2300_DEV0"), Cls("MEDIA\\0007")},
        {"2f"}},
+      {"a class driver key a device outside the card names stays",
+       {"VNT"},
+       [] {
+         AddDevice("VNT2300_DEV0", "MEDIA\\0041", 0x2F);
+         fake::SetRegString("HKLM\\ENUM\\Root\\MEDIA\\0000", "Driver",
+                            "media\\0041");
+       },
+       {},
+       {Dev("VNT2300_DEV0")},
+       {"2f"}},
+      {"... also a device of the card's bus that no id matches",
+       {"VNT"},
+       [] {
+         AddDevice("VNT2300_DEV0", "MEDIA\\0041", 0x2F);
+         AddInstance("PNPB005", "0000", "MEDIA\\0041");
+       },
+       {},
+       {Dev("VNT2300_DEV0")},
+       {"2f"}},
+      {"... and a device of another bus whose name begins with an id",
+       {"VNT"},
+       [] {
+         AddDevice("VNT2300_DEV0", "MEDIA\\0041", 0x2F);
+         fake::SetRegString("HKLM\\ENUM\\Root\\VNT2300_DEV0\\0000", "Driver",
+                            "MEDIA\\0041");
+       },
+       {},
+       {Dev("VNT2300_DEV0")},
+       {"2f"}},
+      {"two devices of the card naming one class driver key release it once",
+       {"VNT"},
+       [] {
+         AddDevice("VNT2300_DEV0", "MEDIA\\0041", 0x2F);
+         AddInstance("VNT2300_DEV1", "0000", "MEDIA\\0041");
+       },
+       {},
+       {Dev("VNT2300_DEV0"), Dev("VNT2300_DEV1"), Cls("MEDIA\\0041")},
+       {"2f"}},
+      {"the Enum key does not open for the look: the class driver key stays",
+       {"VNT"},
+       [] { AddDevice("VNT2300_DEV0", "MEDIA\\0041", 0x2F); },
+       [](const fake::Call& c) {
+         return std::string(c.function) == "OpenRegKey" && c.arg == "ENUM";
+       },
+       {Dev("VNT2300_DEV0")},
+       {"2f"}},
       {"Driver values of different lengths, the shorter first",
        {"VNT"},
        [] {
