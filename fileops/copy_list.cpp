@@ -2,6 +2,7 @@
 #include "control/control_file.h"
 #include "control/path_helpers.h"
 #include "fileops/file_lists.h"
+#include "fileops/list_targets.h"
 #include "platform/platform.h"
 
 void RunCopyList(const char* controlPath) {
@@ -18,7 +19,12 @@ void RunCopyList(const char* controlPath) {
     if (to == ListValue::End) return;
     // A failed copy (missing source, missing target directory, target in
     // use) is passed over; an existing target is replaced.
-    if (from == ListValue::Ok && to == ListValue::Ok)
-      plat::CopyOneFile(source, target, false);
+    if (from != ListValue::Ok || to != ListValue::Ok) continue;
+    char sourcePath[kPathSize];
+    char targetPath[kPathSize];
+    if (FileTarget(source, sourcePath) == ListTarget::Act &&
+        FileTarget(target, targetPath) == ListTarget::Act) {
+      plat::CopyOneFile(sourcePath, targetPath, false);
+    }
   }
 }

@@ -3,13 +3,16 @@
 #include "control/control_file.h"
 #include "control/path_helpers.h"
 #include "fileops/file_lists.h"
+#include "fileops/list_targets.h"
 #include "platform/platform.h"
 #include "textfile/wininit.h"
 
 void RunDeleteList(const char* controlPath) {
   ListPathCursor cursor = StartListPaths(controlPath, "delete");
-  char path[kPathSize];
-  while (NextListPath(&cursor, path)) {
+  char value[kPathSize];
+  while (NextListPath(&cursor, value)) {
+    char path[kPathSize];
+    if (FileTarget(value, path) != ListTarget::Act) continue;
     // In use, read-only or not there at all: the start-up deletes it (a name
     // that does not exist simply finds nothing to delete then).
     if (!plat::RemoveFile(path)) ScheduleDeleteOnReboot(path);

@@ -2,14 +2,16 @@
 #include "control/control_file.h"
 #include "control/path_helpers.h"
 #include "fileops/file_lists.h"
-#include "fileops/protected_dirs.h"
+#include "fileops/list_targets.h"
 
 void RunDeltreeList(const char* controlPath) {
   ListPathCursor cursor = StartListPaths(controlPath, "deltree");
-  char directory[kPathSize];
-  while (NextListPath(&cursor, directory)) {
+  char value[kPathSize];
+  while (NextListPath(&cursor, value)) {
     // A drive root or the Windows directory in the list is a typing error
-    // that would empty the system: passed over.
-    if (!IsProtectedTree(directory)) DeleteTree(directory);
+    // that would empty the system, and a value whose directory cannot be
+    // told might be one: passed over.
+    char directory[kPathSize];
+    if (TreeTarget(value, directory) == ListTarget::Act) DeleteTree(directory);
   }
 }

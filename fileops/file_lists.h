@@ -3,9 +3,11 @@
 //
 // Each list is read key by key ("FROM1"/"TO1", ... in [copy], "1", "2", ...
 // elsewhere) up to the first missing or empty value, and each entry is acted
-// on as soon as it is read. A value whose text or expansion is too long for
-// a path is passed over. Nothing is reported: a failing entry is passed over
-// (or, in [delete], left to the next start) and the list goes on.
+// on as soon as it is read, in its normal form (fileops/list_targets.h). A
+// value whose text or expansion is too long for a path, or that names a
+// place in the NT or device namespaces or one that cannot be told, is
+// passed over. Nothing is reported: a failing entry is passed over (or, in
+// [delete], left to the next start) and the list goes on.
 #pragma once
 
 #include <cstddef>

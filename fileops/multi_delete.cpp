@@ -6,13 +6,12 @@
 #include "control/path_helpers.h"
 #include "fileops/dir_listing.h"
 #include "fileops/file_lists.h"
-#include "fileops/protected_dirs.h"
+#include "fileops/list_targets.h"
 #include "platform/platform.h"
 
 // The pattern's directory part: everything up to and including its last
 // ":", "\" or "/" (empty when it has none). The system's search takes "/"
-// for "\", so the names it finds belong there too. Found names are joined
-// to it as written, so "C:*.TMP" stays drive-relative and "*.TMP" relative.
+// for "\", so the names it finds belong there too.
 size_t DirectoryPartLength(const char* pattern) {
   size_t length = strlen(pattern);
   while (length > 0) {
@@ -41,11 +40,15 @@ bool DeleteMatch(void* context, uint32_t attributes, const char* name) {
 }
 
 // A pattern that names every file of a drive root, the Windows or system
-// directory (or one that holds them) is a typing error: passed over.
-void DeleteMatches(const char* pattern) {
+// directory (or one that holds them) is a typing error, and one whose
+// directory cannot be told might be: passed over.
+void DeleteMatches(const char* value) {
   MatchTarget target;
-  target.directoryLength = DirectoryPartLength(pattern);
-  if (IsProtectedSweep(pattern, target.directoryLength)) return;
+  char pattern[kPathSize];
+  if (SweepTarget(value, pattern, &target.directoryLength) !=
+      ListTarget::Act) {
+    return;
+  }
   memcpy(target.path, pattern, target.directoryLength);
   target.path[target.directoryLength] = '\0';
   ActOnEntries(pattern, false, DeleteMatch, &target);

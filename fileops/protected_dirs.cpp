@@ -3,227 +3,202 @@
 #include <cstring>
 
 #include "control/ascii_chars.h"
+#include "control/normal_path.h"
 #include "control/path_helpers.h"
 #include "platform/platform.h"
 
 namespace {
 
-// Room for the current directory and a relative value joined.
-constexpr size_t kSpellingSize = 2 * kPathSize;
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-// A directory spelled one way only: its root ("C:", or "\\SERVER\SHARE")
-// and a backslash before each name, in capitals: "C:\WINDOWS\SYSTEM".
-struct Spelling {
-  char text[kSpellingSize];
-  size_t rootLength;
-  size_t length;
-};
+// The shared folders of an English Windows 95 below its Windows directory,
+// for a PC whose registry names none.
+const char* const kEnglishShellFolders[] = {
+    "Desktop", "Start Menu", "Start Menu\\Programs",
+    "Start Menu\\Programs\\StartUp", "Fonts", "Favorites", "Recent",
+    "SendTo", "ShellNew", "NetHood"};
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+// Far more values than Shell Folders holds: the walk ends even if the
+// registry never says that it has no more.
+constexpr uint32_t kMostShellFolders = 256;
 
-size_t NameLength(const char* text) {
-  size_t length = 0;
-  while (text[length] != '\0' && !IsSeparator(text[length])) ++length;
-  return length;
-}
-
-bool Append(Spelling* path, const char* text, size_t count) {
-  if (path->length + count >= kSpellingSize) return false;
-  for (size_t i = 0; i < count; ++i) {
-    path->text[path->length++] = UpperAscii(text[i]);
-  }
-  path->text[path->length] = '\0';
-  return true;
-}
-
-bool StartAt(Spelling* path, const char* root, size_t length) {
-  path->length = 0;
-  path->text[0] = '\0';
-  if (!Append(path, root, length)) return false;
-  path->rootLength = path->length;
-  return true;
-}
-
-void BackToParent(Spelling* path) {
-  while (path->length > path->rootLength &&
-         path->text[--path->length] != '\\') {
-  }
-  path->text[path->length] = '\0';
-}
-
-// Adds the names of rest to path as the system reads them: empty names and
-// "." change nothing, ".." goes back to the parent (never above the root),
-// trailing dots and blanks are dropped. False for a name that the dropping
-// would leave empty, such as "..." (Windows 95 reads it as the grandparent,
-// NT as nothing) or ".. ", and for a result too long.
-bool AddNames(Spelling* path, const char* rest) {
-  for (;;) {
-    while (IsSeparator(*rest)) ++rest;
-    if (*rest == '\0') return true;
-    const char* name = rest;
-    size_t length = NameLength(name);
-    rest += length;
-    size_t dots = 0;
-    while (dots < length && name[dots] == '.') ++dots;
-    if (dots == length && length <= 2) {
-      if (length == 2) BackToParent(path);
-      continue;
-    }
-    while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) {
-      --length;
-    }
-    if (length == 0) return false;
-    if (!Append(path, "\\", 1) || !Append(path, name, length)) return false;
-  }
-}
-
-bool Resolve(const char* text, Spelling* path, bool fromCurrent);
-
-// The current directory; false when the system cannot tell it.
-bool CurrentDirectorySpelling(Spelling* path) {
-  char current[kPathSize];
-  uint32_t length = plat::CurrentDirectory(current, sizeof current);
-  if (length == 0 || length >= sizeof current) return false;
-  return Resolve(current, path, false);
-}
-
-// "\\SERVER\SHARE\...": the share is the root. "\\?\" and "\\.\" are
-// device paths, whose directory is not told here.
-bool ResolveNetworkPath(const char* text, Spelling* path) {
-  const char* server = text + 2;
-  size_t serverLength = NameLength(server);
-  if (serverLength == 0 ||
-      (serverLength == 1 && (server[0] == '?' || server[0] == '.'))) {
-    return false;
-  }
-  const char* share = server + serverLength + 1;
-  if (server[serverLength] == '\0') return false;
-  size_t shareLength = NameLength(share);
-  if (shareLength == 0) return false;
-  if (!StartAt(path, "\\\\", 2) || !Append(path, server, serverLength) ||
-      !Append(path, "\\", 1) || !Append(path, share, shareLength)) {
-    return false;
-  }
-  path->rootLength = path->length;
-  return AddNames(path, share + shareLength);
-}
-
-// The directory that text names, in path. fromCurrent allows names that
-// start from the current directory (false while reading that very one).
-bool Resolve(const char* text, Spelling* path, bool fromCurrent) {
-  if (IsSeparator(text[0]) && IsSeparator(text[1])) {
-    return ResolveNetworkPath(text, path);
-  }
-  if (IsAsciiLetter(text[0]) && text[1] == ':') {
-    if (IsSeparator(text[2])) {
-      return StartAt(path, text, 2) && AddNames(path, text + 2);
-    }
-    // "X:NAME" starts from the current directory of drive X, which this
-    // program knows only for the drive it runs on.
-    return fromCurrent && CurrentDirectorySpelling(path) &&
-           path->rootLength == 2 && path->text[0] == UpperAscii(text[0]) &&
-           AddNames(path, text + 2);
-  }
-  if (!fromCurrent || !CurrentDirectorySpelling(path)) return false;
-  if (IsSeparator(text[0])) {
-    path->length = path->rootLength;
-    path->text[path->length] = '\0';
-  }
-  return AddNames(path, text);
-}
-
-// The same directory by its short (8.3) name, when it exists and the
-// system gives one.
-bool ShortSpelling(const Spelling& path, Spelling* shortPath) {
-  char full[kPathSize];
-  char shortName[kPathSize];
-  if (!CopyPath(full, kPathSize, path.text)) return false;
-  // A root needs its backslash to name the root and not the current
-  // directory of its drive.
-  if (path.length == path.rootLength && !AppendPath(full, kPathSize, "\\")) {
-    return false;
-  }
-  uint32_t length = plat::ShortPathName(full, shortName, sizeof shortName);
-  if (length == 0 || length >= sizeof shortName) return false;
-  return Resolve(shortName, shortPath, false);
-}
-
-// A directory by its long name and, where it has one, its short name.
+// One directory by its normal form and, where the system gives one, its
+// short form, both in capitals.
 struct Spellings {
-  Spelling each[2];
+  char each[2][kPathSize];
   int count;
 };
 
-bool Spell(const char* text, bool fromCurrent, Spellings* spellings) {
-  if (!Resolve(text, &spellings->each[0], fromCurrent)) return false;
-  spellings->count =
-      ShortSpelling(spellings->each[0], &spellings->each[1]) ? 2 : 1;
-  return true;
+// Windows 95 compares names without regard to case for the letters of the
+// code page too: a German "Startmenü" is "STARTMENÜ".
+char UpperLetter(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if (u >= 0xE0 && u != 0xF7 && u != 0xFF) return static_cast<char>(u - 0x20);
+  return UpperAscii(c);
 }
 
-// directory is inner itself or one of the directories that hold it.
-bool IsSameOrHolds(const Spelling& directory, const Spelling& inner) {
-  return strncmp(directory.text, inner.text, directory.length) == 0 &&
-         (inner.text[directory.length] == '\0' ||
-          inner.text[directory.length] == '\\');
+void CopyUpper(char* out, const char* text) {
+  size_t i = 0;
+  for (; text[i] != '\0'; ++i) out[i] = UpperLetter(text[i]);
+  out[i] = '\0';
 }
 
-bool HoldsAny(const Spellings& directory, const Spellings& inner) {
-  for (int i = 0; i < directory.count; ++i) {
-    for (int j = 0; j < inner.count; ++j) {
-      if (IsSameOrHolds(directory.each[i], inner.each[j])) return true;
+void Spell(const char* normal, Spellings* spellings) {
+  CopyUpper(spellings->each[0], normal);
+  spellings->count = 1;
+  char shortName[kPathSize];
+  char shortNormal[kPathSize];
+  uint32_t length = plat::ShortPathName(normal, shortName, kPathSize);
+  if (length > 0 && length < static_cast<uint32_t>(kPathSize) &&
+      NormalizePath(shortName, shortNormal) == PathForm::Normal) {
+    CopyUpper(spellings->each[1], shortNormal);
+    spellings->count = 2;
+  }
+}
+
+// outer, which is no root, is inner itself or a directory that holds it.
+bool IsSameOrHolds(const char* outer, const char* inner) {
+  size_t length = strlen(outer);
+  return strncmp(outer, inner, length) == 0 &&
+         (inner[length] == '\0' || inner[length] == '\\');
+}
+
+bool HoldsAny(const Spellings& named, const Spellings& place) {
+  for (int i = 0; i < named.count; ++i) {
+    for (int j = 0; j < place.count; ++j) {
+      if (IsSameOrHolds(named.each[i], place.each[j])) return true;
     }
   }
   return false;
 }
 
-// A directory as the system reports it (GetWindowsDirectoryA's answer in
-// length and directory); false when it could not tell.
-bool SpellReported(const char* directory, uint32_t length,
-                   Spellings* spellings) {
-  return length != 0 && length < kPathSize &&
-         Spell(directory, false, spellings);
+bool IsAbsolute(const char* text) {
+  return (IsAsciiLetter(text[0]) && text[1] == ':' &&
+          (text[2] == '\\' || text[2] == '/')) ||
+         (text[0] == '\\' && text[1] == '\\');
 }
 
-// The named directory is, or holds, the system's directory that the
-// report gave, or that cannot be told.
-bool HoldsReported(const Spellings& named, const char* directory,
-                   uint32_t length) {
-  Spellings place;
-  return !SpellReported(directory, length, &place) || HoldsAny(named, place);
-}
-
-bool NamesEveryFile(const char* name) {
-  for (; *name != '\0'; ++name) {
-    if (*name != '*' && *name != '?' && *name != '.') return false;
+// named is, or holds, the place that text names; false when text names no
+// absolute place (such a registry value is left out).
+bool HoldsPlace(const Spellings& named, const char* text) {
+  char normal[kPathSize];
+  if (!IsAbsolute(text) || NormalizePath(text, normal) != PathForm::Normal) {
+    return false;
   }
+  Spellings place;
+  Spell(normal, &place);
+  return HoldsAny(named, place);
+}
+
+// A directory that the system reported into text (length as the call
+// returned it) in its normal form, in place; false when it could not tell
+// one.
+bool ReportedDirectory(uint32_t length, char* text) {
+  char normal[kPathSize];
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize) ||
+      !IsAbsolute(text) || NormalizePath(text, normal) != PathForm::Normal) {
+    return false;
+  }
+  memcpy(text, normal, strlen(normal) + 1);
   return true;
+}
+
+// named holds the place below base (a normal form) called name.
+bool HoldsPlaceBelow(const Spellings& named, const char* base,
+                     const char* name) {
+  char place[kPathSize];
+  if (!CopyPath(place, kPathSize, base)) return false;
+  size_t length = strlen(place);
+  return (place[length - 1] == '\\' || AppendPath(place, kPathSize, "\\")) &&
+         AppendPath(place, kPathSize, name) && HoldsPlace(named, place);
+}
+
+// The registry's Shell Folders, or their English names below windowsDir
+// when it gives none.
+bool HoldsShellFolder(const Spellings& named, const char* windowsDir) {
+  bool anyGiven = false;
+  plat::RegKey key;
+  if (plat::OpenRegKey(plat::kHkeyCurrentUser, kShellFolders, &key) ==
+      plat::kRegOk) {
+    bool holds = false;
+    for (uint32_t index = 0; index < kMostShellFolders && !holds; ++index) {
+      char folder[kPathSize];
+      uint32_t size = kPathSize - 1;
+      long result = plat::EnumRegValue(key, index, folder, &size);
+      if (result == plat::kRegMoreData) continue;
+      if (result != plat::kRegOk) break;
+      folder[size] = '\0';
+      if (!IsAbsolute(folder)) continue;
+      anyGiven = true;
+      holds = HoldsPlace(named, folder);
+    }
+    plat::CloseRegKey(key);
+    if (holds) return true;
+  }
+  if (anyGiven) return false;
+  for (const char* name : kEnglishShellFolders) {
+    if (HoldsPlaceBelow(named, windowsDir, name)) return true;
+  }
+  return false;
+}
+
+// "Program Files" and "Common Files" as the registry names them, or below
+// the root of the Windows directory's drive.
+bool HoldsProgramFiles(const Spellings& named, const char* windowsDir) {
+  const char* const values[] = {"ProgramFilesDir", "CommonFilesDir"};
+  const char* const english[] = {"Program Files",
+                                 "Program Files\\Common Files"};
+  plat::RegKey key;
+  bool opened = plat::OpenRegKey(plat::kHkeyLocalMachine, kCurrentVersion,
+                                 &key) == plat::kRegOk;
+  bool holds = false;
+  for (int i = 0; i < 2 && !holds; ++i) {
+    char folder[kPathSize];
+    uint32_t size = kPathSize - 1;
+    if (opened && plat::QueryRegValue(key, values[i], folder, &size) ==
+                      plat::kRegOk) {
+      folder[size] = '\0';
+      if (IsAbsolute(folder)) {
+        holds = HoldsPlace(named, folder);
+        continue;
+      }
+    }
+    const char root[4] = {windowsDir[0], windowsDir[1], '\\', '\0'};
+    holds = root[1] == ':' && HoldsPlaceBelow(named, root, english[i]);
+  }
+  if (opened) plat::CloseRegKey(key);
+  return holds;
 }
 
 }  // namespace
 
-bool IsProtectedDirectory(const char* directory) {
+bool IsProtectedDirectory(const char* normal) {
+  size_t length = strlen(normal);
+  if (length == 0 || normal[length - 1] == '\\') return true;  // a root
   Spellings named;
-  if (!Spell(directory, true, &named)) return true;
-  if (named.each[0].length == named.each[0].rootLength) return true;
+  Spell(normal, &named);
+  char windowsDir[kPathSize];
   char place[kPathSize];
-  uint32_t length = plat::WindowsDirectory(place, kPathSize);
-  if (HoldsReported(named, place, length)) return true;
-  length = plat::SystemDirectory(place, kPathSize);
-  return HoldsReported(named, place, length);
+  return !ReportedDirectory(plat::WindowsDirectory(windowsDir, kPathSize),
+                            windowsDir) ||
+         HoldsPlace(named, windowsDir) ||
+         !ReportedDirectory(plat::SystemDirectory(place, kPathSize), place) ||
+         HoldsPlace(named, place) ||
+         !ReportedDirectory(plat::TempDirectory(place, kPathSize), place) ||
+         HoldsPlace(named, place) || HoldsProgramFiles(named, windowsDir) ||
+         HoldsShellFolder(named, windowsDir);
 }
 
-bool IsProtectedTree(const char* directory) {
-  bool bareDrive = IsAsciiLetter(directory[0]) && directory[1] == ':' &&
-                   directory[2] == '\0';
-  return bareDrive || IsProtectedDirectory(directory);
-}
-
-bool IsProtectedSweep(const char* pattern, size_t directoryLength) {
-  if (!NamesEveryFile(pattern + directoryLength)) return false;
-  char directory[kPathSize];
-  if (directoryLength >= sizeof directory) return true;
-  memcpy(directory, pattern, directoryLength);
-  directory[directoryLength] = '\0';
-  return IsProtectedDirectory(directory);
+bool NamesEveryFile(const char* name) {
+  size_t length = strlen(name);
+  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '.')) {
+    --length;
+  }
+  static const char kWild[] = "*?.<>\"";
+  for (size_t i = 0; i < length; ++i) {
+    if (memchr(kWild, name[i], sizeof kWild - 1) == nullptr) return false;
+  }
+  return true;
 }

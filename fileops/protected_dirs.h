@@ -1,32 +1,35 @@
 // The directories that a typing error in a control file must not empty:
-// every drive root, the Windows directory, the system directory, and every
-// directory that holds one of them. [deltree] passes over such a directory,
-// [multdel] over a pattern that names every file in one.
 //
-// A path is compared by the directory it names, however it is written:
-// letter case, "/" or "\", repeated or trailing separators, "." and ".."
-// components, trailing dots and blanks of names (which the system drops),
-// relative and drive-relative forms, and short (8.3) names. Where the
-// directory cannot be told, it counts as protected: the current directory
-// of a drive other than the current one ("D:" or "D:NAME"), device paths
-// ("\\?\", "\\.\"), names made of three or more dots (Windows 95 reads
-// "..." as the grandparent), paths too long to resolve, and any path when
-// the system cannot tell its Windows or system directory.
+//   - every drive root ("C:\", "\\SERVER\SHARE\");
+//   - the Windows, system and temporary directories;
+//   - the shared folders of the PC: the values of the key
+//     HKEY_CURRENT_USER\...\Explorer\Shell Folders (Desktop, Start Menu,
+//     Programs, StartUp, Fonts, ..., whose names differ by language), or,
+//     when that key gives none, their English names below the Windows
+//     directory; and the values ProgramFilesDir and CommonFilesDir of
+//     HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion, or
+//     "Program Files" and "Program Files\Common Files" on the Windows
+//     directory's drive (the full key paths: protected_dirs.cpp);
+//   - every directory that holds one of them.
+//
+// Each is protected as a whole: a directory inside one (the card's own
+// group below Programs) is not. [deltree] passes over a protected
+// directory, [multdel] a pattern that names every file of one.
+//
+// Directories are compared by their normal forms (control/normal_path.h)
+// and by the short (8.3) forms of both sides, letter case ignored, so
+// "C:\PROGRA~1\..\WINDOWS", "C:\WINDOW~1" for a long-named Windows
+// directory, "C:\WINDOWS." and "c:/windows/" all name the Windows
+// directory. When the system cannot tell its Windows, system or temporary
+// directory, every directory counts as protected.
 #pragma once
 
-#include <cstddef>
+// True when normal, a normal form, is a protected directory (or cannot be
+// told apart from one).
+bool IsProtectedDirectory(const char* normal);
 
-// True when directory is a protected directory (or cannot be told).
-bool IsProtectedDirectory(const char* directory);
-
-// True when the tree removal must pass over directory: a protected
-// directory, or a bare drive such as "C:". That one names the current
-// directory of its drive, but the tree removal joins "\*.*" and the names it
-// finds to it with a backslash, and so would empty the root of the drive.
-bool IsProtectedTree(const char* directory);
-
-// True when the name part of pattern (what follows its first
-// directoryLength characters) holds nothing but "*", "?" and ".", so that it
-// names every file, and the directory part is a protected directory. The
-// empty directory part is the current directory.
-bool IsProtectedSweep(const char* pattern, size_t directoryLength);
+// True when name, the last part of a [multdel] pattern, names every file:
+// once the blanks and dots at its end are dropped, as the system drops
+// them, it holds only "*", "?" and "." (or the characters that NT-family
+// searches take for wildcards: "<", ">", '"').
+bool NamesEveryFile(const char* name);

@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
   fake::KeepCallLog(false);
   fake::SetWindowsDir(command.directories.windows);
   fake::SetSystemDir(command.directories.system);
+  // The temporary directory of a PC with that Windows directory.
+  fake::SetTempPath(command.directories.windows + "\\TEMP\\");
   fake::AddFile(kModelPath, bytes);
   std::string out;
   code = RunCheck(command, bytes, kModelPath, false, &out);

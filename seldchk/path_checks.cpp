@@ -3,7 +3,7 @@
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "fileops/file_lists.h"
-#include "fileops/protected_dirs.h"
+#include "fileops/list_targets.h"
 #include "seldchk/ini_document.h"
 
 namespace {
@@ -48,12 +48,48 @@ void CheckPattern(const std::string& label, ReadEntry* entry,
                    ": \"/\" in a pattern: the directory part ends at the "
                    "last \"/\"; write \"\\\"");
   }
-  if (IsProtectedSweep(entry->path.c_str(), directoryLength)) {
-    findings->Fail(entry->line, label + ": " + Shown(entry->path) +
+}
+
+// What the lists do with the value, as they decide it (list_targets.h):
+// a finding and the reason when they pass it over.
+void CheckTarget(ListTarget target, PathRole role, const std::string& label,
+                 ReadEntry* entry, Findings* findings) {
+  const std::string shown = Shown(entry->path);
+  switch (target) {
+    case ListTarget::Act:
+      return;
+    case ListTarget::Device:
+      findings->Warn(entry->line, label + ": " + shown +
+                     " is in the NT or device namespace (\\??\\, \\\\?\\, "
+                     "\\\\.\\), which Windows 95 lacks and where the system "
+                     "skips the checks a path gets: the program passes it "
+                     "over");
+      entry->passed = "NT or device namespace";
+      return;
+    case ListTarget::Untold:
+      findings->Warn(entry->line, label + ": what " + shown +
+                     " names cannot be told (a name of dots only, a \":\" "
+                     "after the drive, a network name without its share, or "
+                     "more than 255 characters once made absolute): the "
+                     "program passes it over");
+      entry->passed = "what it names cannot be told";
+      return;
+    case ListTarget::Protected:
+      break;
+  }
+  if (role == PathRole::MultiDelete) {
+    findings->Fail(entry->line, label + ": " + shown +
                    " names every file of a protected directory: the program "
                    "passes it over");
     entry->passed = "every file of a protected directory";
+    return;
   }
+  findings->Fail(entry->line, label + ": " + shown +
+                 " is a protected directory (a drive root, the Windows, "
+                 "system or temporary directory, a shared folder such as the "
+                 "Start menu's Programs, or one that holds them): the program "
+                 "passes it over");
+  entry->passed = "protected directory";
 }
 
 }  // namespace
@@ -135,6 +171,8 @@ void CheckPathValue(PathRole role, const std::string& label,
     return;
   }
   entry->path = path;
+  char target[kPathSize];
+  size_t directoryLength = 0;
   switch (role) {
     case PathRole::Delete:
       if (HasWildcard(value)) {
@@ -143,21 +181,19 @@ void CheckPathValue(PathRole role, const std::string& label,
                        "a file of exactly that name is deleted; put patterns "
                        "in [multdel]");
       }
+      CheckTarget(FileTarget(path, target), role, label, entry, findings);
       break;
     case PathRole::MultiDelete:
       CheckPattern(label, entry, findings);
+      CheckTarget(SweepTarget(path, target, &directoryLength), role, label,
+                  entry, findings);
       break;
     case PathRole::DeleteTree:
-      if (IsProtectedTree(path)) {
-        findings->Fail(entry->line, label + ": " + Shown(entry->path) +
-                       " is a protected directory (a drive root, the Windows "
-                       "or system directory, or one that holds them): the "
-                       "program passes it over");
-        entry->passed = "protected directory";
-      }
+      CheckTarget(TreeTarget(path, target), role, label, entry, findings);
       break;
     case PathRole::CopyFrom:
     case PathRole::CopyTo:
+      CheckTarget(FileTarget(path, target), role, label, entry, findings);
       break;
   }
 }

@@ -5,11 +5,14 @@
 // after every removal and takes the first match (the first entry that is not
 // a dot-named directory, in a tree), up to the first removal that fails. Both
 // apply the same rules: the directory part of a pattern ends at its last
-// ":", "\" or "/"; a directory link (0x400) is never entered, the named one
-// included; entries naming a protected directory (a drive root, the Windows
-// or system directory, or one holding them) are passed over, in [multdel]
-// only when the pattern's name part is all "*", "?" and ".". The model's
-// protected-directory test is its own, on std::string.
+// ":", "\" or "/"; values are acted on in their normal form, those in the
+// NT or device namespaces or that cannot be told passed over; a directory
+// link (0x400) is never entered, the named one included; entries naming a
+// protected directory (a drive root, the Windows, system or temporary
+// directory, a shared folder, or one holding them) are passed over, in
+// [multdel] only when the pattern's name part, without its trailing blanks
+// and dots, is all wildcards and dots. The model's normal form and
+// protected-directory test are its own, on std::string.
 //
 // The input describes a machine (files read-only, hidden, system or in use;
 // directories that cannot be removed; dot-named entries; long names; links
@@ -273,101 +276,141 @@ std::vector<std::string> Split(const std::string& text) {
   }
 }
 
-// The directory that text names, as "ROOT" + "\NAME"...: false when it
-// cannot be told.
-bool ModelResolve(std::string text, std::string* out) {
-  for (char& c : text) c = c == '/' ? '\\' : c;
-  char current[260];
-  uint32_t length = plat::CurrentDirectory(current, sizeof current);
-  std::string cwd = length > 0 && length < sizeof current ? current : "";
+// A path being brought to its normal form: its root ("C:" or
+// "\\SERVER\SHARE") and its names.
+struct ModelPath {
   std::string root;
-  std::string rest;
-  if (text.compare(0, 2, "\\\\") == 0) {
-    std::vector<std::string> parts = Split(text.substr(2));
-    if (parts.size() < 2 || parts[0].empty() || parts[1].empty() ||
-        parts[0] == "?" || parts[0] == ".") {
-      return false;
-    }
-    root = "\\\\" + parts[0] + "\\" + parts[1];
-    rest = text.substr(2 + parts[0].size() + 1 + parts[1].size());
-  } else if (text.size() >= 2 && text[1] == ':' &&
-             ((text[0] | 0x20) >= 'a' && (text[0] | 0x20) <= 'z')) {
-    if (text.size() > 2 && text[2] == '\\') {
-      root = text.substr(0, 2);
-      rest = text.substr(2);
-    } else {
-      if (cwd.empty() || Upper(cwd.substr(0, 1)) != Upper(text.substr(0, 1)) ||
-          !ModelResolve(cwd, &root)) {
-        return false;
-      }
-      rest = text.substr(2);
-    }
-  } else {
-    if (cwd.empty() || !ModelResolve(cwd, &root)) return false;
-    // "\NAME": from the root of the current drive.
-    if (!text.empty() && text[0] == '\\') root = root.substr(0, 2);
-    rest = text;
-  }
-  size_t rootLength = root.compare(0, 2, "\\\\") == 0
-                          ? root.find('\\', root.find('\\', 2) + 1)
-                          : 2;
-  if (rootLength == std::string::npos) rootLength = root.size();
-  std::vector<std::string> names = Split(root.substr(rootLength));
-  root = root.substr(0, rootLength);
-  for (std::string name : Split(rest)) names.push_back(name);
-  std::vector<std::string> kept;
-  for (std::string name : names) {
+  std::vector<std::string> names;
+};
+
+// Adds the names of rest as the system reads them; false for a name that
+// cannot be told.
+bool AddModelNames(const std::string& rest, ModelPath* path) {
+  for (const std::string& name : Split(rest)) {
     if (name.empty() || name == ".") continue;
     if (name == "..") {
-      if (!kept.empty()) kept.pop_back();
+      if (!path->names.empty()) path->names.pop_back();
       continue;
     }
     size_t end = name.find_last_not_of(". ");
-    if (end == std::string::npos) return false;
-    kept.push_back(name.substr(0, end + 1));
+    if (name.find(':') != std::string::npos || end == std::string::npos) {
+      return false;
+    }
+    path->names.push_back(name.substr(0, end + 1));
   }
-  *out = Upper(root);
-  for (const std::string& name : kept) *out += "\\" + Upper(name);
   return true;
 }
 
-// The spellings of a directory: the resolved one and its short name.
-std::vector<std::string> ModelSpellings(const std::string& resolved) {
-  std::vector<std::string> out = {resolved};
-  std::string asked = resolved.size() == 2 ? resolved + "\\" : resolved;
+bool IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// The start of an absolute text ("X:\..." or "\\SERVER\SHARE..."), and
+// what follows it in *rest.
+bool ModelRoot(const std::string& text, ModelPath* path, std::string* rest) {
+  if (text.size() > 2 && IsLetter(text[0]) && text[1] == ':' &&
+      text[2] == '\\') {
+    path->root = Upper(text.substr(0, 2));
+    *rest = text.substr(2);
+    return true;
+  }
+  if (text.compare(0, 2, "\\\\") != 0) return false;
+  std::vector<std::string> parts = Split(text.substr(2));
+  if (parts.size() < 2 || parts[0].empty() || parts[1].empty()) return false;
+  path->root = "\\\\" + parts[0] + "\\" + parts[1];
+  *rest = text.substr(path->root.size());
+  return true;
+}
+
+// The normal form of text (control/normal_path.h), worked out afresh:
+// false for the NT and device namespaces and for what cannot be told.
+bool ModelNormal(std::string text, std::string* out) {
+  for (char& c : text) c = c == '/' ? '\\' : c;
+  for (const char* device : {"\\??", "\\\\?", "\\\\."}) {
+    if (text.compare(0, 3, device) == 0 && (text.size() == 3 || text[3] == '\\')) {
+      return false;
+    }
+  }
+  if (text.empty()) return false;
+  ModelPath path;
+  std::string rest;
+  bool driveRelative = text.size() >= 2 && IsLetter(text[0]) &&
+                       text[1] == ':' && (text.size() == 2 || text[2] != '\\');
+  if (text.compare(0, 2, "\\\\") == 0 ||
+      (text.size() > 2 && IsLetter(text[0]) && text[1] == ':' &&
+       text[2] == '\\')) {
+    if (!ModelRoot(text, &path, &rest)) return false;
+  } else {
+    // "X:NAME" from the current directory of drive X: this machine keeps
+    // one for the drive it runs on; others start at their root.
+    char current[260];
+    uint32_t length = plat::CurrentDirectory(current, sizeof current);
+    std::string base = length > 0 && length < 256 ? current : "";
+    if (driveRelative && Upper(base.substr(0, 1)) != Upper(text.substr(0, 1))) {
+      base = text.substr(0, 1) + ":\\";
+    }
+    std::string baseRest;
+    if (!ModelRoot(base, &path, &baseRest) || !AddModelNames(baseRest, &path)) {
+      return false;
+    }
+    rest = driveRelative ? text.substr(2) : text;
+    if (!driveRelative && text[0] == '\\') path.names.clear();
+  }
+  if (!AddModelNames(rest, &path)) return false;
+  std::string joined = path.root;
+  for (const std::string& name : path.names) joined += "\\" + name;
+  if (path.names.empty()) joined += "\\";
+  if (joined.size() > kMaxPath) return false;
+  *out = joined;
+  return true;
+}
+
+// A directory in capitals, by its normal form and its short name.
+std::vector<std::string> ModelSpellings(const std::string& normal) {
+  std::vector<std::string> out = {Upper(normal)};
   char shortName[260];
   uint32_t length =
-      plat::ShortPathName(asked.c_str(), shortName, sizeof shortName);
+      plat::ShortPathName(normal.c_str(), shortName, sizeof shortName);
   std::string other;
-  if (length > 0 && length < 256 && ModelResolve(shortName, &other)) {
-    out.push_back(other);
+  if (length > 0 && length < 256 && ModelNormal(shortName, &other)) {
+    out.push_back(Upper(other));
   }
   return out;
 }
 
-bool ModelIsProtected(const std::string& directory) {
-  std::string resolved;
-  if (!ModelResolve(directory, &resolved)) return true;
-  if (resolved.size() == 2 ||
-      (resolved.compare(0, 2, "\\\\") == 0 &&
-       std::count(resolved.begin(), resolved.end(), '\\') == 3)) {
-    return true;
-  }
-  std::vector<std::string> named = ModelSpellings(resolved);
-  for (bool windows : {true, false}) {
+bool ModelHolds(const std::string& outer, const std::string& inner) {
+  return inner.compare(0, outer.size(), outer) == 0 &&
+         (inner.size() == outer.size() || inner[outer.size()] == '\\' ||
+          outer.back() == '\\');
+}
+
+// A root, the Windows, system or temporary directory, the shared folders a
+// PC without registry values for them has, or a directory holding one.
+bool ModelIsProtected(const std::string& normal) {
+  if (normal.back() == '\\') return true;
+  std::vector<std::string> places;
+  for (auto reported : {plat::WindowsDirectory, plat::SystemDirectory,
+                        plat::TempDirectory}) {
     char place[260];
-    uint32_t length = windows ? plat::WindowsDirectory(place, 256)
-                              : plat::SystemDirectory(place, 256);
-    std::string placeResolved;
-    if (length == 0 || length >= 256 || !ModelResolve(place, &placeResolved)) {
+    uint32_t length = reported(place, 256);
+    std::string placeNormal;
+    if (length == 0 || length >= 256 || !ModelNormal(place, &placeNormal)) {
       return true;
     }
-    for (const std::string& inner : ModelSpellings(placeResolved)) {
+    places.push_back(placeNormal);
+  }
+  const std::string windows = places[0];
+  for (const char* folder :
+       {"Desktop", "Start Menu", "Start Menu\\Programs",
+        "Start Menu\\Programs\\StartUp", "Fonts", "Favorites", "Recent",
+        "SendTo", "ShellNew", "NetHood"}) {
+    places.push_back(Join(windows, folder));
+  }
+  places.push_back(windows.substr(0, 2) + "\\Program Files");
+  places.push_back(windows.substr(0, 2) + "\\Program Files\\Common Files");
+  std::vector<std::string> named = ModelSpellings(normal);
+  for (const std::string& place : places) {
+    for (const std::string& inner : ModelSpellings(place)) {
       for (const std::string& outer : named) {
-        if (inner.compare(0, outer.size(), outer) == 0 &&
-            (inner.size() == outer.size() || inner[outer.size()] == '\\')) {
-          return true;
-        }
+        if (ModelHolds(outer, inner)) return true;
       }
     }
   }
@@ -396,20 +439,26 @@ bool ModelValue(const char* section, int n, std::string* value, bool* usable) {
   return true;
 }
 
-void ModelMultiDelete(const std::string& pattern) {
-  size_t cut = pattern.find_last_of(":\\/");
-  std::string dir = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
-  std::string namePart = pattern.substr(dir.size());
-  if (namePart.find_first_not_of("*?.") == std::string::npos &&
+void ModelMultiDelete(const std::string& value) {
+  size_t cut = value.find_last_of(":\\/");
+  std::string dirText = cut == std::string::npos ? "." : value.substr(0, cut + 1);
+  std::string name = value.substr(cut == std::string::npos ? 0 : cut + 1);
+  std::string dir;
+  if (!ModelNormal(dirText, &dir)) return;
+  std::string trimmed = name.substr(0, name.find_last_not_of(". ") + 1);
+  if (trimmed.find_first_not_of("*?.<>\"") == std::string::npos &&
       ModelIsProtected(dir)) {
     return;
   }
+  std::string prefix = dir.back() == '\\' ? dir : dir + "\\";
+  std::string pattern = prefix + name;
+  if (pattern.size() > kMaxPath) return;
   for (;;) {
     plat::FindData found;
     plat::FindHandle find = plat::FindFirst(pattern.c_str(), &found);
     if (find == plat::kNoFind) return;
     plat::FindEnd(find);
-    std::string path = dir + found.name;
+    std::string path = prefix + found.name;
     if (path.size() > kMaxPath || !plat::RemoveFile(path.c_str())) return;
   }
 }
@@ -444,11 +493,11 @@ void ModelDeleteContents(const std::string& dir) {
   }
 }
 
-void ModelDeleteTree(const std::string& dir) {
-  // "C:" alone: the walk would join "\\*.*" to it and start at the root.
-  bool bareDrive = dir.size() == 2 && dir[1] == ':' &&
-                   std::isalpha(static_cast<unsigned char>(dir[0]));
-  if (dir.empty() || bareDrive || ModelIsProtected(dir)) return;
+void ModelDeleteTree(const std::string& value) {
+  // "C:" alone is taken for a root written short.
+  bool bareDrive = value.size() == 2 && value[1] == ':' && IsLetter(value[0]);
+  std::string dir;
+  if (bareDrive || !ModelNormal(value, &dir) || ModelIsProtected(dir)) return;
   uint32_t attributes = plat::FileAttributes(dir.c_str());
   if (attributes == plat::kInvalidAttributes ||
       !(attributes & plat::kAttrReparsePoint)) {

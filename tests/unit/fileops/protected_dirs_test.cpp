@@ -1,9 +1,11 @@
 // The directories that [deltree] and [multdel] leave alone, however a
-// control file spells them, and the ordinary card paths they still act on.
+// control file spells them and wherever the PC keeps them, and the ordinary
+// card paths they still act on.
 #include <functional>
 
+#include "control/path_helpers.h"
 #include "fileops/file_lists.h"
-#include "fileops/protected_dirs.h"
+#include "fileops/list_targets.h"
 #include "tests/unit/fileops/fileops_fixture.h"
 
 namespace {
@@ -15,6 +17,7 @@ using fileops_test::Surviving;
 
 // C:\WINDOWS and C:\WINDOWS\SYSTEM unless a row says otherwise; the card's
 // directory C:\VANTORIS and the current directory C:\DISK exist.
+// isProtected: [deltree] passes the value over.
 struct SpellingRow {
   const char* directory;
   bool isProtected;
@@ -36,6 +39,37 @@ void LongWindowsDirectory(bool reportShort) {
                                  : "C:\\Program Files\\Windows\\System");
 }
 
+const char kShellFolders[] =
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+    "Shell Folders";
+const char kCurrentVersion[] =
+    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// A German Windows 95 as its registry lays it out: "Startmen\xfc" is
+// "Startmenü" in Windows-1252.
+void GermanMachine() {
+  const std::string menu = "C:\\WINDOWS\\Startmen\xfc";
+  fake::AddDir(menu + "\\Programme\\Autostart");
+  fake::AddDir("C:\\Programme\\Gemeinsame Dateien");
+  fake::SetRegString(kShellFolders, "Desktop", "C:\\WINDOWS\\Desktop");
+  fake::SetRegString(kShellFolders, "Start Menu", menu);
+  fake::SetRegString(kShellFolders, "Programs", menu + "\\Programme");
+  fake::SetRegString(kShellFolders, "Startup",
+                     menu + "\\Programme\\Autostart");
+  fake::SetRegString(kShellFolders, "Personal", "C:\\Eigene Dateien");
+  fake::SetRegString(kCurrentVersion, "ProgramFilesDir", "C:\\Programme");
+  fake::SetRegString(kCurrentVersion, "CommonFilesDir",
+                     "C:\\Programme\\Gemeinsame Dateien");
+}
+
+// A Windows directory with a long name, and so an alias: C:\Windows 95 is
+// C:\WINDOW~1.
+void LongNamedWindowsDirectory() {
+  fake::AddDir("C:\\Windows 95\\System");
+  fake::SetWindowsDir("C:\\Windows 95");
+  fake::SetSystemDir("C:\\Windows 95\\System");
+}
+
 std::vector<SpellingRow> SpellingRows() {
   auto longReported = [] { LongWindowsDirectory(false); };
   auto shortReported = [] { LongWindowsDirectory(true); };
@@ -49,6 +83,7 @@ std::vector<SpellingRow> SpellingRows() {
       {"C:\\VANTORIS\\..", true},
       {"C:\\..\\..", true},
       {"C:", true, "C:\\"},
+      {"C:", true, "C:\\DISK"},
       {"..", true, "C:\\DISK"},
       {"\\\\SERVER\\SHARE", true},
       {"//server/share/", true},
@@ -87,14 +122,66 @@ std::vector<SpellingRow> SpellingRows() {
       {"C:\\PROGRAM FILES\\WINDOWS\\SYSTEM", true, "C:\\DISK", shortReported},
       {"C:\\Program Files", true, "C:\\DISK", shortReported},
       {"C:\\PROGRA~1", true, "C:\\DISK", shortReported},
-      // Directories that cannot be told.
+      {"C:\\PROGRA~1\\..\\WINDOWS", true},
+      {"C:\\WINDOW~1", true, "C:\\DISK", LongNamedWindowsDirectory},
+      {"c:/window~1/", true, "C:\\DISK", LongNamedWindowsDirectory},
+      {"C:\\WINDOW~1\\VANTORIS", false, "C:\\DISK",
+       LongNamedWindowsDirectory},
+      // The current directory of another drive, as the system keeps it.
       {"D:", true, "C:\\DISK"},
-      {"D:VANTORIS", true, "C:\\DISK"},
+      {"D:..\\.", true, "C:\\DISK"},
+      {"D:VANTORIS", false, "C:\\DISK"},
+      {"D:WINDOWS", false, "C:\\"},
+      // The NT and device namespaces, whatever they name.
+      {"\\??\\D:\\", true},
+      {"\\??\\D:", true},
+      {"\\??\\C:\\VANTORIS", true},
+      {"/??/C:/VANTORIS", true},
       {"\\\\?\\C:\\VANTORIS", true},
       {"\\\\.\\C:\\VANTORIS", true},
+      {"//?/C:/VANTORIS", true},
+      {"\\\\?", true},
+      {"\\??\\UNC\\SERVER\\SHARE", true},
+      // The temporary directory and the shared folders of an English PC
+      // whose registry names none.
+      {"C:\\WINDOWS\\TEMP", true},
+      {"C:\\TEMP", true, "C:\\DISK", [] { fake::SetTempPath("C:\\TEMP\\"); }},
+      {"C:\\TEMP\\VNT", false, "C:\\DISK",
+       [] { fake::SetTempPath("C:\\TEMP\\"); }},
+      {"C:\\VANTORIS", true, "C:\\DISK", [] { fake::FailCalls("TempDirectory"); }},
+      {"C:\\WINDOWS\\Start Menu\\Programs", true},
+      {"C:\\WINDOWS\\START MENU\\PROGRAMS\\", true},
+      {"C:\\WINDOWS\\Start Menu", true},
+      {"C:\\WINDOWS\\Start Menu\\Programs\\StartUp", true},
+      {"C:\\WINDOWS\\Desktop", true},
+      {"C:\\WINDOWS\\Fonts", true},
+      {"C:\\WINDOWS\\ShellNew", true},
+      {"C:\\Program Files", true},
+      {"C:\\Program Files\\Common Files", true},
+      {"C:\\WINDOWS\\Start Menu\\Programs\\VANTORIS AudioMax", false},
+      {"C:\\Program Files\\VANTORIS", false},
+      // A German PC, its folders named by the registry: those go by their
+      // names there, in any letter case and by their short names, and the
+      // English names are nothing special.
+      {"C:\\WINDOWS\\Startmen\xfc\\Programme", true, "C:\\DISK", GermanMachine},
+      {"c:\\windows\\STARTMEN\xdc\\programme.", true, "C:\\DISK",
+       GermanMachine},
+      {"C:\\WINDOWS\\STARTM~1\\PROGRA~1", true, "C:\\DISK", GermanMachine},
+      {"C:\\WINDOWS\\Startmen\xfc", true, "C:\\DISK", GermanMachine},
+      {"C:\\Eigene Dateien", true, "C:\\DISK", GermanMachine},
+      {"C:\\Programme", true, "C:\\DISK", GermanMachine},
+      {"C:\\Programme\\Gemeinsame Dateien", true, "C:\\DISK", GermanMachine},
+      {"C:\\WINDOWS\\Startmen\xfc\\Programme\\VANTORIS AudioMax", false,
+       "C:\\DISK", GermanMachine},
+      {"C:\\Programme\\VANTORIS", false, "C:\\DISK", GermanMachine},
+      {"C:\\WINDOWS\\Start Menu\\Programs", false, "C:\\DISK", GermanMachine},
+      {"C:\\Program Files", false, "C:\\DISK", GermanMachine},
+      // Directories that cannot be told.
       {"\\\\SERVER", true},
+      {"C:\\WINDOWS::$INDEX_ALLOCATION", true},
       {"C:\\VANTORIS\\...", true},
       {"C:\\VANTORIS\\.. ", true},
+      {"C:\\VANTORIS\\ ", true},
       {"C:\\VANTORIS", true, "C:\\DISK",
        [] { fake::FailCalls("WindowsDirectory"); }},
       {"C:\\VANTORIS", true, "C:\\DISK",
@@ -117,7 +204,7 @@ std::vector<SpellingRow> SpellingRows() {
       {"\\\\SERVER\\SHARE\\VANTORIS", false},
       {"VANTORIS", false, "C:\\"},
       {"C:VANTORIS", false, "C:\\"},
-      {"C:", false, "C:\\DISK"},
+      {"C:.", false, "C:\\DISK"},
       {".", false, "C:\\DISK"},
       {"\\VANTORIS", false, "C:\\WINDOWS"},
       {"C:\\PROGRA~1\\VANTORIS", false, "C:\\DISK", longReported},
@@ -136,7 +223,10 @@ TEST(ProtectedDirectories, AnySpellingOfASystemPlaceIsProtected) {
     fake::SetCurrentDir(row.currentDir);
     row.setup();
     std::string name = std::string(row.directory) + " from " + row.currentDir;
-    EXPECT_EQ(IsProtectedDirectory(row.directory), row.isProtected) << name;
+    char directory[kPathSize];
+    EXPECT_EQ(TreeTarget(row.directory, directory) != ListTarget::Act,
+              row.isProtected)
+        << name;
   }
 }
 
@@ -151,17 +241,22 @@ TEST(ProtectedDirectories, OnlyPatternsNamingEveryFileAreSweeps) {
       {"C:\\WINDOWS\\.*", true},       {"C:\\WINDOWS\\", true},
       {"C:\\*.*", true},               {"C:*.*", true},
       {"*.*", true},                   {"C:\\WINDOWS/*.*", true},
+      {"D:\\*.* ", true},              {"D:\\*.*. .", true},
+      {"C:\\WINDOWS\\<", true},        {"C:\\WINDOWS\\<.>\"", true},
+      {"C:\\WINDOWS\\.\\*.*", true},   {"c:/windows./system/*", true},
       {"C:\\WINDOWS\\*.INF", false},   {"C:\\WINDOWS\\VNT*.*", false},
       {"C:\\WINDOWS\\?X*", false},     {"C:\\WINDOWS\\*.*X", false},
       {"C:\\VANTORIS\\*.*", false},    {"C:\\VANTORIS/????????.???", false},
+      {"C:\\WINDOWS\\* .INF", false},
   };
   for (const Row& row : rows) {
     fake::Reset();
     fake::SetCurrentDir("C:\\");
-    std::string pattern = row.pattern;
-    size_t cut = pattern.find_last_of(":\\/");
-    size_t directoryLength = cut == std::string::npos ? 0 : cut + 1;
-    EXPECT_EQ(IsProtectedSweep(row.pattern, directoryLength), row.isSweep)
+    char pattern[kPathSize];
+    size_t directoryLength = 0;
+    EXPECT_EQ(SweepTarget(row.pattern, pattern, &directoryLength) ==
+                  ListTarget::Protected,
+              row.isSweep)
         << row.pattern;
   }
 }

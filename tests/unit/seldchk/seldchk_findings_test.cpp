@@ -220,7 +220,11 @@ TEST(SeldchkFindings, ValuesReadOtherwiseThanWritten) {
       {"single quotes in pairs", del("'C:\\A.DRV'"), {}, "", 0},
       {"opening quote alone", del("\"C:\\A.DRV"), {},
        at + "the quote is part of the path: quotes count only in pairs around "
-            "the whole value\n", 1},
+            "the whole value\n" +
+       at + "what \"C:\\A.DRV names cannot be told (a name of dots only, a "
+            "\":\" after the drive, a network name without its share, or more "
+            "than 255 characters once made absolute): the program passes it "
+            "over\n", 1},
       {"quotes around a part", del("C:\\\"A B\"\\A.DRV"), {},
        at + "the quote is part of the path: quotes count only in pairs around "
             "the whole value\n", 1},
@@ -254,8 +258,12 @@ TEST(SeldchkFindings, Wildcards) {
 
 TEST(SeldchkFindings, Guards) {
   const std::string guarded =
-      " is a protected directory (a drive root, the Windows or system "
-      "directory, or one that holds them): the program passes it over\n";
+      " is a protected directory (a drive root, the Windows, system or "
+      "temporary directory, a shared folder such as the Start menu's "
+      "Programs, or one that holds them): the program passes it over\n";
+  const std::string sweep =
+      " names every file of a protected directory: the program passes it "
+      "over\n";
   RunRows({
       {"drive root", kIds + "[deltree]\n1=C:\\\n", {},
        F + "4: error: [deltree] key 1: C:\\" + guarded, 2},
@@ -284,6 +292,18 @@ TEST(SeldchkFindings, Guards) {
       {"every file of the install directory", kIds + "[multdel]\n1=C:\\VANTORIS\\*.*\n", {}, "", 0},
       {"--werror on an error", kIds + "[deltree]\n1=C:\\\n", {"--werror"},
        F + "4: error: [deltree] key 1: C:\\" + guarded, 2},
+      {"a shared folder one level above the card's group",
+       kIds + "[deltree]\n1=%WINDIR%\\Start Menu\\Programs\n"
+              "2=%WINDIR%\\Start Menu\\Programs\\VANTORIS AudioMax\n",
+       {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
+               guarded, 2},
+      {"a root with a trailing blank", kIds + "[multdel]\n1=\"D:\\*.* \"\n", {},
+       F + "4: error: [multdel] key 1: D:\\*.* " + sweep, 2},
+      {"the NT namespace", kIds + "[deltree]\n1=\\??\\D:\n", {},
+       F + "4: warning: [deltree] key 1: \\??\\D: is in the NT or device "
+           "namespace (\\??\\, \\\\?\\, \\\\.\\), which Windows 95 lacks and "
+           "where the system skips the checks a path gets: the program passes "
+           "it over\n", 1},
   });
 }
 
@@ -355,8 +375,9 @@ TEST(SeldchkFindings, LineNumbersFollowTheEditor) {
       {"CR alone", "[pnpids]\r1=V\r\r[delete]\r1=C:\\A\r3=C:\\C", {}, F + "6" + gap, 1},
       {"findings in line order", kIds + "[deltree]\n1=C:\\\n[delete]\n1=C:\\A\n3=C:\\C\n", {},
        F + "4: error: [deltree] key 1: C:\\ is a protected directory (a drive "
-           "root, the Windows or system directory, or one that holds them): "
-           "the program passes it over\n" +
+           "root, the Windows, system or temporary directory, a shared folder "
+           "such as the Start menu's Programs, or one that holds them): the "
+           "program passes it over\n" +
        F + "7" + gap, 2},
   });
 }

@@ -19,6 +19,8 @@ CheckResult CheckText(const std::string& ini,
   if (!lookAtMachine) fake::Reset();
   fake::SetWindowsDir(command.directories.windows);
   fake::SetSystemDir(command.directories.system);
+  // The temporary directory of a PC with that Windows directory.
+  fake::SetTempPath(command.directories.windows + "\\TEMP\\");
   fake::AddFile(kControlPath, ini);
   CheckResult result;
   result.exitCode =
