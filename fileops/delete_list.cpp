@@ -7,14 +7,19 @@
 #include "platform/platform.h"
 #include "textfile/wininit.h"
 
-void RunDeleteList(const char* controlPath) {
+int RunDeleteList(const char* controlPath) {
   ListPathCursor cursor = StartListPaths(controlPath, "delete");
   char value[kPathSize];
+  int notDone = 0;
   while (NextListPath(&cursor, value)) {
     char path[kPathSize];
     if (FileTarget(value, path) != ListTarget::Act) continue;
-    // In use, read-only or not there at all: the start-up deletes it (a name
-    // that does not exist simply finds nothing to delete then).
-    if (!plat::RemoveFile(path)) ScheduleDeleteOnReboot(path);
+    if (plat::RemoveFile(path)) continue;
+    // A name that is not there has nothing to delete at the next start
+    // either; one in use or read-only is entered in WININIT.INI.
+    if (plat::FileAttributes(path) == plat::kInvalidAttributes) continue;
+    // The one place that knows a file it could neither delete nor enter.
+    if (!ScheduleDeleteOnReboot(path)) ++notDone;
   }
+  return notDone;
 }

@@ -17,9 +17,10 @@
 void RunCopyList(const char* controlPath);
 
 // --- delete_list.cpp ---
-// Deletes each file, handing every one that cannot be deleted (in use,
-// read-only, missing) to ScheduleDeleteOnReboot.
-void RunDeleteList(const char* controlPath);
+// Deletes each file, handing every one that is there but cannot be deleted
+// (in use, read-only) to ScheduleDeleteOnReboot. Returns the number of
+// files it could neither delete nor enter in WININIT.INI.
+int RunDeleteList(const char* controlPath);
 
 // --- multi_delete.cpp ---
 // Deletes each pattern's matches in search order; the first match that

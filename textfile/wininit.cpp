@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "platform/platform.h"
@@ -19,24 +20,66 @@ bool WininitPath(char* out) {
   return WindowsDirectoryPath(out, "WININIT.INI");
 }
 
-// "NUL=" and the path as a heap line. The start-up that reads WININIT.INI
-// runs under DOS and understands only 8.3 names, so an existing file is
-// named by its short form; a path without one is written as given.
-char* DeletionEntry(const char* path) {
-  char shortPath[kPathSize];
-  const char* name = path;
-  if (plat::FileAttributes(path) != plat::kInvalidAttributes) {
-    uint32_t length = plat::ShortPathName(path, shortPath, kPathSize);
-    if (length > 0 && length < static_cast<uint32_t>(kPathSize)) {
-      name = shortPath;
+// Real-mode DOS reads paths of at most 79 characters (80 bytes with the
+// terminator).
+constexpr size_t kLongestDosPath = 79;
+
+// A name DOS can read: 1 to 8 characters, then optionally a dot and 1 to 3
+// more, none of them a blank or a character DOS forbids in names.
+bool IsDosName(const char* name, size_t length) {
+  size_t base = 0;
+  while (base < length && name[base] != '.') ++base;
+  size_t extension = base < length ? length - base - 1 : 0;
+  if (base == 0 || base > 8 || extension > 3 ||
+      (base < length && extension == 0)) {
+    return false;
+  }
+  static const char kForbidden[] = "\"*+,./:;<=>?[\\]|";
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (i == base) continue;
+    if (c <= ' ' || memchr(kForbidden, c, sizeof kForbidden - 1) != nullptr) {
+      return false;
     }
   }
+  return true;
+}
+
+// "X:\" and one DOS name after each backslash, at most kLongestDosPath
+// characters: what the start-up can act on.
+bool IsAbsoluteDosPath(const char* path) {
+  size_t length = strlen(path);
+  if (length > kLongestDosPath || length < 4 || !IsAsciiLetter(path[0]) ||
+      path[1] != ':' || path[2] != '\\') {
+    return false;
+  }
+  const char* name = path + 3;
+  for (;;) {
+    size_t nameLength = 0;
+    while (name[nameLength] != '\0' && name[nameLength] != '\\') ++nameLength;
+    if (!IsDosName(name, nameLength)) return false;
+    if (name[nameLength] == '\0') return true;
+    name += nameLength + 1;
+  }
+}
+
+// "NUL=" and the file's path as a heap line; null when the file has no
+// absolute 8.3 path or memory runs out. The start-up that reads
+// WININIT.INI runs under DOS, in a current directory of its own, and
+// understands only 8.3 names: the entry is the short form of the path,
+// which only a file that exists has.
+char* DeletionEntry(const char* path) {
+  char shortPath[kPathSize];
+  uint32_t length = plat::ShortPathName(path, shortPath, kPathSize);
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize) ||
+      !IsAbsoluteDosPath(shortPath)) {
+    return nullptr;
+  }
   size_t keyLength = strlen(kDeleteKey);
-  size_t nameLength = strlen(name);
-  char* entry = static_cast<char*>(plat::Allocate(keyLength + nameLength + 1));
+  char* entry = static_cast<char*>(plat::Allocate(keyLength + length + 1));
   if (entry == nullptr) return nullptr;
   memcpy(entry, kDeleteKey, keyLength);
-  memcpy(entry + keyLength, name, nameLength + 1);
+  memcpy(entry + keyLength, shortPath, length + 1);
   return entry;
 }
 
@@ -49,12 +92,13 @@ int FindSection(LineArray lines, int count) {
   return -1;
 }
 
-// A new WININIT.INI holding the section and the one entry.
-void WriteNewFile(const char* iniPath, char* entry) {
+// A new WININIT.INI holding the section and the one entry; false when it
+// could not be written.
+bool WriteNewFile(const char* iniPath, char* entry) {
   char header[sizeof(kSectionHeader)];
   memcpy(header, kSectionHeader, sizeof(kSectionHeader));
   char* lines[2] = {header, entry};
-  SaveTextLines(lines, iniPath, 2);
+  return SaveTextLines(lines, iniPath, 2) == 0;
 }
 
 // Puts entry directly under the first [rename] header, or appends a new
@@ -79,28 +123,28 @@ int AddRenameEntry(LineArray lines, int count, char* entry) {
 
 }  // namespace
 
-void ScheduleDeleteOnReboot(const char* path) {
+bool ScheduleDeleteOnReboot(const char* path) {
   char iniPath[kPathSize];
-  if (!WininitPath(iniPath)) return;
+  if (!WininitPath(iniPath)) return false;
   char* entry = DeletionEntry(path);
-  if (entry == nullptr) return;
+  if (entry == nullptr) return false;
 
   int count = 0;
   LineArray lines = LoadTextLines(iniPath, &count);
   if (lines == nullptr) {
     // A file that is there but cannot be read holds entries of other
     // programs: keep it rather than write over it.
-    if (plat::FileAttributes(iniPath) == plat::kInvalidAttributes) {
-      WriteNewFile(iniPath, entry);
-    }
+    bool written = plat::FileAttributes(iniPath) == plat::kInvalidAttributes &&
+                   WriteNewFile(iniPath, entry);
     plat::Release(entry);
-    return;
+    return written;
   }
   int newCount = AddRenameEntry(lines, count, entry);
   if (newCount < 0) {
     FreeTextLines(lines, count);
-    return;
+    return false;
   }
-  SaveTextLines(lines, iniPath, newCount);
+  bool written = SaveTextLines(lines, iniPath, newCount) == 0;
   FreeTextLines(lines, newCount);
+  return written;
 }

@@ -2,7 +2,8 @@
 // arbitrary file bytes.
 //
 // Input: three length-prefixed strings (a word for the line editors, a
-// replacement line, a path to schedule for deletion), then the file's bytes.
+// replacement line, the name of a file to schedule for deletion), then the
+// file's bytes.
 // Checked on the way:
 //  - LoadTextLines splits exactly as text mode reads (CR LF, LF or CR ends
 //    a line, Ctrl-Z ends the data), leaves 16 null slots, refuses NUL bytes;
@@ -318,8 +319,29 @@ void CheckFixConfigSys(const Original& original) {
   CheckReloads(kConfigSys, expected, "CONFIG.SYS");
 }
 
-void CheckSchedule(const Original& original, const std::string& path) {
+// A file name DOS can read made of name's characters: up to eight that
+// DOS allows in names, and ".DRV".
+std::string DosName(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    if (out.size() < 8 && static_cast<unsigned char>(c) > ' ' &&
+        !std::strchr("\"*+,./:;<=>?[\\]|", c)) {
+      out += c;
+    }
+  }
+  return (out.empty() ? "X" : out) + ".DRV";
+}
+
+void CheckSchedule(const Original& original, const std::string& name) {
+  const std::string path = "C:\\DATA\\" + DosName(name);
   fake::AddFile(kWininit, original.bytes);
+  // A file that is not there has no 8.3 path: nothing is written.
+  FUZZ_CHECK(!ScheduleDeleteOnReboot(path.c_str()),
+             "an entry for a missing file");
+  CheckNothingLeft("ScheduleDeleteOnReboot");
+  FUZZ_CHECK(Unchanged(kWininit, original.bytes),
+             "WININIT.INI changed without an entry");
+  fake::AddFile(path, "MZ");
   ScheduleDeleteOnReboot(path.c_str());
   CheckNothingLeft("ScheduleDeleteOnReboot");
   if (!original.loadable) {

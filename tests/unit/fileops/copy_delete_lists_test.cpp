@@ -1,5 +1,7 @@
 // [copy] and [delete]: pairs copied up to the first empty FROM or TO, files
 // deleted now or, failing that, at the next start.
+#include <functional>
+
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
 
@@ -96,6 +98,8 @@ struct DeleteRow {
   std::vector<std::string> gone;
   std::vector<std::string> stay;
   std::string wininit;  // expected WININIT.INI ("" = no file)
+  int notDone = 0;      // files neither deleted nor entered
+  std::function<void()> setup = [] {};
 };
 
 TEST(RunDeleteList, DeletesNowOrAtTheNextStart) {
@@ -106,12 +110,36 @@ TEST(RunDeleteList, DeletesNowOrAtTheNextStart) {
        {"C:\\WINDOWS\\A.DRV", "C:\\WINDOWS\\SYSTEM\\B.VXD"},
        {},
        ""},
-      {"missing file is scheduled too",
-       "[delete]\n1=C:\\WINDOWS\\GONE.DRV\n",
+      {"missing file: nothing to delete at the next start either",
+       "[delete]\n1=C:\\WINDOWS\\GONE.DRV\n2=C:\\NODIR\\GONE.DRV\n",
        {},
        {},
        {},
-       "[rename]\r\nNUL=C:\\WINDOWS\\GONE.DRV\r\n"},
+       ""},
+      {"in use without an 8.3 path, or WININIT.INI not writable: not done",
+       "[delete]\n1=C:\\Long Name\\file.dat\n2=C:\\WINDOWS\\BUSY.DRV\n"
+       "3=C:\\WINDOWS\\GONE.DRV\n",
+       {{"C:\\Long Name\\file.dat", 0, true},
+        {"C:\\WINDOWS\\BUSY.DRV", 0, true},
+        {"C:\\WINDOWS\\WININIT.INI", plat::kAttrReadOnly}},
+       {},
+       {"C:\\Long Name\\file.dat", "C:\\WINDOWS\\BUSY.DRV"},
+       "data of C:\\WINDOWS\\WININIT.INI",
+       2},
+      {"in use without an 8.3 path: the others still entered",
+       "[delete]\n1=C:\\Long Name\\file.dat\n2=C:\\WINDOWS\\BUSY.DRV\n",
+       {{"C:\\Long Name\\file.dat", 0, true},
+        {"C:\\WINDOWS\\BUSY.DRV", 0, true}},
+       {},
+       {"C:\\Long Name\\file.dat", "C:\\WINDOWS\\BUSY.DRV"},
+       "[rename]\r\nNUL=C:\\WINDOWS\\BUSY.DRV\r\n",
+       1,
+       // A system that gives no short names (NT without them) keeps the
+       // long one.
+       [] {
+         fake::SetShortPath("C:\\Long Name\\file.dat",
+                            "C:\\Long Name\\file.dat");
+       }},
       {"in-use and read-only files stay and are scheduled, newest first",
        "[delete]\n1=%WINSYS%\\BUSY.VXD\n2=C:\\WINDOWS\\A.DRV\n"
        "3=C:\\WINDOWS\\RO.DRV\n",
@@ -140,7 +168,8 @@ TEST(RunDeleteList, DeletesNowOrAtTheNextStart) {
     fake::Reset();
     WriteControlFile(kControl, row.ini);
     Create(row.files);
-    RunDeleteList(kControl);
+    row.setup();
+    EXPECT_EQ(RunDeleteList(kControl), row.notDone) << row.name;
     for (const std::string& path : row.gone) {
       EXPECT_FALSE(fake::Exists(path)) << row.name << ": " << path;
     }

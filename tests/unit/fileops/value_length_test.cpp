@@ -35,7 +35,8 @@ bool Gone(const std::string& path) { return !fake::Exists(path); }
 
 const ListKind kKinds[] = {
     {"[delete]", [](const std::string& v) { return "[delete]\n1=" + v + "\n"; },
-     RunDeleteList, AddNamedFile, Gone},
+     [](const char* controlPath) { RunDeleteList(controlPath); },
+     AddNamedFile, Gone},
     {"[multdel]",
      [](const std::string& v) { return "[multdel]\n1=" + v + "\n"; },
      RunMultiDeleteList, AddNamedFile, Gone},

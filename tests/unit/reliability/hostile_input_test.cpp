@@ -330,6 +330,7 @@ const std::vector<HostileRow>& Rows() {
          int card = 0, other = 0;
          std::string text = "[rename]\r\n" + BigBatch(10u << 20, 1 << 30, &card, &other);
          fake::AddFile("C:\\WINDOWS\\WININIT.INI", text);
+         fake::AddFile("C:\\X.DRV", "x");
          ScheduleDeleteOnReboot("C:\\X.DRV");
          std::vector<std::string> lines = FileLines("C:\\WINDOWS\\WININIT.INI");
          return Expect(static_cast<int>(lines.size()) == other + 2 &&

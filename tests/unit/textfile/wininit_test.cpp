@@ -20,6 +20,8 @@ struct Row {
   std::vector<std::string> schedule;  // paths, in call order
   std::vector<std::string> after;     // the lines expected afterwards
   std::function<void()> setup = [] {};
+  bool written = true;  // what each call returns
+  bool laidOut = true;  // each scheduled file exists
 };
 
 TEST(ScheduleDeleteOnReboot, AddsEntriesUnderTheFirstRenameHeader) {
@@ -64,7 +66,7 @@ TEST(ScheduleDeleteOnReboot, AddsEntriesUnderTheFirstRenameHeader) {
        {"C:\\X.TMP", "C:\\X.TMP"},
        {"[rename]", "NUL=C:\\X.TMP", "NUL=C:\\X.TMP"}},
       {"long lines kept whole", true, {"[rename]", "NUL=" + longPath},
-       {longPath}, {"[rename]", "NUL=" + longPath, "NUL=" + longPath}},
+       {longPath}, {"[rename]", "NUL=C:\\LLLLLL~1.DLL", "NUL=" + longPath}},
       {"existing file named by its short form", false, {},
        {"C:\\Program Files\\Vantoris Mixer\\mixer panel.exe"},
        {"[rename]", "NUL=C:\\PROGRA~1\\VANTOR~1\\MIXERP~1.EXE"},
@@ -76,16 +78,24 @@ TEST(ScheduleDeleteOnReboot, AddsEntriesUnderTheFirstRenameHeader) {
       {"existing 8.3 name as it is", false, {}, {"C:\\VANTORIS\\SND.DRV"},
        {"[rename]", "NUL=C:\\VANTORIS\\SND.DRV"},
        [] { fake::AddFile("C:\\VANTORIS\\SND.DRV", "x"); }},
-      {"missing file written as given", false, {},
-       {"C:\\Program Files\\Gone Dir\\x y.dll"},
-       {"[rename]", "NUL=C:\\Program Files\\Gone Dir\\x y.dll"}},
-      {"no short form: written as given", false, {},
-       {"C:\\Long Name\\file.dat"},
-       {"[rename]", "NUL=C:\\Long Name\\file.dat"},
+      {"missing file: no 8.3 path, nothing written", false, {},
+       {"C:\\Program Files\\Gone Dir\\x y.dll"}, {}, [] {}, false, false},
+      {"a system without short names: a blank, a name past 8.3: not written",
+       false, {},
+       {"C:\\A B\\X.DLL", "C:\\LONGNAME9\\X.DLL", "C:\\X.DLLX",
+        "C:\\A+B.DLL", "C:\\X.D.L"},
+       {},
        [] {
-         fake::AddFile("C:\\Long Name\\file.dat", "x");
-         fake::FailCalls("ShortPathName");
-       }},
+         for (const char* file : {"C:\\A B\\X.DLL", "C:\\LONGNAME9\\X.DLL",
+                                  "C:\\X.DLLX", "C:\\A+B.DLL", "C:\\X.D.L"}) {
+           fake::AddFile(file, "x");
+           fake::SetShortPath(file, file);
+         }
+       },
+       false},
+      {"no short form: nothing written", false, {},
+       {"C:\\Long Name\\file.dat"}, {},
+       [] { fake::FailCalls("ShortPathName"); }, false},
   };
   for (const Row& row : rows) {
     for (const LineEnding& ending : kEndings) {
@@ -94,7 +104,8 @@ TEST(ScheduleDeleteOnReboot, AddsEntriesUnderTheFirstRenameHeader) {
       if (row.exists) fake::AddFile(kWininit, FileText(row.before, ending.end));
       row.setup();
       for (const std::string& path : row.schedule) {
-        ScheduleDeleteOnReboot(path.c_str());
+        if (row.laidOut && !fake::Exists(path)) fake::AddFile(path, "x");
+        EXPECT_EQ(ScheduleDeleteOnReboot(path.c_str()), row.written) << path;
       }
       EXPECT_EQ(fake::ReadFile(kWininit), SavedText(row.after));
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
@@ -106,6 +117,7 @@ TEST(ScheduleDeleteOnReboot, AddsEntriesUnderTheFirstRenameHeader) {
 TEST(ScheduleDeleteOnReboot, WindowsDirectoryAtARootGetsNoSecondBackslash) {
   fake::Reset();
   fake::SetWindowsDir("C:\\");
+  fake::AddFile("C:\\X.TMP", "x");
   ScheduleDeleteOnReboot("C:\\X.TMP");
   EXPECT_EQ(fake::ReadFile("C:\\WININIT.INI"), "[rename]\r\nNUL=C:\\X.TMP\r\n");
 }
@@ -140,9 +152,10 @@ TEST(ScheduleDeleteOnReboot, LeavesTheMachineAsItWasWhenItCannotAddSafely) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fake::Reset();
+    fake::AddFile("C:\\X.TMP", "x");
     c.setup();
     auto before = fake::Snapshot();
-    ScheduleDeleteOnReboot("C:\\X.TMP");
+    EXPECT_FALSE(ScheduleDeleteOnReboot("C:\\X.TMP"));
     EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
     EXPECT_EQ(fake::OpenFiles(), 0);
   }
@@ -154,6 +167,7 @@ TEST(ScheduleDeleteOnReboot, NoMemoryForANewHeaderLeavesTheFileAlone) {
   auto setup = [] {
     fake::Reset();
     fake::AddFile(kWininit, "[other]\r\n");
+    fake::AddFile("C:\\X.TMP", "x");
   };
   setup();
   ScheduleDeleteOnReboot("C:\\X.TMP");

@@ -39,7 +39,8 @@ struct Scenario {
   const char* file;
   std::string content;
   void (*run)();
-  bool checkResult;  // run() stores SaveTextLines' result in savedResult
+  // run() stores in savedResult 0 when the file was written, 1 when not.
+  bool checkResult;
 };
 
 bool IsWriteStep(const std::string& function) {
@@ -81,7 +82,11 @@ TEST(WriteFailure, LeavesTheOriginalAndNoTemporaryFile) {
       {"FixConfigSys", "C:\\CONFIG.SYS", BigFile("DEVICE=C:\\DOS\\EMM386.EXE"),
        [] { FixConfigSys(); }, false},
       {"ScheduleDeleteOnReboot", "C:\\WINDOWS\\WININIT.INI", BigFile("[rename]"),
-       [] { ScheduleDeleteOnReboot("C:\\X.TMP"); }, false},
+       [] {
+         fake::AddFile("C:\\X.TMP", "x");
+         savedResult = ScheduleDeleteOnReboot("C:\\X.TMP") ? 0 : 1;
+       },
+       true},
   };
   for (const Scenario& s : scenarios) {
     std::vector<fake::Call> points = FailurePoints(s);
