@@ -1,12 +1,19 @@
 // End-to-end check of the Win32 platform layer (platform/win32) on a real
 // system or under Wine: registry subtree deletion, the program search of
 // RunAndWait/StartAndExit, file replacement, refusals that Wine would not
-// make by itself, byte I/O and directory searches. Works in a scratch
-// directory below the temporary directory and a scratch key below
+// make by itself, byte I/O and directory searches; and, through the
+// program's own path functions on this layer, the spelling table
+// (tests/data/paths/spellings.tsv, see spelling_table.h) held to what the
+// system resolves, and the guard's shared folders as the registry names
+// them. Works in a scratch directory below the temporary directory, in
+// C:\SPELLTAB (the table's own place) and a scratch key below
 // HKLM\Software. The thin pass-through calls are left to the end-to-end
 // runs of the program.
 //
-//   platform_probe            runs every check; exit code 0 when all pass
+//   platform_probe [TABLEDIR] runs every check, the spelling table's when
+//                             its directory is given (a Windows path or,
+//                             under Wine, a Unix one); exit code 0 when all
+//                             pass
 //   platform_probe child N [marker]
 //                             stand-in program for the process checks: exits
 //                             with N plus 100 when started as a .com file,
@@ -20,8 +27,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <string>
+#include <vector>
+
+#include "fileops/list_targets.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_util.h"
+#include "tests/unit/fileops/spelling_table.h"
 
 namespace {
 
@@ -520,6 +532,113 @@ void CheckFind() {
   RemoveDirectoryA(dir);
 }
 
+// ------------------------------------------------------------ spellings
+
+// Creates path's parent directories and, unless it is one itself, path.
+void LayOut(const std::string& path, bool isDir) {
+  for (size_t cut = path.find('\\', 3); cut != std::string::npos;
+       cut = path.find('\\', cut + 1)) {
+    CreateDirectoryA(path.substr(0, cut).c_str(), nullptr);
+  }
+  if (isDir) {
+    CreateDirectoryA(path.c_str(), nullptr);
+    return;
+  }
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+// Removes path and its parents up to, not including, the drive root; a
+// parent that still holds something stays.
+void Clear(const std::string& path, bool isDir) {
+  if (!isDir) DeleteFileA(path.c_str());
+  std::string dir = isDir ? path : path.substr(0, path.rfind('\\'));
+  while (dir.size() > 3 && RemoveDirectoryA(dir.c_str())) {
+    dir = dir.substr(0, dir.rfind('\\'));
+  }
+}
+
+void CheckSpellings(const char* tableDir) {
+  spelling::Table table;
+  std::string error;
+  if (!spelling::Load(initable::WindowsDir(tableDir) + "spellings.tsv",
+                      &table, &error)) {
+    Check(false, "spellings", "table", error.c_str());
+    return;
+  }
+  for (const std::string& dir : table.dirs) LayOut(spelling::Expand(dir), true);
+  for (const std::string& file : table.files) {
+    LayOut(spelling::Expand(file), false);
+  }
+  char saved[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  SetCurrentDirectoryA(table.cwd.c_str());
+  for (const spelling::Row& row : table.rows) {
+    const std::string spelled = spelling::Expand(row.spelling);
+    std::string problems = spelling::Check(row, spelling::Resolve(spelled));
+    char full[600];
+    const DWORD length = GetFullPathNameA(spelled.c_str(), sizeof full, full,
+                                          nullptr);
+    const std::string system = spelling::Expand(
+        row.system.empty() ? row.normal : row.system);
+    if (length == 0 || length >= sizeof full ||
+        !spelling::SamePlace(full, system)) {
+      problems += (problems.empty() ? spelling::Name(row) : std::string()) +
+                  "\n  the system resolves it to " + full + ", the table says " +
+                  system;
+    }
+    Check(problems.empty(), "spellings", row.spelling.c_str(),
+          problems.c_str());
+  }
+  SetCurrentDirectoryA(saved);
+  for (const std::string& file : table.files) {
+    Clear(spelling::Expand(file), false);
+  }
+  for (const std::string& dir : table.dirs) Clear(spelling::Expand(dir), true);
+}
+
+// Every shared folder the registry names, the temporary directory and
+// their parents are held; a folder inside one is not.
+void CheckSharedFolders() {
+  std::vector<std::string> places;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                    "Shell Folders",
+                    0, KEY_READ, &key) == ERROR_SUCCESS) {
+    for (DWORD index = 0;; ++index) {
+      char name[256];
+      DWORD nameSize = sizeof name;
+      BYTE data[MAX_PATH];
+      DWORD dataSize = sizeof data - 1;
+      if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, data,
+                        &dataSize) != ERROR_SUCCESS) {
+        break;
+      }
+      data[dataSize] = 0;
+      places.push_back(reinterpret_cast<char*>(data));
+    }
+    RegCloseKey(key);
+  }
+  Check(!places.empty(), "shared folders", "Shell Folders", "values read");
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  places.push_back(temp);
+  for (const std::string& place : places) {
+    char directory[kPathSize];
+    const std::string parent = place.substr(0, place.find_last_of('\\', place.size() - 2));
+    Check(TreeTarget(place.c_str(), directory) == ListTarget::Protected,
+          "shared folders", place.c_str(), "held");
+    Check(TreeTarget(parent.c_str(), directory) == ListTarget::Protected,
+          "shared folders", parent.c_str(), "its parent held");
+    const std::string inside = place + "\\VANTORIS AudioMax";
+    Check(TreeTarget(inside.c_str(), directory) == ListTarget::Act,
+          "shared folders", inside.c_str(), "a folder inside it free");
+  }
+}
+
 int RunChild(int argc, char** argv) {
   long code = std::atol(argv[2]);
   char module[MAX_PATH];
@@ -559,6 +678,8 @@ int main(int argc, char** argv) {
   CheckByteIo();
   CheckRefusals();
   CheckFind();
+  CheckSharedFolders();
+  if (argc == 2) CheckSpellings(argv[1]);
 
   RemoveDirectoryA(scratch);
   std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed",
