@@ -1,5 +1,8 @@
 """The wildcard and tree-removal lists on Wine's file system: a pattern
-written with "/", and directory links inside a tree that is removed.
+written with "/", directory links inside a tree that is removed, and the
+spellings of a second drive's root that Wine reads past the system's own
+checks of a path (the NT namespace "\\??\\", device paths, a trailing
+blank).
 
 Every link made here stays inside the prefix's drive_c and points to a
 directory there: a tree removal that followed it can only reach files of
@@ -41,6 +44,46 @@ def expect_files(m, files, present):
     if wrong:
         state = "missing" if present else "still there"
         raise AssertionError(f"{state}: {wrong}")
+
+
+def add_drive_d(m, files):
+    """Drive D: of the machine: the directory drive_d inside its prefix
+    (never a host directory), holding files {path below D:\\: data}."""
+    root = os.path.join(m.prefix, "drive_d")
+    os.makedirs(root)
+    os.symlink("../drive_d", os.path.join(m.prefix, "dosdevices", "d:"))
+    for path, data in files.items():
+        host = os.path.join(root, *path.split("\\"))
+        os.makedirs(os.path.dirname(host), exist_ok=True)
+        with open(host, "wb") as f:
+            f.write(data)
+    return root
+
+
+def files_below(root):
+    return sorted(os.path.relpath(os.path.join(d, n), root)
+                  for d, _, names in os.walk(root) for n in names)
+
+
+# The root of D: (files only: a directory met first would end a [multdel]
+# pattern before any file) and a file the card left there.
+D_ROOT_FILES = {"KEEP1.TXT": b"one", "KEEP2.DLL": b"two", "KEEP3.INI": b"3"}
+D_CARD_FILES = {"VNTA.DLL": b"card"}
+
+
+@scenario.scenario()
+def drive_root_spellings_leave_it(m):
+    """The root of D: in the NT namespace, as a device path and with a
+    trailing blank after "*.*": every file there stays; the card's own
+    file on D: still goes."""
+    root = add_drive_d(m, dict(D_ROOT_FILES, **D_CARD_FILES))
+    uninstall(m, {
+        "multdel": ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
+                    "\\\\.\\D:\\*.*", "D:\\*.*", "D:\\VNT*.DLL"],
+        "deltree": ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\",
+                    "D:"]})
+    scenario.expect_equal(files_below(root), sorted(D_ROOT_FILES),
+                          "files on D:")
 
 
 @scenario.scenario()

@@ -3,10 +3,13 @@ AUTOEXEC.BAT, DOSSTART.BAT and CONFIG.SYS cleaned of the card, EMM386.EXE
 back in the Windows directory, and files entered in WININIT.INI really gone
 after the next start."""
 
+import os
+import select
+import subprocess
 import sys
 from dataclasses import dataclass
 
-from e2e import scenario
+from e2e import scenario, wineenv
 import texts
 from e2e.machine import WINDOWS_DIR
 
@@ -200,15 +203,16 @@ def relaunch_copies_gone_after_restart(m):
 
 
 # The delete list of the two scenarios below: the running program itself,
-# which cannot be deleted while it runs, and a file that is not there.
+# which cannot be deleted while it runs, and a file that is not there (which
+# has nothing to delete at the next start either).
 DELETE_INI = dict(PLAIN_INI, delete={"1": DISK + "\\SELDUNAX.EXE",
                                      "2": DISK + "\\GONE.DRV"})
 
 
 @scenario.scenario(timeout=180)
 def running_program_deleted_at_restart(m):
-    """Both files of the delete list are entered in WININIT.INI, latest
-    first, and the program is gone after the next start."""
+    """The running program is entered in WININIT.INI, the missing file is
+    not, and the program is gone after the next start."""
     m.install_program(DISK)
     m.write_ini(DISK + "\\SELDUNAX.INI", DELETE_INI)
     result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
@@ -216,8 +220,7 @@ def running_program_deleted_at_restart(m):
                                     (texts.REBOOT_NOW, "OK")])
     m.finish()
     scenario.expect_equal(entries(m), [
-        "[rename]", "NUL=C:\\DISK\\GONE.DRV", "NUL=C:\\DISK\\SELDUNAX.EXE"],
-        "WININIT.INI")
+        "[rename]", "NUL=C:\\DISK\\SELDUNAX.EXE"], "WININIT.INI")
     scenario.expect_equal(m.exists(DISK + "\\SELDUNAX.EXE"), True,
                           "SELDUNAX.EXE before the restart")
     restart(m)
@@ -251,14 +254,100 @@ def entries_join_an_existing_wininit(m):
     m.finish()
     scenario.expect_equal(lines, [
         "[CombineVxDs]", "=C:\\WINDOWS\\SYSTEM\\VMM32.VXD", "[rename]",
-        "NUL=C:\\DISK\\GONE.DRV", "NUL=C:\\DISK\\SELDUNAX.EXE",
-        "NUL=" + OTHER_PROGRAMS_FILE], "WININIT.INI")
+        "NUL=C:\\DISK\\SELDUNAX.EXE", "NUL=" + OTHER_PROGRAMS_FILE],
+        "WININIT.INI")
     scenario.expect_equal(m.exists(OTHER_PROGRAMS_FILE), True,
                           "the other program's file before the restart")
     restart(m)
     for path in (OTHER_PROGRAMS_FILE, DISK + "\\SELDUNAX.EXE", WININIT):
         scenario.expect_equal(m.exists(path), False,
                               f"{path} after the restart")
+
+
+# [delete] values as a control file may write them, run from C:\\DISK, each
+# file held open: relative, "." and "..", drive-relative, "/" with long
+# names, a doubled backslash. The start-up that carries out WININIT.INI
+# runs in a directory of its own (Wine's in C:\\windows), so every entry must
+# be absolute and 8.3; the namesakes in C:\\WINDOWS must stay.
+HELD_VALUES = {
+    "VNTREL.DLL": DISK + "\\VNTREL.DLL",
+    ".\\SUB\\VNTDOT.DLL": DISK + "\\SUB\\VNTDOT.DLL",
+    "..\\VNTUP.DLL": "C:\\VNTUP.DLL",
+    "C:VNTDRV.DLL": DISK + "\\VNTDRV.DLL",
+    "C:/VNT Long Dir/Held Long Name.dll": "C:\\VNT Long Dir\\Held Long Name.dll",
+    "C:\\VNTDBL\\\\HELD.DLL": "C:\\VNTDBL\\HELD.DLL",
+}
+NAMESAKES = [WINDOWS_DIR + "\\VNTREL.DLL", WINDOWS_DIR + "\\SUB\\VNTDOT.DLL",
+             WINDOWS_DIR + "\\VNTDRV.DLL"]
+
+
+class HeldOpen:
+    """hold_open.exe keeping files open without sharing until stopped."""
+
+    def __init__(self, m, paths):
+        self.stop = os.path.join(m.dir, "held.stop")
+        self.process = subprocess.Popen(
+            ["wine", wineenv.find_program("hold_open.exe"),
+             wineenv.to_windows_path(self.stop)] + paths +
+            ["--timeout", "300"],
+            env=m.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        output = b""
+        while b"ready" not in output and self.process.poll() is None:
+            ready, _, _ = select.select([self.process.stdout], [], [], 60)
+            if not ready:
+                break
+            output += os.read(self.process.stdout.fileno(), 4096)
+        if b"ready" not in output:
+            self.release()
+            raise AssertionError(f"the files were not held: {output!r}")
+
+    def release(self):
+        open(self.stop, "wb").close()
+        self.process.wait(timeout=60)
+        self.process.stdout.close()
+
+
+def is_absolute_8_3(path):
+    names = path[3:].split("\\")
+    return path[1:3] == ":\\" and all(
+        0 < len(n.split(".")[0]) <= 8 and n.count(".") <= 1 and
+        len(n.partition(".")[2]) <= 3 and " " not in n for n in names)
+
+
+@scenario.scenario(timeout=240)
+def relative_entries_absolute_after_restart(m):
+    """Relative and odd [delete] values of files held open give absolute
+    8.3 entries; the next start deletes those files and leaves their
+    namesakes in C:\\WINDOWS."""
+    m.install_program(DISK)
+    m.write_ini(DISK + "\\SELDUNAX.INI",
+                dict(PLAIN_INI, delete=list(HELD_VALUES)))
+    for path in list(HELD_VALUES.values()) + NAMESAKES:
+        m.write(path, b"MZ " + path.encode())
+    with m.session():
+        held = HeldOpen(m, list(HELD_VALUES.values()))
+        try:
+            result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
+            lines = entries(m)
+        finally:
+            held.release()
+    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                    (texts.REBOOT_NOW, "OK")])
+    m.finish()
+    scenario.expect_equal(lines[0], "[rename]", "section header")
+    written = [line[4:] for line in lines[1:]]
+    exact = [path for path in reversed(HELD_VALUES.values())
+             if " " not in path]
+    scenario.expect_equal([p for p in written if p in exact], exact,
+                          "entries of the 8.3 names, latest first")
+    scenario.expect_equal(len(written), len(HELD_VALUES), "entries")
+    odd = [p for p in written if not is_absolute_8_3(p)]
+    scenario.expect_equal(odd, [], "entries that are not absolute 8.3 paths")
+    restart(m)
+    for path in HELD_VALUES.values():
+        scenario.expect_equal(m.exists(path), False, f"{path} after restart")
+    for path in NAMESAKES:
+        scenario.expect_equal(m.exists(path), True, f"{path} after restart")
 
 
 if __name__ == "__main__":
