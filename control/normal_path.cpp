@@ -102,27 +102,15 @@ bool StartAtRoot(const char* text, Building* path, const char** rest) {
   return true;
 }
 
-// Starts path at a directory that the system reported into reported (length
-// as the call returned it); false when it could not tell one.
-bool StartAtReported(const char* reported, uint32_t length, Building* path) {
+// Starts path at the directory that the system makes of base ("." the
+// current directory, "\\" the root of its drive, "X:" the current directory
+// that the system keeps for drive X); false when it cannot tell one.
+bool StartAtSystemBase(const char* base, Building* path) {
+  char full[kPathSize];
+  uint32_t length = plat::FullPathName(base, full, kPathSize);
   const char* rest = nullptr;
   return length != 0 && length < static_cast<uint32_t>(kPathSize) &&
-         StartAtRoot(reported, path, &rest) && AddNames(path, rest);
-}
-
-bool StartAtCurrentDirectory(Building* path) {
-  char current[kPathSize];
-  return StartAtReported(current, plat::CurrentDirectory(current, kPathSize),
-                         path);
-}
-
-// The current directory of drive, which the system keeps for every drive.
-bool StartAtDriveDirectory(char drive, Building* path) {
-  const char bare[3] = {drive, ':', '\0'};
-  char current[kPathSize];
-  return StartAtReported(current,
-                         plat::FullPathName(bare, current, kPathSize), path) &&
-         path->text[0] == UpperAscii(drive) && path->rootLength == 2;
+         StartAtRoot(full, path, &rest) && AddNames(path, rest);
 }
 
 // Starts path where text starts; *rest gets the names that follow.
@@ -130,18 +118,15 @@ bool Start(const char* text, Building* path, const char** rest) {
   if (IsSeparator(text[0]) && IsSeparator(text[1])) {
     return StartAtRoot(text, path, rest);
   }
-  if (IsAsciiLetter(text[0]) && text[1] == ':') {
-    if (IsSeparator(text[2])) return StartAtRoot(text, path, rest);
-    *rest = text + 2;
-    return StartAtDriveDirectory(text[0], path);
+  if (!IsAsciiLetter(text[0]) || text[1] != ':') {
+    *rest = text;
+    return StartAtSystemBase(IsSeparator(text[0]) ? "\\" : ".", path);
   }
-  *rest = text;
-  if (!StartAtCurrentDirectory(path)) return false;
-  if (IsSeparator(text[0])) {
-    path->length = path->rootLength;
-    path->text[path->length] = '\0';
-  }
-  return true;
+  if (IsSeparator(text[2])) return StartAtRoot(text, path, rest);
+  const char drive[3] = {text[0], ':', '\0'};
+  *rest = text + 2;
+  return StartAtSystemBase(drive, path) &&
+         path->text[0] == UpperAscii(text[0]) && path->rootLength == 2;
 }
 
 }  // namespace

@@ -14,11 +14,11 @@ const char kShellFolders[] =
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 // The shared folders of an English Windows 95 below its Windows directory,
-// for a PC whose registry names none.
+// for a PC whose registry names none. Start Menu and Programs hold StartUp,
+// and so are held with it.
 const char* const kEnglishShellFolders[] = {
-    "Desktop", "Start Menu", "Start Menu\\Programs",
-    "Start Menu\\Programs\\StartUp", "Fonts", "Favorites", "Recent",
-    "SendTo", "ShellNew", "NetHood"};
+    "Desktop", "Start Menu\\Programs\\StartUp", "Fonts", "Favorites",
+    "Recent", "SendTo", "ShellNew", "NetHood"};
 
 // Far more values than Shell Folders holds: the walk ends even if the
 // registry never says that it has no more.
@@ -80,29 +80,32 @@ bool IsAbsolute(const char* text) {
          (text[0] == '\\' && text[1] == '\\');
 }
 
-// named is, or holds, the place that text names; false when text names no
-// absolute place (such a registry value is left out).
-bool HoldsPlace(const Spellings& named, const char* text) {
-  char normal[kPathSize];
-  if (!IsAbsolute(text) || NormalizePath(text, normal) != PathForm::Normal) {
-    return false;
-  }
+// The normal form of a place that the system or the registry gives into
+// out; false unless it is an absolute path (a relative registry value
+// would name a place that depends on the current directory).
+bool NormalPlace(const char* text, char* out) {
+  return IsAbsolute(text) && NormalizePath(text, out) == PathForm::Normal;
+}
+
+// named is, or holds, the place in its normal form.
+bool HoldsNormal(const Spellings& named, const char* normal) {
   Spellings place;
   Spell(normal, &place);
   return HoldsAny(named, place);
 }
 
-// A directory that the system reported into text (length as the call
-// returned it) in its normal form, in place; false when it could not tell
-// one.
-bool ReportedDirectory(uint32_t length, char* text) {
+bool HoldsPlace(const Spellings& named, const char* text) {
   char normal[kPathSize];
-  if (length == 0 || length >= static_cast<uint32_t>(kPathSize) ||
-      !IsAbsolute(text) || NormalizePath(text, normal) != PathForm::Normal) {
-    return false;
-  }
-  memcpy(text, normal, strlen(normal) + 1);
-  return true;
+  return NormalPlace(text, normal) && HoldsNormal(named, normal);
+}
+
+// A directory that a system call reported into text (length as the call
+// returned it), its normal form stored into normal: true when named holds
+// it, or when the system could not tell it.
+bool HoldsReported(const Spellings& named, uint32_t length, const char* text,
+                   char* normal) {
+  return length == 0 || length >= static_cast<uint32_t>(kPathSize) ||
+         !NormalPlace(text, normal) || HoldsNormal(named, normal);
 }
 
 // named holds the place below base (a normal form) called name.
@@ -130,9 +133,10 @@ bool HoldsShellFolder(const Spellings& named, const char* windowsDir) {
       if (result == plat::kRegMoreData) continue;
       if (result != plat::kRegOk) break;
       folder[size] = '\0';
-      if (!IsAbsolute(folder)) continue;
+      char normal[kPathSize];
+      if (!NormalPlace(folder, normal)) continue;
       anyGiven = true;
-      holds = HoldsPlace(named, folder);
+      holds = HoldsNormal(named, normal);
     }
     plat::CloseRegKey(key);
     if (holds) return true;
@@ -160,8 +164,9 @@ bool HoldsProgramFiles(const Spellings& named, const char* windowsDir) {
     if (opened && plat::QueryRegValue(key, values[i], folder, &size) ==
                       plat::kRegOk) {
       folder[size] = '\0';
-      if (IsAbsolute(folder)) {
-        holds = HoldsPlace(named, folder);
+      char normal[kPathSize];
+      if (NormalPlace(folder, normal)) {
+        holds = HoldsNormal(named, normal);
         continue;
       }
     }
@@ -179,15 +184,16 @@ bool IsProtectedDirectory(const char* normal) {
   if (length == 0 || normal[length - 1] == '\\') return true;  // a root
   Spellings named;
   Spell(normal, &named);
+  char text[kPathSize];
   char windowsDir[kPathSize];
   char place[kPathSize];
-  return !ReportedDirectory(plat::WindowsDirectory(windowsDir, kPathSize),
-                            windowsDir) ||
-         HoldsPlace(named, windowsDir) ||
-         !ReportedDirectory(plat::SystemDirectory(place, kPathSize), place) ||
-         HoldsPlace(named, place) ||
-         !ReportedDirectory(plat::TempDirectory(place, kPathSize), place) ||
-         HoldsPlace(named, place) || HoldsProgramFiles(named, windowsDir) ||
+  return HoldsReported(named, plat::WindowsDirectory(text, kPathSize), text,
+                       windowsDir) ||
+         HoldsReported(named, plat::SystemDirectory(text, kPathSize), text,
+                       place) ||
+         HoldsReported(named, plat::TempDirectory(text, kPathSize), text,
+                       place) ||
+         HoldsProgramFiles(named, windowsDir) ||
          HoldsShellFolder(named, windowsDir);
 }
 

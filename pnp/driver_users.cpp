@@ -1,7 +1,5 @@
 #include "pnp/driver_users.h"
 
-#include <cstring>
-
 #include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "platform/platform.h"
@@ -10,7 +8,13 @@
 namespace {
 
 const char kEnumPath[] = "ENUM";
-const char kOwnBus[] = "ISAPNP";
+const char kCardBus[] = "ISAPNP";
+
+// The levels of the Enum tree: the Enum key, bus keys, device keys,
+// instance keys.
+constexpr int kEnumLevel = 3;
+constexpr int kBusLevel = 2;
+constexpr int kInstanceLevel = 0;
 
 // Registry names are compared without regard to letter case.
 bool SameName(const char* a, const char* b) {
@@ -19,62 +23,41 @@ bool SameName(const char* a, const char* b) {
   return *a == '\0' && *b == '\0';
 }
 
-// The instance key named instance below deviceKey has a "Driver" value
-// that names driverPath.
-bool InstanceNames(plat::RegKey deviceKey, const char* instance,
-                   const char* driverPath) {
-  plat::RegKey instanceKey;
-  if (plat::OpenRegKey(deviceKey, instance, &instanceKey) != plat::kRegOk) {
-    return false;
-  }
+// The open instance key's "Driver" value names driverPath.
+bool DriverNames(plat::RegKey instanceKey, const char* driverPath) {
   // Room for a value of 256 bytes without terminator, as the release reads.
   char driver[kPathSize + 1];
   uint32_t size = kPathSize;
-  bool names = plat::QueryRegValue(instanceKey, "Driver", driver, &size) ==
-               plat::kRegOk;
-  plat::CloseRegKey(instanceKey);
-  if (!names) return false;
+  if (plat::QueryRegValue(instanceKey, "Driver", driver, &size) !=
+      plat::kRegOk) {
+    return false;
+  }
   driver[size] = '\0';
   return SameName(driver, driverPath);
 }
 
-// One of the instances of the device key called device below busKey names
-// driverPath.
-bool DeviceNames(plat::RegKey busKey, const char* device,
-                 const char* driverPath) {
-  plat::RegKey deviceKey;
-  if (plat::OpenRegKey(busKey, device, &deviceKey) != plat::kRegOk) {
-    return false;
-  }
+// The open key, levels above the instance keys, names driverPath in one of
+// its instances. Below the card's bus (cardBus) the card's device keys
+// (those an id of ids begins) are left out.
+bool KeyNames(plat::RegKey key, int levels, bool cardBus,
+              const char* driverPath, const char* ids) {
+  if (levels == kInstanceLevel) return DriverNames(key, driverPath);
   bool names = false;
-  char instance[kPathSize];
+  char child[kPathSize];
   for (uint32_t index = 0;
-       !names && plat::EnumRegSubkey(deviceKey, index, instance,
-                                     sizeof instance) == plat::kRegOk;
-       ++index) {
-    names = InstanceNames(deviceKey, instance, driverPath);
-  }
-  plat::CloseRegKey(deviceKey);
-  return names;
-}
-
-// One of the device keys of the bus key called bus below enumKey, leaving
-// out the card's own, names driverPath.
-bool BusNames(plat::RegKey enumKey, const char* bus, const char* driverPath,
-              const char* ids) {
-  plat::RegKey busKey;
-  if (plat::OpenRegKey(enumKey, bus, &busKey) != plat::kRegOk) return false;
-  bool ownBus = SameName(bus, kOwnBus);
-  bool names = false;
-  char device[kPathSize];
-  for (uint32_t index = 0;
-       !names && plat::EnumRegSubkey(busKey, index, device, sizeof device) ==
+       !names && plat::EnumRegSubkey(key, index, child, sizeof child) ==
                      plat::kRegOk;
        ++index) {
-    if (ownBus && MatchesPnpId(ids, device)) continue;
-    names = DeviceNames(busKey, device, driverPath);
+    plat::RegKey childKey;
+    if ((levels == kBusLevel && cardBus && MatchesPnpId(ids, child)) ||
+        plat::OpenRegKey(key, child, &childKey) != plat::kRegOk) {
+      continue;
+    }
+    names = KeyNames(childKey, levels - 1,
+                     levels == kEnumLevel && SameName(child, kCardBus),
+                     driverPath, ids);
+    plat::CloseRegKey(childKey);
   }
-  plat::CloseRegKey(busKey);
   return names;
 }
 
@@ -86,14 +69,7 @@ bool DeviceOutsideCardNamesDriver(const char* driverPath, const char* ids) {
       plat::kRegOk) {
     return true;
   }
-  bool names = false;
-  char bus[kPathSize];
-  for (uint32_t index = 0;
-       !names && plat::EnumRegSubkey(enumKey, index, bus, sizeof bus) ==
-                     plat::kRegOk;
-       ++index) {
-    names = BusNames(enumKey, bus, driverPath, ids);
-  }
+  bool names = KeyNames(enumKey, kEnumLevel, false, driverPath, ids);
   plat::CloseRegKey(enumKey);
   return names;
 }

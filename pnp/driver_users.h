@@ -7,10 +7,12 @@
 // (letter case ignored), or when the Enum key cannot be opened and so it
 // cannot be told.
 //
-// The walk is three levels deep (bus, device, instance), as the Enum tree
-// of Windows 95 is, and never recursive. With B bus keys, D device keys and
-// I instance keys it makes at most 3B + 4D + 5I + 3 registry calls (one
-// enumeration past the end of each key, an open and a close of each key, a
-// value read of each instance); some hundreds of keys on a Windows 95 PC
-// come to a few thousand calls.
+// The walk goes three levels down (bus, device, instance keys), as the
+// Enum tree of Windows 95 is deep, and no further; each level keeps one
+// name buffer on the stack. With B bus keys, D device keys and I instance
+// keys it makes at most 4B + 4D + 4I + 3 registry calls (an enumeration, an
+// open and a close of each key, one enumeration past the end of each key
+// above the instances, a value read of each instance); the some hundreds
+// of keys of a Windows 95 PC come to a few thousand calls, once for each
+// class driver key the card's devices name.
 bool DeviceOutsideCardNamesDriver(const char* driverPath, const char* ids);

@@ -24,42 +24,34 @@ bool WininitPath(char* out) {
 // terminator).
 constexpr size_t kLongestDosPath = 79;
 
-// A name DOS can read: 1 to 8 characters, then optionally a dot and 1 to 3
-// more, none of them a blank or a character DOS forbids in names.
-bool IsDosName(const char* name, size_t length) {
-  size_t base = 0;
-  while (base < length && name[base] != '.') ++base;
-  size_t extension = base < length ? length - base - 1 : 0;
-  if (base == 0 || base > 8 || extension > 3 ||
-      (base < length && extension == 0)) {
-    return false;
-  }
-  static const char kForbidden[] = "\"*+,./:;<=>?[\\]|";
-  for (size_t i = 0; i < length; ++i) {
-    unsigned char c = static_cast<unsigned char>(name[i]);
-    if (i == base) continue;
-    if (c <= ' ' || memchr(kForbidden, c, sizeof kForbidden - 1) != nullptr) {
-      return false;
-    }
-  }
-  return true;
-}
+// Characters that DOS forbids in names, besides blanks and control bytes.
+const char kForbidden[] = "\"*+,./:;<=>?[\\]|";
 
-// "X:\" and one DOS name after each backslash, at most kLongestDosPath
-// characters: what the start-up can act on.
+// "X:\" and one DOS name after each backslash (1 to 8 characters, then
+// optionally a dot and at most 3 more, none of them forbidden), at most
+// kLongestDosPath characters: what the start-up can act on.
 bool IsAbsoluteDosPath(const char* path) {
   size_t length = strlen(path);
   if (length > kLongestDosPath || length < 4 || !IsAsciiLetter(path[0]) ||
       path[1] != ':' || path[2] != '\\') {
     return false;
   }
-  const char* name = path + 3;
-  for (;;) {
-    size_t nameLength = 0;
-    while (name[nameLength] != '\0' && name[nameLength] != '\\') ++nameLength;
-    if (!IsDosName(name, nameLength)) return false;
-    if (name[nameLength] == '\0') return true;
-    name += nameLength + 1;
+  size_t base = 0;
+  size_t extension = 0;
+  bool dot = false;
+  for (const char* at = path + 3;; ++at) {
+    unsigned char c = static_cast<unsigned char>(*at);
+    if (c == '\\' || c == '\0') {
+      if (base == 0) return false;
+      if (c == '\0') return true;
+      base = extension = 0;
+      dot = false;
+    } else if (c == '.' && !dot && base > 0) {
+      dot = true;
+    } else if (c <= ' ' || memchr(kForbidden, c, sizeof kForbidden - 1) ||
+               (dot ? ++extension > 3 : ++base > 8)) {
+      return false;
+    }
   }
 }
 

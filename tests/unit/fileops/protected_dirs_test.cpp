@@ -187,7 +187,7 @@ std::vector<SpellingRow> SpellingRows() {
       {"C:\\VANTORIS", true, "C:\\DISK",
        [] { fake::FailCalls("SystemDirectory"); }},
       {"VANTORIS", true, "C:\\DISK",
-       [] { fake::FailCalls("CurrentDirectory"); }},
+       [] { fake::FailCalls("FullPathName"); }},
       // Ordinary card paths, and near misses of the protected ones.
       {"C:\\VANTORIS", false},
       {"c:/vantoris/", false},
@@ -210,7 +210,7 @@ std::vector<SpellingRow> SpellingRows() {
       {"C:\\PROGRA~1\\VANTORIS", false, "C:\\DISK", longReported},
       {"C:\\Program Files\\VANTORIS", false, "C:\\DISK", shortReported},
       {"C:\\VANTORIS", false, "C:\\DISK",
-       [] { fake::FailCalls("CurrentDirectory"); }},
+       [] { fake::FailCalls("FullPathName"); }},
       {"C:\\VANTORIS", false, "C:\\DISK",
        [] { fake::FailCalls("ShortPathName"); }},
   };
