@@ -55,41 +55,45 @@ void CheckPattern(const std::string& label, ReadEntry* entry,
 void CheckTarget(ListTarget target, PathRole role, const std::string& label,
                  ReadEntry* entry, Findings* findings) {
   const std::string shown = Shown(entry->path);
+  std::string finding;
+  const char* reason = "";
   switch (target) {
     case ListTarget::Act:
       return;
     case ListTarget::Device:
-      findings->Warn(entry->line, label + ": " + shown +
-                     " is in the NT or device namespace (\\??\\, \\\\?\\, "
-                     "\\\\.\\), which Windows 95 lacks and where the system "
-                     "skips the checks a path gets: the program passes it "
-                     "over");
-      entry->passed = "NT or device namespace";
-      return;
-    case ListTarget::Untold:
-      findings->Warn(entry->line, label + ": what " + shown +
-                     " names cannot be told (a name of dots only, a \":\" "
-                     "after the drive, a network name without its share, or "
-                     "more than 255 characters once made absolute): the "
-                     "program passes it over");
-      entry->passed = "what it names cannot be told";
-      return;
-    case ListTarget::Protected:
+      finding = shown +
+                " is in the NT or device namespace (\\??\\, \\\\?\\, "
+                "\\\\.\\), which Windows 95 lacks and where the system skips "
+                "the checks a path gets";
+      reason = "NT or device namespace";
       break;
+    case ListTarget::Untold:
+      finding = "what " + shown +
+                " names cannot be told (a name of dots only, a \":\" after "
+                "the drive, a network name without its share, or more than "
+                "255 characters once made absolute)";
+      reason = "what it names cannot be told";
+      break;
+    case ListTarget::Protected: {
+      bool sweep = role == PathRole::MultiDelete;
+      finding = shown + (sweep ? " names every file of a protected directory"
+                               : " is a protected directory (a drive root, "
+                                 "the Windows, system or temporary "
+                                 "directory, a shared folder such as the "
+                                 "Start menu's Programs, or one that holds "
+                                 "them)");
+      reason = sweep ? "every file of a protected directory"
+                     : "protected directory";
+      break;
+    }
   }
-  if (role == PathRole::MultiDelete) {
-    findings->Fail(entry->line, label + ": " + shown +
-                   " names every file of a protected directory: the program "
-                   "passes it over");
-    entry->passed = "every file of a protected directory";
-    return;
+  finding = label + ": " + finding + ": the program passes it over";
+  if (target == ListTarget::Protected) {
+    findings->Fail(entry->line, finding);
+  } else {
+    findings->Warn(entry->line, finding);
   }
-  findings->Fail(entry->line, label + ": " + shown +
-                 " is a protected directory (a drive root, the Windows, "
-                 "system or temporary directory, a shared folder such as the "
-                 "Start menu's Programs, or one that holds them): the program "
-                 "passes it over");
-  entry->passed = "protected directory";
+  entry->passed = reason;
 }
 
 }  // namespace
