@@ -136,7 +136,7 @@ std::vector<SpellingRow> SpellingRows() {
       {"\\??\\D:\\", true},
       {"\\??\\D:", true},
       {"\\??\\C:\\VANTORIS", true},
-      {"/??/C:/VANTORIS", true},
+      {"/?" "?/C:/VANTORIS", true},  // split: "??/" would read as a trigraph
       {"\\\\?\\C:\\VANTORIS", true},
       {"\\\\.\\C:\\VANTORIS", true},
       {"//?/C:/VANTORIS", true},
