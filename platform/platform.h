@@ -47,6 +47,16 @@ constexpr uint32_t kBroadcastFlags = 0x68;
 // BSM_VXDS | BSM_INSTALLABLEDRIVERS
 constexpr uint32_t kBroadcastRecipients = 5;
 
+// --------------------------------------------------------------- letter case
+
+// a to z as A to Z; every other byte unchanged. Names on this system (files,
+// registry keys, INI sections and keys) compare without regard to the case
+// of ASCII letters only, whatever the code page. Here because both sides of
+// this door need it and platform/ must not reach into the core.
+inline char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // ------------------------------------------------------- private profiles
 
 // GetPrivateProfileStringA: the value of key in section of the INI file at

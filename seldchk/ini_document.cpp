@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/platform.h"
+
 namespace {
 
 bool IsBlank(char c) {
@@ -50,9 +52,7 @@ bool MarkShadowedKey(IniSection* section, IniKey* key) {
 
 std::string UpperName(const std::string& name) {
   std::string upper = name;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : upper) c = plat::UpperAscii(c);
   return upper;
 }
 

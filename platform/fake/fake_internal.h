@@ -152,10 +152,6 @@ class CallScope {
 
 // ----------------------------------------------------------------- paths
 
-// An ASCII letter in upper case; any other byte as it is.
-inline char UpperByte(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 std::string Upper(const std::string& s);
 bool EqualNoCase(const std::string& a, const std::string& b);
 // The full path that a Win32 call would use for path: relative paths and

@@ -32,7 +32,7 @@ Span Trim(Span s) {
 
 void AssignUpper(Span text, std::string* out) {
   out->assign(text.begin, text.size());
-  for (char& c : *out) c = UpperByte(c);
+  for (char& c : *out) c = plat::UpperAscii(c);
 }
 
 // The argument text without its surrounding blanks, in upper case, into
@@ -82,7 +82,7 @@ int CompareNames(const char* a, size_t lengthA, const char* b,
 void BuildIndex(const std::string& ini, IniIndex* index) {
   index->bytes = ini;
   index->upper = ini;
-  for (char& c : index->upper) c = UpperByte(c);
+  for (char& c : index->upper) c = plat::UpperAscii(c);
   index->sections.clear();
   // The upper-case copy is read: it has the same places as the bytes (the
   // values are taken from those), and names are compared in it. Letter
