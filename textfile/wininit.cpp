@@ -57,6 +57,11 @@ void WriteNewFile(const char* iniPath, char* entry) {
   SaveTextLines(lines, iniPath, 2);
 }
 
+// The most lines AddRenameEntry adds: a new header and the entry.
+constexpr int kRenameLinesAdded = 2;
+static_assert(kRenameLinesAdded <= kSpareLineSlots,
+              "the spare slots of a loaded file hold the lines added");
+
 // Puts entry directly under the first [rename] header, or appends a new
 // section at the end. Takes ownership of entry; the spare slots leave room
 // for both added lines. Returns the new count, or -1 when out of memory.
@@ -74,7 +79,7 @@ int AddRenameEntry(LineArray lines, int count, char* entry) {
   }
   lines[count] = newHeader;
   lines[count + 1] = entry;
-  return count + 2;
+  return count + kRenameLinesAdded;
 }
 
 }  // namespace
