@@ -43,6 +43,8 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
     } else if (TakeValue(args, &i, "--windir", &command.directories.windows,
                          &command) ||
                TakeValue(args, &i, "--winsys", &command.directories.system,
+                         &command) ||
+               TakeValue(args, &i, "--cwd", &command.currentDirectory,
                          &command)) {
     } else if (arg.size() > 1 && arg[0] == '-') {
       command.error = "unknown option " + arg;
@@ -60,13 +62,16 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "usage: seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] "
-         "CONTROL.INI\n"
+         "[--cwd DIR] CONTROL.INI\n"
          "  --werror     exit code 2 on warnings too\n"
          "  --plan       show the run as the program would carry it out\n"
          "  --windir DIR the Windows directory for %WINDIR% "
          "(default C:\\WINDOWS)\n"
          "  --winsys DIR the system directory for %WINSYS% "
          "(default C:\\WINDOWS\\SYSTEM)\n"
+         "  --cwd DIR    the current directory that relative paths start from "
+         "(default:\n"
+         "               none for seldchk, SELDCHK.EXE's own)\n"
          "exit code: 0 clean, 1 warnings, 2 errors, 3 file not readable\n";
 }
 

@@ -1,7 +1,8 @@
 // The checker's command line and one run over a control file's bytes,
 // shared by the native program (seldchk) and the Windows one (SELDCHK.EXE).
 //
-//   seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] CONTROL.INI
+//   seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] [--cwd DIR]
+//           CONTROL.INI
 #pragma once
 
 #include <string>
@@ -17,6 +18,8 @@ struct CommandLine {
   bool plan = false;
   bool help = false;
   Directories directories;
+  // The current directory that relative paths start from: "" for none given.
+  std::string currentDirectory;
   std::string file;
   std::string error;  // what is wrong with the command line, or ""
 };

@@ -1,10 +1,12 @@
 #include "seldchk/path_checks.h"
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "fileops/file_lists.h"
 #include "fileops/protected_dirs.h"
 #include "seldchk/ini_document.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -34,6 +36,31 @@ std::string ExpansionNote(const std::string& value,
   return std::string(windows ? "%WINDIR%" : "%WINSYS%") + " as " + directory;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A directory that starts from a current directory ("NAME", "\NAME",
+// "X:NAME") when the platform tells none (seldchk without --cwd): the
+// guards cannot tell what it names, and the program will judge it from the
+// directory it runs in.
+bool StartsFromUnknownDirectory(const std::string& directory) {
+  bool full = directory.size() >= 3 && IsAsciiLetter(directory[0]) &&
+              directory[1] == ':' && IsSeparator(directory[2]);
+  bool network = directory.size() >= 2 && IsSeparator(directory[0]) &&
+                 IsSeparator(directory[1]);
+  if (full || network) return false;
+  char current[kPathSize];
+  uint32_t length = plat::CurrentDirectory(current, sizeof current);
+  return length == 0 || length >= sizeof current;
+}
+
+void WarnUnknownDirectory(const std::string& label, const ReadEntry& entry,
+                          Findings* findings) {
+  findings->Warn(entry.line, label + ": " + Shown(entry.path) +
+                 " starts from the current directory: whether the program "
+                 "passes it over depends on the directory it runs in; give "
+                 "--cwd to judge it");
+}
+
 void CheckPattern(const std::string& label, ReadEntry* entry,
                   Findings* findings) {
   size_t directoryLength = DirectoryPartLength(entry->path.c_str());
@@ -49,6 +76,10 @@ void CheckPattern(const std::string& label, ReadEntry* entry,
                    "last \"/\"; write \"\\\"");
   }
   if (IsProtectedSweep(entry->path.c_str(), directoryLength)) {
+    if (StartsFromUnknownDirectory(entry->path.substr(0, directoryLength))) {
+      WarnUnknownDirectory(label, *entry, findings);
+      return;
+    }
     findings->Fail(entry->line, label + ": " + Shown(entry->path) +
                    " names every file of a protected directory: the program "
                    "passes it over");
@@ -149,6 +180,12 @@ void CheckPathValue(PathRole role, const std::string& label,
       break;
     case PathRole::DeleteTree:
       if (IsProtectedTree(path)) {
+        // A bare drive ("C:") is passed over whatever the current directory.
+        bool bareDrive = entry->path.size() == 2 && entry->path[1] == ':';
+        if (!bareDrive && StartsFromUnknownDirectory(entry->path)) {
+          WarnUnknownDirectory(label, *entry, findings);
+          break;
+        }
         findings->Fail(entry->line, label + ": " + Shown(entry->path) +
                        " is a protected directory (a drive root, the Windows "
                        "or system directory, or one that holds them): the "

@@ -43,7 +43,9 @@ void ReadKeyLine(const char* bytes, ProfileSpan text, ProfileLine* line) {
 }
 
 size_t ArgumentLength(const char* text) {
-  return text ? strnlen(text, kLongestArgument) : 0;
+  size_t length = 0;
+  while (text && length < kLongestArgument && text[length] != '\0') ++length;
+  return length;
 }
 
 }  // namespace

@@ -16,7 +16,16 @@ CheckResult CheckText(const std::string& ini,
   std::vector<std::string> all = args;
   all.push_back(name);
   CommandLine command = ParseArguments(all);
-  if (!lookAtMachine) fake::Reset();
+  if (!lookAtMachine) {
+    // The machine of the native seldchk: a current directory only when
+    // one is given.
+    fake::Reset();
+    if (command.currentDirectory.empty()) {
+      fake::FailCalls("CurrentDirectory");
+    } else {
+      fake::SetCurrentDir(command.currentDirectory);
+    }
+  }
   fake::SetWindowsDir(command.directories.windows);
   fake::SetSystemDir(command.directories.system);
   fake::AddFile(kControlPath, ini);
