@@ -38,6 +38,9 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
       command.werror = true;
     } else if (arg == "--plan") {
       command.plan = true;
+    } else if (arg == "--plan=tsv") {
+      command.plan = true;
+      command.planTable = true;
     } else if (arg == "-h" || arg == "--help") {
       command.help = true;
     } else if (TakeValue(args, &i, "--windir", &command.directories.windows,
@@ -61,10 +64,12 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "usage: seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] "
-         "[--cwd DIR] CONTROL.INI\n"
+  return "usage: seldchk [--werror] [--plan | --plan=tsv] [--windir DIR] "
+         "[--winsys DIR] [--cwd DIR] CONTROL.INI\n"
          "  --werror     exit code 2 on warnings too\n"
          "  --plan       show the run as the program would carry it out\n"
+         "  --plan=tsv   the same as a tab-separated table on standard output,\n"
+         "               the findings on standard error\n"
          "  --windir DIR the Windows directory for %WINDIR% "
          "(default C:\\WINDOWS)\n"
          "  --winsys DIR the system directory for %WINSYS% "
@@ -92,15 +97,19 @@ bool AnsweredWithoutFile(const CommandLine& command, const char* programName,
 }
 
 int RunCheck(const CommandLine& command, const std::string& bytes,
-             const char* controlPath, bool lookAtMachine, std::string* out) {
+             const char* controlPath, bool lookAtMachine, std::string* out,
+             std::string* notes) {
   IniDocument doc = ParseIni(bytes);
   Findings findings;
   ControlRead read =
       CheckControlFile(doc, controlPath, command.directories, &findings);
+  std::string* findingsOut = command.planTable ? notes : out;
   for (const std::string& line : FormatFindings(findings, command.file)) {
-    *out += line + "\n";
+    *findingsOut += line + "\n";
   }
-  if (command.plan) {
+  if (command.planTable) {
+    *out += PlanTable(read, command.directories);
+  } else if (command.plan) {
     *out += DescribePlan(read, command.directories, lookAtMachine);
   }
   return ExitCodeFor(findings, command.werror);

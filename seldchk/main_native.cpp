@@ -45,7 +45,10 @@ int main(int argc, char** argv) {
                     command.directories.system.c_str(),
                     current.empty() ? nullptr : current.c_str()});
   std::string out;
-  code = RunCheck(command, bytes, kModelPath, false, &out);
+  std::string notes;
+  code = RunCheck(command, bytes, kModelPath, false, &out,
+                  &notes);
+  std::fputs(notes.c_str(), stderr);
   std::fputs(out.c_str(), stdout);
   return code;
 }

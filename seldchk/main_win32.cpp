@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
     return kCannotRead;
   }
   std::string out;
-  code = RunCheck(command, bytes, path.c_str(), true, &out);
+  std::string notes;
+  code = RunCheck(command, bytes, path.c_str(), true, &out,
+                  &notes);
+  std::fputs(notes.c_str(), stderr);
   std::fputs(out.c_str(), stdout);
   return code;
 }

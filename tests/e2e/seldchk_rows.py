@@ -20,7 +20,8 @@ import sys
 # looks at the machine there, nor the one without a current directory,
 # which Windows always has.
 ROWS = (("one_of_each", "one_of_each"), ("limits", "limits"), ("gap", "gap"),
-        ("clean", "clean"), ("relative_cwd", "relative"))
+        ("clean", "clean"), ("relative_cwd", "relative"),
+        ("plan_table", "plan_table"))
 NATIVE_ROWS = ROWS + (("clean_plan", "clean"), ("relative", "relative"))
 
 

@@ -81,7 +81,8 @@ TEST(SeldchkDataFiles, GiveTheirExpectedOutput) {
   const std::pair<const char*, const char*> files[] = {
       {"one_of_each", "one_of_each"}, {"clean", "clean"},
       {"limits", "limits"}, {"clean_plan", "clean"},
-      {"relative", "relative"}, {"relative_cwd", "relative"}};
+      {"relative", "relative"}, {"relative_cwd", "relative"},
+      {"plan_table", "plan_table"}};
   for (const auto& file : files) {
     const char* stem = file.first;
     std::string expected = DataFile(std::string(stem) + ".expected");

@@ -30,8 +30,8 @@ CheckResult CheckText(const std::string& ini,
   fake::SetSystemDir(command.directories.system);
   fake::AddFile(kControlPath, ini);
   CheckResult result;
-  result.exitCode =
-      RunCheck(command, ini, kControlPath, lookAtMachine, &result.output);
+  result.exitCode = RunCheck(command, ini, kControlPath, lookAtMachine,
+                             &result.output, &result.notes);
   return result;
 }
 

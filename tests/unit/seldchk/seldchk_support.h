@@ -6,7 +6,8 @@
 
 struct CheckResult {
   int exitCode;
-  std::string output;
+  std::string output;  // standard output
+  std::string notes;   // standard error
 };
 
 // The control file (text as given, no line-end conversion) checked under
