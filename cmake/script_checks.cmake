@@ -1,6 +1,8 @@
 # Checks run by ctest in the native build that need no Wine:
 #  - release.exe_win32/_win64: subsystem, DLLs and icon of each Windows
 #    build's SELDUNAX.EXE;
+#  - release.products_link_no_fake: no shipped program links the fake
+#    machine;
 #  - release.sizes, release.imports (label "release"), when the i686
 #    MinSizeRel build is named: the shipping programs' stripped sizes
 #    against their limits and their imports against the functions Windows
@@ -35,6 +37,24 @@ foreach(build_dir IN ITEMS ${SELDUNAX_WIN32_DIR} ${SELDUNAX_WIN64_DIR})
   set_tests_properties(release.exe_win${bits} PROPERTIES LABELS release
                        TIMEOUT 60)
 endforeach()
+
+# No shipped program links the fake machine of the unit tests: the native
+# seldchk here, SELDUNAX.EXE, DEVEJECT.EXE and SELDCHK.EXE of each Windows
+# build named.
+set(product_links ${CMAKE_BINARY_DIR}/seldchk/CMakeFiles/seldchk.dir/link.txt)
+foreach(build_dir IN ITEMS ${SELDUNAX_WIN32_DIR} ${SELDUNAX_WIN64_DIR})
+  foreach(program IN ITEMS seldunax/SELDUNAX deveject/DEVEJECT seldchk/SELDCHK)
+    get_filename_component(subdir ${program} DIRECTORY)
+    get_filename_component(target ${program} NAME)
+    list(APPEND product_links
+         ${build_dir}/${subdir}/CMakeFiles/${target}.dir/link.txt)
+  endforeach()
+endforeach()
+add_test(NAME release.products_link_no_fake
+         COMMAND ${CMAKE_COMMAND} -P ${CMAKE_SOURCE_DIR}/cmake/check_no_fake.cmake
+                 ${product_links})
+set_tests_properties(release.products_link_no_fake PROPERTIES LABELS release
+                     TIMEOUT 60)
 
 file(GLOB demo_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/demo/*_test.py)
 foreach(test_file IN LISTS demo_tests)

@@ -3,6 +3,8 @@
 // characters, never letters or blanks, whatever the code page.
 #pragma once
 
+#include "platform/platform.h"
+
 // A space or a tab: the blanks of DOS start-up files and of the release
 // tool's command line.
 inline bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
@@ -17,10 +19,9 @@ inline bool IsAsciiLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// a to z as A to Z; every other byte unchanged.
-inline char UpperAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+// a to z as A to Z; every other byte unchanged (the platform's, which its
+// own implementations share).
+using plat::UpperAscii;
 
 // A to Z as a to z; every other byte unchanged.
 inline char LowerAscii(char c) {

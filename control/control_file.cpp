@@ -73,6 +73,23 @@ ListPathCursor StartListPaths(const char* controlPath, const char* section) {
   return {PathListKeys(controlPath, section, ""), 1};
 }
 
+CopyPairCursor StartCopyPairs(const NumberedKeys& sources,
+                              const NumberedKeys& targets) {
+  return {sources, targets, 1, ListValue::End, ListValue::End};
+}
+
+bool NextCopyPair(CopyPairCursor* cursor, char* source, char* target) {
+  int n = cursor->next;
+  cursor->to = ListValue::End;
+  target[0] = '\0';
+  cursor->from = ReadNumberedKey(cursor->sources, n, source);
+  if (cursor->from == ListValue::End) return false;
+  cursor->to = ReadNumberedKey(cursor->targets, n, target);
+  if (cursor->to == ListValue::End) return false;
+  ++cursor->next;
+  return true;
+}
+
 bool NextListPath(ListPathCursor* cursor, char* path) {
   for (;;) {
     ListValue value = ReadNumberedKey(cursor->keys, cursor->next, path);

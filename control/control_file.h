@@ -67,5 +67,33 @@ struct ListPathCursor {
 
 ListPathCursor StartListPaths(const char* controlPath, const char* section);
 
-// The next path of the list into path (kPathSize bytes); false at the end.
+// The next path of the list into path (cursor->keys.size bytes); false at
+// the end, with cursor->next the number of the key that ended the list.
 bool NextListPath(ListPathCursor* cursor, char* path);
+
+// Walks [copy]: pairs FROMn and TOn up to the first FROMn that is missing or
+// empty, or the first TOn that is missing or empty after its FROMn (an
+// over-long FROMn does not end the list: its TOn is read either way):
+//
+//   CopyPairCursor cursor = StartCopyPairs(
+//       PathListKeys(controlPath, "copy", "FROM"),
+//       PathListKeys(controlPath, "copy", "TO"));
+//   while (NextCopyPair(&cursor, source, target)) {
+//     if (cursor.from == ListValue::Ok && cursor.to == ListValue::Ok) ...
+//   }
+struct CopyPairCursor {
+  NumberedKeys sources;  // FROMn
+  NumberedKeys targets;  // TOn
+  int next;              // number of the pair read next
+  // How the last pair's values were read; at the end of the list, the one
+  // that is End ended it (from, or else to).
+  ListValue from;
+  ListValue to;
+};
+
+CopyPairCursor StartCopyPairs(const NumberedKeys& sources,
+                              const NumberedKeys& targets);
+
+// Reads the next pair into source and target (sources.size and
+// targets.size bytes); false at the end of the list.
+bool NextCopyPair(CopyPairCursor* cursor, char* source, char* target);

@@ -6,13 +6,12 @@
 #include "control/control_file.h"
 #include "platform/platform.h"
 
-// Size of one piece: at most 255 characters of one key's value.
-constexpr int kPieceSize = 256;
-
 bool LoadMessage(char* text, int count, const char* section,
                  const char* controlPath) {
   const NumberedKeys pieces = {controlPath, section, "",
-                               kPieceSize, OverLong::Cut, false};
+                               kMessagePieceSize, OverLong::Cut, false};
+  // More keys than kMessageKeyCount - 1 would not fit the buffer.
+  if (count > kMessageKeyCount) count = kMessageKeyCount;
   char* write = text;
   *write = '\0';
   for (int number = 1; number < count; ++number) {

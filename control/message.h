@@ -6,10 +6,22 @@
 constexpr int kMessageBufferSize = 4096;
 // One more than the highest key read: keys "1" to "16".
 constexpr int kMessageKeyCount = 17;
+// One piece, the value of one key: at most 255 characters and the NUL.
+constexpr int kMessagePieceSize = 256;
 
-// Joins the values of keys "1" .. count-1 of section (each read into 256
-// bytes, "CR" alone standing for a line feed) into text, up to the first
-// missing or empty key. Returns whether the text is not empty.
+// The characters of the longest text: every piece full. The last piece is
+// read into a whole piece's size behind the others, which ends with the
+// text's NUL.
+constexpr int kLongestMessageText =
+    (kMessageKeyCount - 1) * (kMessagePieceSize - 1);
+static_assert(kLongestMessageText + 1 <= kMessageBufferSize,
+              "the message buffer holds the longest text and its NUL");
+
+// Joins the values of keys "1" .. count-1 of section (each read into
+// kMessagePieceSize bytes, "CR" alone standing for a line feed) into text
+// (kMessageBufferSize bytes), up to the first missing or empty key; keys
+// past kMessageKeyCount - 1 are never read. Returns whether the text is not
+// empty.
 bool LoadMessage(char* text, int count, const char* section,
                  const char* controlPath);
 

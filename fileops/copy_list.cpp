@@ -6,17 +6,14 @@
 #include "platform/platform.h"
 
 void RunCopyList(const char* controlPath) {
-  const NumberedKeys sources = PathListKeys(controlPath, "copy", "FROM");
-  const NumberedKeys targets = PathListKeys(controlPath, "copy", "TO");
-  for (int n = 1;; ++n) {
-    char source[kPathSize];
-    char target[kPathSize];
-    ListValue from = ReadNumberedKey(sources, n, source);
-    if (from == ListValue::End) return;
-    // An empty TO ends the list as well; an over-long FROM does not, so TO
-    // is read either way.
-    ListValue to = ReadNumberedKey(targets, n, target);
-    if (to == ListValue::End) return;
+  CopyPairCursor pairs =
+      StartCopyPairs(PathListKeys(controlPath, "copy", "FROM"),
+                     PathListKeys(controlPath, "copy", "TO"));
+  char source[kPathSize];
+  char target[kPathSize];
+  while (NextCopyPair(&pairs, source, target)) {
+    ListValue from = pairs.from;
+    ListValue to = pairs.to;
     // A failed copy (missing source, missing target directory, target in
     // use) is passed over; an existing target is replaced.
     if (from != ListValue::Ok || to != ListValue::Ok) continue;

@@ -51,11 +51,13 @@ ListTarget SweepTarget(const char* value, char* pattern,
 }
 
 ListTarget TreeTarget(const char* value, char* directory) {
+  directory[0] = '\0';
+  // A bare drive is passed over whatever its current directory.
+  if (IsAsciiLetter(value[0]) && value[1] == ':' && value[2] == '\0') {
+    return ListTarget::Protected;
+  }
   ListTarget target = FromForm(NormalizePath(value, directory));
-  bool bareDrive =
-      IsAsciiLetter(value[0]) && value[1] == ':' && value[2] == '\0';
-  if (target == ListTarget::Act &&
-      (bareDrive || IsProtectedDirectory(directory))) {
+  if (target == ListTarget::Act && IsProtectedDirectory(directory)) {
     directory[0] = '\0';
     return ListTarget::Protected;
   }

@@ -2,10 +2,11 @@
 //
 // Every module under launch/, control/, textfile/, fileops/ and pnp/ reaches
 // files, the registry, INI files, processes and the user through these
-// functions and nothing else. Two implementations exist and one is chosen at
-// link time: platform/win32/ calls the real Win32 API (and gives Windows 95
-// behaviour where Windows NT and Wine differ), platform/fake/ is an in-memory
-// machine for the native unit tests.
+// functions and nothing else. One implementation is chosen at link time:
+// platform/win32/ calls the real Win32 API (and gives Windows 95 behaviour
+// where Windows NT and Wine differ), platform/fake/ is an in-memory machine
+// for the native unit tests, platform/host/ the native checker's machine
+// (one INI file and the directories it was given; every other call fails).
 //
 // Conventions: paths are zero-terminated 8-bit strings; sizes are buffer
 // sizes in bytes, terminator included. The names deliberately differ from the
@@ -46,6 +47,16 @@ constexpr uint32_t kDbtDevtypDevnode = 1;
 constexpr uint32_t kBroadcastFlags = 0x68;
 // BSM_VXDS | BSM_INSTALLABLEDRIVERS
 constexpr uint32_t kBroadcastRecipients = 5;
+
+// --------------------------------------------------------------- letter case
+
+// a to z as A to Z; every other byte unchanged. Names on this system (files,
+// registry keys, INI sections and keys) compare without regard to the case
+// of ASCII letters only, whatever the code page. Here because both sides of
+// this door need it and platform/ must not reach into the core.
+inline char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // ------------------------------------------------------- private profiles
 

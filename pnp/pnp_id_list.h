@@ -6,6 +6,12 @@ constexpr int kPnpIdListSize = 4096;
 constexpr int kPnpIdValueSize = 25;   // 24 characters and the terminator
 constexpr int kPnpIdListLimit = 4070; // stop reading past this many bytes
 
+// The most bytes the list takes: up to the limit, then one more id whole
+// and the zero byte that closes the list.
+constexpr int kLongestPnpIdList = kPnpIdListLimit + kPnpIdValueSize + 1;
+static_assert(kLongestPnpIdList <= kPnpIdListSize,
+              "an id read at the limit and the closing zero byte fit");
+
 // Reads [pnpids] into list (kPnpIdListSize bytes): ids one after another,
 // each zero-terminated, one more zero byte closing the list. Returns the
 // number of ids.

@@ -12,7 +12,7 @@
 
 namespace {
 
-const size_t kLongestPiece = 255;
+const size_t kLongestPiece = kMessagePieceSize - 1;
 
 struct Context {
   const IniDocument& doc;
@@ -28,13 +28,19 @@ struct Walk {
   std::string endReason;        // "the list ends at the missing key 3"
 };
 
+// The keys prefix1, prefix2, ... of section as the program reads them,
+// each whole up to its read buffer (kRawValueSize bytes).
+NumberedKeys WholeKeys(const Context& ctx, const char* section,
+                       const char* prefix) {
+  return NumberedKeys{ctx.controlPath, section, prefix, kRawValueSize,
+                      OverLong::Cut, false};
+}
+
 // What the program reads for key of section, whole up to its read buffer.
 std::string ProgramValue(const Context& ctx, const std::string& section,
                          const std::string& key) {
-  NumberedKeys keys{ctx.controlPath, section.c_str(), "", kRawValueSize,
-                    OverLong::Cut, false};
   char raw[kRawValueSize];
-  ReadControlKey(keys, key.c_str(), raw);
+  ReadControlKey(WholeKeys(ctx, section.c_str(), ""), key.c_str(), raw);
   return raw;
 }
 
@@ -69,11 +75,13 @@ std::vector<ReadEntry> WalkPathList(const Context& ctx,
                                     const std::string& section, PathRole role,
                                     Walk* walk) {
   std::vector<ReadEntry> entries;
-  for (int n = 1;; ++n) {
+  ListPathCursor cursor{WholeKeys(ctx, section.c_str(), ""), 1};
+  char value[kRawValueSize];
+  for (;;) {
+    int n = cursor.next;
     std::string key = std::to_string(n);
     walk->asked.insert(key);
-    std::string value = ProgramValue(ctx, section, key);
-    if (value.empty()) {
+    if (!NextListPath(&cursor, value)) {
       walk->endReason = "the list ends at " + EndedAt(ctx, section, "", n);
       return entries;
     }
@@ -86,13 +94,18 @@ std::vector<ReadEntry> WalkPathList(const Context& ctx,
 
 std::vector<CopyPair> WalkCopyList(const Context& ctx, Walk* walk) {
   std::vector<CopyPair> pairs;
-  for (int n = 1;; ++n) {
+  CopyPairCursor cursor = StartCopyPairs(WholeKeys(ctx, "copy", "FROM"),
+                                         WholeKeys(ctx, "copy", "TO"));
+  char from[kRawValueSize];
+  char to[kRawValueSize];
+  for (;;) {
+    int n = cursor.next;
     std::string number = std::to_string(n);
     std::string fromKey = "FROM" + number;
     std::string toKey = "TO" + number;
     walk->asked.insert(fromKey);
-    std::string from = ProgramValue(ctx, "copy", fromKey);
-    if (from.empty()) {
+    bool paired = NextCopyPair(&cursor, from, to);
+    if (cursor.from == ListValue::End) {
       walk->endReason = "the list ends at " + EndedAt(ctx, "copy", "FROM", n);
       if (!ProgramValue(ctx, "copy", toKey).empty()) {
         walk->asked.insert(toKey);
@@ -103,8 +116,7 @@ std::vector<CopyPair> WalkCopyList(const Context& ctx, Walk* walk) {
       return pairs;
     }
     walk->asked.insert(toKey);
-    std::string to = ProgramValue(ctx, "copy", toKey);
-    if (to.empty()) {
+    if (!paired) {
       walk->endReason = "the list ends at " + EndedAt(ctx, "copy", "TO", n);
       ctx.findings->Warn(LineOf(ctx, "copy", fromKey),
                          "[copy] " + fromKey + " has no " + toKey +
@@ -136,7 +148,8 @@ std::vector<ReadEntry> WalkIds(const Context& ctx, Walk* walk) {
       ctx.findings->Warn(entry.line,
                          "[pnpids] key " + key + ": the id has " +
                              std::to_string(whole.size()) +
-                             " characters: only its first 24, \"" +
+                             " characters: only its first " +
+                             std::to_string(kPnpIdValueSize - 1) + ", \"" +
                              Shown(entry.value) + "\", are matched");
     }
     used += entry.value.size() + 1;
@@ -166,21 +179,27 @@ bool IsLineBreakMisspelt(const std::string& piece) {
 
 // Checks the pieces of a message section; true when it gives a text.
 bool WalkMessage(const Context& ctx, const std::string& section, Walk* walk) {
-  walk->endReason = "a message has at most 16 pieces";
-  for (int n = 1; n < kMessageKeyCount; ++n) {
+  walk->endReason = "a message has at most " +
+                    std::to_string(kMessageKeyCount - 1) + " pieces";
+  ListPathCursor cursor{WholeKeys(ctx, section.c_str(), ""), 1};
+  char value[kRawValueSize];
+  while (cursor.next < kMessageKeyCount) {
+    int n = cursor.next;
     std::string key = std::to_string(n);
     walk->asked.insert(key);
-    std::string piece = ProgramValue(ctx, section, key);
-    if (piece.empty()) {
+    if (!NextListPath(&cursor, value)) {
       walk->endReason = "the text ends at " + EndedAt(ctx, section, "", n);
       break;
     }
+    std::string piece = value;
     int line = LineOf(ctx, section, key);
     std::string label = SectionLabel(section) + " key " + key;
     if (piece.size() > kLongestPiece) {
       ctx.findings->Warn(line, label + ": the piece has " +
                                    std::to_string(piece.size()) +
-                                   " characters: only its first 255 are shown");
+                                   " characters: only its first " +
+                                   std::to_string(kLongestPiece) +
+                                   " are shown");
     }
     if (IsLineBreakMisspelt(piece.substr(0, kLongestPiece))) {
       ctx.findings->Warn(line, label + ": \"" + Shown(piece) +

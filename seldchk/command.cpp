@@ -38,11 +38,16 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
       command.werror = true;
     } else if (arg == "--plan") {
       command.plan = true;
+    } else if (arg == "--plan=tsv") {
+      command.plan = true;
+      command.planTable = true;
     } else if (arg == "-h" || arg == "--help") {
       command.help = true;
     } else if (TakeValue(args, &i, "--windir", &command.directories.windows,
                          &command) ||
                TakeValue(args, &i, "--winsys", &command.directories.system,
+                         &command) ||
+               TakeValue(args, &i, "--cwd", &command.currentDirectory,
                          &command)) {
     } else if (arg.size() > 1 && arg[0] == '-') {
       command.error = "unknown option " + arg;
@@ -59,14 +64,19 @@ CommandLine ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "usage: seldchk [--werror] [--plan] [--windir DIR] [--winsys DIR] "
-         "CONTROL.INI\n"
+  return "usage: seldchk [--werror] [--plan | --plan=tsv] [--windir DIR] "
+         "[--winsys DIR] [--cwd DIR] CONTROL.INI\n"
          "  --werror     exit code 2 on warnings too\n"
          "  --plan       show the run as the program would carry it out\n"
+         "  --plan=tsv   the same as a tab-separated table on standard output,\n"
+         "               the findings on standard error\n"
          "  --windir DIR the Windows directory for %WINDIR% "
          "(default C:\\WINDOWS)\n"
          "  --winsys DIR the system directory for %WINSYS% "
          "(default C:\\WINDOWS\\SYSTEM)\n"
+         "  --cwd DIR    the current directory that relative paths start from "
+         "(default:\n"
+         "               none for seldchk, SELDCHK.EXE's own)\n"
          "exit code: 0 clean, 1 warnings, 2 errors, 3 file not readable\n";
 }
 
@@ -87,15 +97,19 @@ bool AnsweredWithoutFile(const CommandLine& command, const char* programName,
 }
 
 int RunCheck(const CommandLine& command, const std::string& bytes,
-             const char* controlPath, bool lookAtMachine, std::string* out) {
+             const char* controlPath, bool lookAtMachine, std::string* out,
+             std::string* notes) {
   IniDocument doc = ParseIni(bytes);
   Findings findings;
   ControlRead read =
       CheckControlFile(doc, controlPath, command.directories, &findings);
+  std::string* findingsOut = command.planTable ? notes : out;
   for (const std::string& line : FormatFindings(findings, command.file)) {
-    *out += line + "\n";
+    *findingsOut += line + "\n";
   }
-  if (command.plan) {
+  if (command.planTable) {
+    *out += PlanTable(read, command.directories);
+  } else if (command.plan) {
     *out += DescribePlan(read, command.directories, lookAtMachine);
   }
   return ExitCodeFor(findings, command.werror);

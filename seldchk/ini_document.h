@@ -1,14 +1,6 @@
-// A control file's lines as the system's private-profile reader sees them,
-// each with the line it stands on, so that a finding can name its line.
-//
-// The reading rules are those of GetPrivateProfileStringA: a CR or an LF
-// ends a line; blanks (and ^Z) around names and values are dropped;
-// "[name]" opens a section (up to the line's last "]"); before the first
-// section nothing is read; a line with "=" is key=value, one without is a
-// key without a value; names compare without regard to ASCII letter case;
-// only the first section of a name is searched, and in it the first line
-// of a key decides; a value is cut at a NUL byte and loses matching outer
-// quotes ("..." or '...').
+// A control file's lines as the system's private-profile reader sees them
+// (by the rules of platform/profile/profile_reader.h), each with the line
+// it stands on, so that a finding can name its line.
 #pragma once
 
 #include <string>

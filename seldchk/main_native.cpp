@@ -1,16 +1,17 @@
 // seldchk on POSIX hosts, where driver disks are put together. The program's
-// readers run on the in-memory machine of the platform layer, which reads
-// INI files by the system's rules: the control file's bytes are laid into
-// it, with the Windows and system directories of the command line.
+// readers run on the host machine of platform/host: the control file's
+// bytes, read by the system's INI rules, the Windows and system directories
+// of the command line and its current directory, if one is given.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_machine.h"
+#include "platform/host/host_machine.h"
 #include "seldchk/command.h"
 
 namespace {
 
+// The name the program's readers know the control file by.
 const char kModelPath[] = "C:\\SELDCHK\\SELDUNAX.INI";
 
 bool ReadHostFile(const std::string& name, std::string* bytes) {
@@ -38,15 +39,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "seldchk: cannot read %s\n", command.file.c_str());
     return kCannotRead;
   }
-  fake::Reset();
-  fake::KeepCallLog(false);
-  fake::SetWindowsDir(command.directories.windows);
-  fake::SetSystemDir(command.directories.system);
-  // The temporary directory of a PC with that Windows directory.
-  fake::SetTempPath(command.directories.windows + "\\TEMP\\");
-  fake::AddFile(kModelPath, bytes);
+  const std::string& current = command.currentDirectory;
+  host::UseMachine({kModelPath, bytes.data(), bytes.size(),
+                    command.directories.windows.c_str(),
+                    command.directories.system.c_str(),
+                    current.empty() ? nullptr : current.c_str()});
   std::string out;
-  code = RunCheck(command, bytes, kModelPath, false, &out);
+  std::string notes;
+  code = RunCheck(command, bytes, kModelPath, false, &out,
+                  &notes);
+  std::fputs(notes.c_str(), stderr);
   std::fputs(out.c_str(), stdout);
   return code;
 }

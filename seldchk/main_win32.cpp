@@ -1,6 +1,7 @@
 // SELDCHK.EXE, the Windows console program: the program's readers are the
 // system's own, reading the control file where it lies, and --plan also
-// looks at this machine.
+// looks at this machine. Relative paths start from its current directory,
+// or from the one --cwd names once the control file is read.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,8 +54,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "SELDCHK: cannot read %s\n", command.file.c_str());
     return kCannotRead;
   }
+  const std::string& current = command.currentDirectory;
+  if (!current.empty() && !plat::ChangeDirectory(current.c_str())) {
+    std::fprintf(stderr, "SELDCHK: cannot change to %s\n", current.c_str());
+    return kCannotRead;
+  }
   std::string out;
-  code = RunCheck(command, bytes, path.c_str(), true, &out);
+  std::string notes;
+  code = RunCheck(command, bytes, path.c_str(), true, &out,
+                  &notes);
+  std::fputs(notes.c_str(), stderr);
   std::fputs(out.c_str(), stdout);
   return code;
 }

@@ -1,10 +1,13 @@
 #include "seldchk/path_checks.h"
 
+#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "fileops/file_lists.h"
 #include "fileops/list_targets.h"
+#include "fileops/protected_dirs.h"
 #include "seldchk/ini_document.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -32,6 +35,31 @@ std::string ExpansionNote(const std::string& value,
       windows ? directories.windows : directories.system;
   *length = directory.size() + value.size() - 8;
   return std::string(windows ? "%WINDIR%" : "%WINSYS%") + " as " + directory;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A directory that starts from a current directory ("NAME", "\NAME",
+// "X:NAME") when the platform tells none (seldchk without --cwd): the
+// guards cannot tell what it names, and the program will judge it from the
+// directory it runs in.
+bool StartsFromUnknownDirectory(const std::string& directory) {
+  bool full = directory.size() >= 3 && IsAsciiLetter(directory[0]) &&
+              directory[1] == ':' && IsSeparator(directory[2]);
+  bool network = directory.size() >= 2 && IsSeparator(directory[0]) &&
+                 IsSeparator(directory[1]);
+  if (full || network) return false;
+  char current[kPathSize];
+  uint32_t length = plat::CurrentDirectory(current, sizeof current);
+  return length == 0 || length >= sizeof current;
+}
+
+void WarnUnknownDirectory(const std::string& label, const ReadEntry& entry,
+                          Findings* findings) {
+  findings->Warn(entry.line, label + ": " + Shown(entry.path) +
+                 " starts from the current directory: whether the program "
+                 "passes it over depends on the directory it runs in; give "
+                 "--cwd to judge it");
 }
 
 void CheckPattern(const std::string& label, ReadEntry* entry,
@@ -68,6 +96,20 @@ void CheckTarget(ListTarget target, PathRole role, const std::string& label,
       reason = "NT or device namespace";
       break;
     case ListTarget::Untold:
+      if (StartsFromUnknownDirectory(
+              role == PathRole::MultiDelete
+                  ? entry->path.substr(0, DirectoryPartLength(
+                                              entry->path.c_str()))
+                  : entry->path)) {
+        // Without --cwd: the program judges it in the directory it runs in.
+        bool sweep = role == PathRole::MultiDelete &&
+                     NamesEveryFile(entry->path.c_str() +
+                                    DirectoryPartLength(entry->path.c_str()));
+        if (role == PathRole::DeleteTree || sweep) {
+          WarnUnknownDirectory(label, *entry, findings);
+        }
+        return;
+      }
       finding = "what " + shown +
                 " names cannot be told (a name of dots only, a \":\" after "
                 "the drive, a network name without its share, or more than "

@@ -6,6 +6,11 @@
 
 namespace {
 
+// The start-up files and the saved memory manager of steps 2 to 5.
+const char kSavedEmm386[] = "C:\\VANTORIS\\DOS\\EMM386.EXE";
+const char kAutoexec[] = "C:\\AUTOEXEC.BAT";
+const char kConfigSys[] = "C:\\CONFIG.SYS";
+
 std::string LineNote(int line) {
   return line > 0 ? " (line " + std::to_string(line) + ")" : "";
 }
@@ -136,7 +141,52 @@ std::string IdItems(const std::vector<ReadEntry>& ids, bool lookAtMachine) {
   return text;
 }
 
+// ---------------------------------------------------------------- table
+
+// One line of the table: step, action, target, source, key, line. Control
+// characters, which no name may hold, show as "?", so that no field holds
+// a tab or a line end.
+std::string Row(int step, const char* action, const std::string& target,
+                const std::string& source, const ReadEntry* entry) {
+  std::string key = entry ? entry->key : "";
+  std::string line = entry ? std::to_string(entry->line) : "";
+  return std::to_string(step) + "\t" + action + "\t" + Shown(target) + "\t" +
+         Shown(source) + "\t" + key + "\t" + line + "\n";
+}
+
+std::string ListRows(int step, const char* action,
+                     const std::vector<ReadEntry>& entries) {
+  std::string rows;
+  for (const ReadEntry& entry : entries) {
+    if (entry.passed.empty()) rows += Row(step, action, entry.path, "", &entry);
+  }
+  return rows;
+}
+
 }  // namespace
+
+std::string PlanTable(const ControlRead& read,
+                      const Directories& directories) {
+  std::string windirSlash = directories.windows;
+  if (windirSlash.empty() || windirSlash.back() != '\\') windirSlash += "\\";
+  std::string rows;
+  for (const ReadEntry& id : read.ids) {
+    rows += Row(1, "remove-devices", id.value, "", &id);
+  }
+  rows += Row(2, "copy-if-missing", windirSlash + "EMM386.EXE", kSavedEmm386,
+              nullptr);
+  rows += Row(3, "edit", kAutoexec, "", nullptr);
+  rows += Row(4, "edit", windirSlash + "DOSSTART.BAT", "", nullptr);
+  rows += Row(5, "edit", kConfigSys, "", nullptr);
+  for (const CopyPair& pair : read.copies) {
+    if (!pair.from.passed.empty() || !pair.to.passed.empty()) continue;
+    rows += Row(6, "copy", pair.to.path, pair.from.path, &pair.from);
+  }
+  rows += ListRows(7, "delete", read.deletes);
+  rows += ListRows(8, "delete-matching", read.multdels);
+  rows += ListRows(9, "delete-tree", read.deltrees);
+  return rows;
+}
 
 std::string DescribePlan(const ControlRead& read,
                          const Directories& directories, bool lookAtMachine) {
@@ -148,12 +198,14 @@ std::string DescribePlan(const ControlRead& read,
   text += Step(1, "device keys below HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP "
                   "beginning with an id, with their driver keys:");
   text += IdItems(read.ids, lookAtMachine);
-  text += Step(2, "C:\\VANTORIS\\DOS\\EMM386.EXE copied to " + windirSlash +
+  text += Step(2, std::string(kSavedEmm386) + " copied to " + windirSlash +
                   "EMM386.EXE unless one is there");
-  text += Step(3, "C:\\AUTOEXEC.BAT cleaned of HALCYREN.ROM and HALCYRENE");
+  text += Step(3, std::string(kAutoexec) +
+                  " cleaned of HALCYREN.ROM and HALCYRENE");
   text += Step(4, windirSlash + "DOSSTART.BAT cleaned of HALCYREN.ROM and "
                   "HALCYRENE");
-  text += Step(5, "C:\\CONFIG.SYS loads EMM386.EXE from " + windir);
+  text += Step(5, std::string(kConfigSys) + " loads EMM386.EXE from " +
+                  windir);
   text += Step(6, "[copy]:");
   text += CopyItems(read.copies, lookAtMachine);
   text += Step(7, "[delete] (what cannot be deleted now goes to WININIT.INI):");

@@ -93,6 +93,11 @@ bool WriteNewFile(const char* iniPath, char* entry) {
   return SaveTextLines(lines, iniPath, 2) == 0;
 }
 
+// The most lines AddRenameEntry adds: a new header and the entry.
+constexpr int kRenameLinesAdded = 2;
+static_assert(kRenameLinesAdded <= kSpareLineSlots,
+              "the spare slots of a loaded file hold the lines added");
+
 // Puts entry directly under the first [rename] header, or appends a new
 // section at the end. Takes ownership of entry; the spare slots leave room
 // for both added lines. Returns the new count, or -1 when out of memory.
@@ -110,7 +115,7 @@ int AddRenameEntry(LineArray lines, int count, char* entry) {
   }
   lines[count] = newHeader;
   lines[count + 1] = entry;
-  return count + 2;
+  return count + kRenameLinesAdded;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 const std::string& KeyOf(const std::string& full) {
   static std::string key;
   key.assign(full);
-  for (char& c : key) c = UpperByte(c);
+  for (char& c : key) c = plat::UpperAscii(c);
   return key;
 }
 
@@ -35,9 +35,7 @@ Entry* LookUp(const char* path) {
   // Reused from call to call, so that a look-up seldom allocates.
   static std::string key;
   if (!ResolvePath(path, &key)) return nullptr;
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : key) c = plat::UpperAscii(c);
   auto& files = M().state.files;
   auto found = files.find(key);
   Entry* e = found == files.end() ? nullptr : &found->second;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "platform/profile/profile_reader.h"
 
 namespace fake {
 
@@ -63,31 +64,26 @@ struct OpenFile {
   bool write = false;
 };
 
-// The keys of one INI file, read once for many look-ups (fake_profile.cpp).
-// Names and values are places in bytes: reading the file allocates little.
+// The keys of one INI file, read once for many look-ups (fake_profile.cpp):
+// the lines that decide look-ups, as places in bytes, so that reading the
+// file allocates little.
 struct IniIndex {
-  struct Text {
-    uint32_t begin = 0;
-    uint32_t length = 0;
-  };
   struct Key {
-    Text name;      // blanks around it dropped
-    bool hasValue;  // false: the key's first line has no "="
-    Text value;     // blanks around it dropped
+    ProfileSpan name;
+    bool hasValue;      // false: the key's first line has no "="
+    ProfileSpan value;  // blanks around it dropped
   };
   struct Section {
-    Text name;
-    // The first line of each key name, in the order of their upper-case
-    // names.
+    ProfileSpan name;
+    // The first line of each key name, in the order of their names.
     std::vector<Key> keys;
   };
   std::string bytes;  // the file the index was read from
-  std::string upper;  // the same in upper case: names are compared there
   // Where those bytes were last found, and the machine's filesChanged count
   // then: while both hold, the file is unchanged and needs no comparison.
   const std::string* source = nullptr;
   uint64_t generation = 0;
-  // The first section of each name, in the order of their upper-case names.
+  // The first section of each name, in the order of their names.
   std::vector<Section> sections;
 };
 
@@ -153,10 +149,6 @@ class CallScope {
 
 // ----------------------------------------------------------------- paths
 
-// An ASCII letter in upper case; any other byte as it is.
-inline char UpperByte(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 std::string Upper(const std::string& s);
 bool EqualNoCase(const std::string& a, const std::string& b);
 // The full path that a Win32 call would use for path: relative paths and
@@ -212,11 +204,5 @@ std::string RegPathOf(uint64_t id);
 // Win32 string-return convention: stores s when it fits (returns its
 // length), else returns the size needed including the terminator.
 uint32_t CopyOut(const std::string& s, char* out, uint32_t size);
-
-// Private-profile lookup on raw INI bytes; the machine-independent core of
-// ReadProfileString, exposed for tests.
-uint32_t ProfileLookup(const std::string& ini, const char* section,
-                       const char* key, const char* def, char* out,
-                       uint32_t size);
 
 }  // namespace fake

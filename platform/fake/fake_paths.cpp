@@ -13,7 +13,7 @@ constexpr size_t kMaxPath = 260;         // MAX_PATH, terminator included
 constexpr size_t kMaxInput = 32767;      // longest path any call accepts
 constexpr int kMaxLinkHops = 32;         // more means the links loop
 
-char UpperChar(char c) { return UpperByte(c); }
+using plat::UpperAscii;
 
 bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -53,7 +53,7 @@ bool AddComponents(const std::string& text, std::vector<std::string>* parts) {
 // not start at the root: the current directory when it is on that drive.
 std::string DriveCurrentDir(char drive) {
   const std::string& cwd = M().state.currentDir;
-  if (cwd.size() >= 2 && UpperChar(cwd[0]) == UpperChar(drive)) return cwd;
+  if (cwd.size() >= 2 && UpperAscii(cwd[0]) == UpperAscii(drive)) return cwd;
   return std::string(1, drive) + ":\\";
 }
 
@@ -97,7 +97,7 @@ bool AlreadyFull(const char* path, size_t len, bool allowWild,
   }
   if (len > 3 && path[len - 1] == '\\') return false;
   full->assign(path, len);
-  (*full)[0] = UpperChar(path[0]);
+  (*full)[0] = UpperAscii(path[0]);
   return true;
 }
 
@@ -113,14 +113,14 @@ Entry* LinkedDirectory(Entry* e) {
 
 std::string Upper(const std::string& s) {
   std::string out = s;
-  for (char& c : out) c = UpperChar(c);
+  for (char& c : out) c = UpperAscii(c);
   return out;
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   }
   return true;
 }
@@ -147,7 +147,7 @@ bool ResolvePath(const char* path, std::string* full, bool allowWild) {
   std::string base;
   if (text.size() >= 2 && text[1] == ':') {
     if (!IsLetter(text[0])) return false;
-    char drive = UpperChar(text[0]);
+    char drive = UpperAscii(text[0]);
     text = text.substr(2);
     if (!text.empty() && text[0] == '\\') {
       base = std::string(1, drive) + ":\\";
@@ -168,7 +168,7 @@ bool ResolvePath(const char* path, std::string* full, bool allowWild) {
   if (!AddComponents(text, &parts)) return false;
 
   std::string out = base.substr(0, 2) + "\\";
-  out[0] = UpperChar(out[0]);
+  out[0] = UpperAscii(out[0]);
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) out += '\\';
     out += parts[i];

@@ -45,10 +45,7 @@ bool NextKeyName(const char** pos, const char* end, KeyName* name) {
 bool SameName(const std::string& a, KeyName b) {
   if (a.size() != b.length) return false;
   for (size_t i = 0; i < b.length; ++i) {
-    char x = a[i], y = b.begin[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
+    if (plat::UpperAscii(a[i]) != plat::UpperAscii(b.begin[i])) return false;
   }
   return true;
 }

@@ -89,17 +89,24 @@ TEST(LoadMessage, PiecesAtTheLimitQuotedOrNot) {
 }
 
 TEST(LoadMessage, CountLimitsTheKeysRead) {
-  fake::Reset();
-  WriteControlFile(kControlPath, "[MSG]\n1=a\n2=b\n3=c\n");
+  const std::string abc = "[MSG]\n1=a\n2=b\n3=c\n";
   struct Row {
     int count;
-    const char* text;
+    std::string ini;
+    std::string text;
   };
-  const Row rows[] = {{2, "a"}, {3, "ab"}, {17, "abc"}};
+  // A larger count reads no more than the buffer holds.
+  const Row rows[] = {{2, abc, "a"},
+                      {3, abc, "ab"},
+                      {17, abc, "abc"},
+                      {kMessageKeyCount + 1, "[MSG]\n" + Keys(1, 17, "x"),
+                       std::string(kMessageKeyCount - 1, 'x')}};
   for (const Row& row : rows) {
+    fake::Reset();
+    WriteControlFile(kControlPath, row.ini);
     char buffer[kMessageBufferSize];
     LoadMessage(buffer, row.count, "MSG", kControlPath);
-    EXPECT_STREQ(buffer, row.text) << row.count;
+    EXPECT_EQ(std::string(buffer), row.text) << row.count;
   }
 }
 

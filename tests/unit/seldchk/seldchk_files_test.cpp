@@ -76,12 +76,13 @@ Expectation ReadExpectation(const std::string& text) {
   return expectation;
 }
 
-// The files that SELDCHK.EXE runs on under Wine too (all but the plan,
-// which looks at the machine there).
+// The files that the programs run on too (seldchk_rows.py).
 TEST(SeldchkDataFiles, GiveTheirExpectedOutput) {
   const std::pair<const char*, const char*> files[] = {
       {"one_of_each", "one_of_each"}, {"clean", "clean"},
-      {"limits", "limits"}, {"clean_plan", "clean"}};
+      {"limits", "limits"}, {"clean_plan", "clean"},
+      {"relative", "relative"}, {"relative_cwd", "relative"},
+      {"plan_table", "plan_table"}};
   for (const auto& file : files) {
     const char* stem = file.first;
     std::string expected = DataFile(std::string(stem) + ".expected");

@@ -16,15 +16,25 @@ CheckResult CheckText(const std::string& ini,
   std::vector<std::string> all = args;
   all.push_back(name);
   CommandLine command = ParseArguments(all);
-  if (!lookAtMachine) fake::Reset();
+  if (!lookAtMachine) {
+    // The machine of the native seldchk: a current directory only when
+    // one is given.
+    fake::Reset();
+    if (command.currentDirectory.empty()) {
+      fake::FailCalls("CurrentDirectory");
+      fake::FailCalls("FullPathName");
+    } else {
+      fake::SetCurrentDir(command.currentDirectory);
+    }
+  }
   fake::SetWindowsDir(command.directories.windows);
   fake::SetSystemDir(command.directories.system);
   // The temporary directory of a PC with that Windows directory.
   fake::SetTempPath(command.directories.windows + "\\TEMP\\");
   fake::AddFile(kControlPath, ini);
   CheckResult result;
-  result.exitCode =
-      RunCheck(command, ini, kControlPath, lookAtMachine, &result.output);
+  result.exitCode = RunCheck(command, ini, kControlPath, lookAtMachine,
+                             &result.output, &result.notes);
   return result;
 }
 

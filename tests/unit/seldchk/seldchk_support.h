@@ -6,12 +6,15 @@
 
 struct CheckResult {
   int exitCode;
-  std::string output;
+  std::string output;  // standard output
+  std::string notes;   // standard error
 };
 
 // The control file (text as given, no line-end conversion) checked under
 // the name SELDUNAX.INI with the options args.
-// lookAtMachine keeps the machine as the test laid it out.
+// lookAtMachine keeps the machine as the test laid it out; without it the
+// machine is the native seldchk's, which tells a current directory only
+// when --cwd gives one.
 CheckResult CheckText(const std::string& ini,
                       const std::vector<std::string>& args = {},
                       bool lookAtMachine = false,
