@@ -45,13 +45,19 @@ BOX_CASES = [
     ("yes/no box",
      b"title: VANTORIS Uninstall\nbuttons: YES NO\nicon: no\ntext:\n"
      b"Line\n\nAre you sure?",
-     ("VANTORIS Uninstall", ("YES", "NO"), False, "Line\n\nAre you sure?")),
+     ("VANTORIS Uninstall", ("YES", "NO"), False, "Line\n\nAre you sure?",
+      None, None, None)),
     ("text that looks like a header",
      b"title: T\nbuttons: OK\nicon: yes\ntext:\ntext:\nbuttons: NO",
-     ("T", ("OK",), True, "text:\nbuttons: NO")),
+     ("T", ("OK",), True, "text:\nbuttons: NO", None, None, None)),
     ("no buttons, empty text, code page 1252",
      b"title: Caf\xe9\nbuttons:\nicon: no\ntext:\n",
-     ("Caf\u00e9", (), False, "")),
+     ("Caf\u00e9", (), False, "", None, None, None)),
+    ("with its geometry, one place off the screen",
+     b"title: T\nbuttons: OK\nicon: no\nwindow: -3 358 43 51\n"
+     b"parts: 510 388 37 32\ntext area: 1 0\ntext:\nHi",
+     ("T", ("OK",), False, "Hi", (-3, 358, 43, 51), (510, 388, 37, 32),
+      (1, 0))),
 ]
 
 
@@ -233,7 +239,8 @@ def main():
         failures.append(f"round trip: {got!r}")
     for name, report, expected in BOX_CASES:
         box = Box.parse(report)
-        got = (box.title, box.buttons, box.icon, box.text)
+        got = (box.title, box.buttons, box.icon, box.text, box.window,
+               box.parts, box.text_area)
         if got != expected:
             failures.append(f"box [{name}]: {got!r}")
     for failure in failures:

@@ -35,13 +35,20 @@ SYSTEM_DIR = wineenv.current_build().system_dir
 
 
 class Box:
-    """A message box as boxhelper saw it."""
+    """A message box as boxhelper saw it; window and parts are (left, top,
+    width, height) on the screen of the box and of its visible controls
+    together, text_area (width, height) of its text (None when not
+    reported)."""
 
-    def __init__(self, title, buttons, icon, text):
+    def __init__(self, title, buttons, icon, text, window=None, parts=None,
+                 text_area=None):
         self.title = title
         self.buttons = tuple(buttons)
         self.icon = icon
         self.text = text
+        self.window = window
+        self.parts = parts
+        self.text_area = text_area
         self.answer = "read"  # the button asked for
         self.pressed = False  # and whether it was pressed
 
@@ -51,9 +58,14 @@ class Box:
         head, _, text = report.decode("cp1252").partition("\ntext:\n")
         fields = dict(line.split(": ", 1) if ": " in line else (line[:-1], "")
                       for line in head.split("\n"))
+
+        def numbers(key):
+            return (tuple(int(n) for n in fields[key].split())
+                    if key in fields else None)
         return cls(fields.get("title", ""),
                    fields.get("buttons", "").split(),
-                   fields.get("icon") == "yes", text)
+                   fields.get("icon") == "yes", text, numbers("window"),
+                   numbers("parts"), numbers("text area"))
 
     def __repr__(self):
         return (f"Box(title={self.title!r}, buttons={'/'.join(self.buttons)},"
