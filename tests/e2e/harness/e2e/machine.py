@@ -103,14 +103,18 @@ def _printed(process, line, seconds):
 
 
 class Machine:
-    def __init__(self, name):
+    def __init__(self, name, copy_of=None):
+        """A fresh machine, or with copy_of a copy of that machine as it
+        is (call its finish() first)."""
         self.name = name
         self.build = wineenv.current_build()
         self.dir = os.path.join(wineenv.work_dir(), "runs",
                                 f"{self.build.name}.{name}")
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
-        self.prefix = wineenv.copy_template(os.path.join(self.dir, "prefix"))
+        prefix = os.path.join(self.dir, "prefix")
+        self.prefix = (wineenv.copy_prefix(copy_of.prefix, prefix) if copy_of
+                       else wineenv.copy_template(prefix))
         self.env = wineenv.wine_env(self.prefix)
         self.log = os.path.join(self.dir, "wine.log")
         self._boxhelper = wineenv.find_program("boxhelper.exe")

@@ -274,24 +274,36 @@ def cut_outward_links(prefix):
         os.mkdir(link)
 
 
+def _copy_prefix(src, dest, shared):
+    """Copies the prefix src to dest; files below _LINKED_DIRS for which
+    shared(stat) holds are hard-linked instead. Links out of drive_c (a
+    template made before they were cut, or a link Wine made again) are
+    cut in the copy."""
+    shutil.rmtree(dest, ignore_errors=True)
+    linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+
+    def copy(s, d):
+        if s.startswith(linked) and shared(os.lstat(s)):
+            os.link(s, d)
+        else:
+            shutil.copy2(s, d)
+
+    shutil.copytree(src, dest, symlinks=True, copy_function=copy)
+    cut_outward_links(dest)
+    return dest
+
+
 def copy_template(dest):
     """A fresh prefix at dest, a copy of the template (made under the lock,
     so that a template being rebuilt is never half copied)."""
-    shutil.rmtree(dest, ignore_errors=True)
     with _locked("template"):
-        src = _ensure_template_locked()
-        linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+        return _copy_prefix(_ensure_template_locked(), dest, lambda st: True)
 
-        def copy(s, d):
-            if s.startswith(linked):
-                os.link(s, d)
-            else:
-                shutil.copy2(s, d)
 
-        shutil.copytree(src, dest, symlinks=True, copy_function=copy)
-    # A template made before links were cut, or a link Wine made again.
-    cut_outward_links(dest)
-    return dest
+def copy_prefix(src, dest):
+    """A copy of a machine's prefix, its Wine processes ended: what it still
+    shares with the template stays shared, everything else is its own."""
+    return _copy_prefix(src, dest, lambda st: st.st_nlink > 1)
 
 
 def damaged_template_files(prefix):
