@@ -16,6 +16,9 @@
 //                             and exits with 3 when that returns
 //   platform_probe links DIR  the directory links the caller laid out in DIR
 //                             (see CheckLinks); exit code 0 when all pass
+//   platform_probe system-dir prints the system directory this build's
+//                             programs see, and below it the one that holds
+//                             its files as 64-bit programs name it
 #include <windows.h>
 
 #include <cstdio>
@@ -605,6 +608,26 @@ int RunChild(int argc, char** argv) {
   return static_cast<int>(code);
 }
 
+// A 32-bit program on a 64-bit system (or Wine) may see C:\WINDOWS\SYSTEM32
+// or C:\WINDOWS\SYSWOW64, as the system decides; the first name is
+// redirected to the directory GetSystemWow64DirectoryA gives. 1 when either
+// cannot be read.
+int PrintSystemDirectory() {
+  char seen[MAX_PATH], onDisk[MAX_PATH];
+  UINT length = GetSystemDirectoryA(seen, sizeof seen);
+  if (length == 0 || length >= sizeof seen) return 1;
+  BOOL wow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &wow64)) return 1;
+  if (wow64) {
+    length = GetSystemWow64DirectoryA(onDisk, sizeof onDisk);
+    if (length == 0 || length >= sizeof onDisk) return 1;
+  } else {
+    std::memcpy(onDisk, seen, std::strlen(seen) + 1);
+  }
+  std::printf("%s\n%s\n", seen, onDisk);
+  return 0;
+}
+
 // The closing line and the exit code.
 int Verdict() {
   std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed",
@@ -625,6 +648,9 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  if (argc == 2 && std::strcmp(argv[1], "system-dir") == 0) {
+    return PrintSystemDirectory();
+  }
   if (argc >= 3 && std::strcmp(argv[1], "links") == 0) {
     CheckLinks(argv[2]);
     return Verdict();
