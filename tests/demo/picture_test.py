@@ -9,9 +9,10 @@ from e2e.machine import Box
 TITLE = "VANTORIS Uninstall"
 TREE = """
   Root window id: 0x50d (the root window) (has no name)
-     3 children:
+     4 children:
      0xc00001 "VANTORIS Uninstall": ("seldunax.exe" "seldunax.exe")  43x51+490+358  +490+358
      0xc00002 "Default IME": ("seldunax.exe" "seldunax.exe")  1x1+0+0  +0+0
+     0xc00003 "VANTORIS Uninstall Help": ("x" "x")  500x400+0+0  +0+0
         0xa00005 "VANTORIS Uninstall": ("seldunax.exe" "x")  327x141+-3+2  +345+-7
 """
 
