@@ -12,10 +12,10 @@ namespace {
 void RemoveContents(char* path);
 
 // Removes one entry of the directory in path: a file is deleted, a
-// directory emptied and then removed, a directory link removed without
-// entering it (the platform removes the link alone, or nothing). A joined
-// path that would not fit counts as a failed removal. path is given back
-// as it came.
+// directory emptied and then removed. A directory link is not entered and
+// the platform refuses to remove it, so it stays and ends the work in its
+// directory. A joined path that would not fit counts as a failed removal.
+// path is given back as it came.
 bool RemoveTreeEntry(void* context, uint32_t attributes,
                      const char* name) {
   char* path = static_cast<char*>(context);
@@ -62,7 +62,8 @@ bool NamedPath(const char* directory, char* path) {
 }
 
 // A named directory that is itself a link is not entered either: what it
-// points to lies outside the named tree.
+// points to lies outside the named tree (and the link stays, refused by
+// the platform).
 bool IsLinkPath(const char* path) {
   uint32_t attributes = plat::FileAttributes(path);
   return attributes != plat::kInvalidAttributes && IsLinkEntry(attributes);

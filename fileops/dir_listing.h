@@ -13,7 +13,7 @@ enum class Listing {
 // Is a directory: attribute bit 0x10.
 bool IsDirectoryEntry(uint32_t attributes);
 // Is a link or junction (attribute bit 0x400): its contents, if any, are
-// elsewhere, so the tree removal never enters it.
+// elsewhere, so the tree removal never enters it (nor can it remove it).
 bool IsLinkEntry(uint32_t attributes);
 // Is a directory whose name begins with "." ("." and ".." among them);
 // such directories are never entered nor removed by the tree removal.

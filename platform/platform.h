@@ -114,8 +114,10 @@ bool RemoveFile(const char* path);
 // attribute bits of that search entry: refuses when they carry read-only,
 // as RemoveFile does, without asking the system for them again.
 bool RemoveListedFile(const char* path, uint32_t listedAttributes);
-// RemoveDirectoryA. On a directory link it removes the link alone, never
-// the directory it points to, or fails where the system cannot promise that.
+// RemoveDirectoryA, refused for a read-only directory and for a link or
+// junction (kAttrReparsePoint): no system is trusted to remove a link alone
+// (Wine removes the empty directory it points to), and a link left behind
+// does less harm than its target lost.
 bool RemoveDir(const char* path);
 uint32_t FileAttributes(const char* path);  // kInvalidAttributes when absent
 // SetFileAttributesA: gives an existing file exactly these attributes (0 for

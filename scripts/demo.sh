@@ -20,7 +20,9 @@
 # missing (as root), builds the programs in the build directories
 # scripts/test.sh uses, and writes the report and the screenshots of the
 # boxes to build/demo/. Exits non-zero when the run changed anything the
-# control file did not ask for.
+# control file did not ask for, or a box could not be pictured whole (its
+# window too small for its text and buttons: what Wine 8.0's experimental
+# wow64 mode draws for the i686 build, which it gives no text).
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

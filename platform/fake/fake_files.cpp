@@ -195,7 +195,9 @@ bool RemoveDir(const char* path) {
   if (call.fail) return false;
   Entry* e = FindEntry(path);
   if (!e || !e->dir || e->path.size() <= 3) return false;
-  if (e->attributes & kAttrReadOnly) return false;
+  // A link is refused as the Win32 layer refuses it: it stays, and so does
+  // the directory it points to.
+  if (e->attributes & (kAttrReadOnly | kAttrReparsePoint)) return false;
   if (!fake::ChildrenOf(e->path).empty()) return false;
   // No system removes the directory that a process is working in.
   if (fake::EqualNoCase(e->path, fake::M().state.currentDir)) return false;

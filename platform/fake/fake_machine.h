@@ -44,8 +44,8 @@ void AddFile(const std::string& path, const std::string& data,
 // A directory link (a junction or directory symlink of NT-family systems)
 // at path, pointing to target, which need not exist: its entry carries
 // kAttrDirectory | kAttrReparsePoint, a search inside it lists target, a
-// path through it names target's entries, and removing it (RemoveDir)
-// removes the link alone, as on NT.
+// path through it names target's entries, and RemoveDir refuses it, as the
+// Win32 layer does.
 void AddDirLink(const std::string& path, const std::string& target);
 bool Exists(const std::string& path);
 bool IsDir(const std::string& path);

@@ -22,11 +22,14 @@ bool RemoveListedFile(const char* path, uint32_t listedAttributes) {
 }
 
 bool RemoveDir(const char* path) {
-  // One read of the attributes serves both refusals.
+  // A link or junction is never handed to RemoveDirectoryA, whatever its
+  // reparse tag: Wine fills in no tag and removes the (empty) directory a
+  // link points to instead of the link. A link left behind is harmless; its
+  // target lost is not. Attributes that cannot be read refuse too.
+  constexpr DWORD kRefused =
+      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;
   const DWORD attributes = GetFileAttributesA(path);
-  if ((attributes != INVALID_FILE_ATTRIBUTES &&
-       (attributes & FILE_ATTRIBUTE_READONLY) != 0) ||
-      win32::IsLinkNotRemovableAlone(path, attributes)) {
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kRefused) != 0) {
     return false;
   }
   return RemoveDirectoryA(path) != FALSE;

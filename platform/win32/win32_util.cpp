@@ -39,21 +39,6 @@ bool IsReadOnly(const char* path) {
          (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool IsLinkNotRemovableAlone(const char* path, DWORD attributes) {
-  if (attributes == INVALID_FILE_ATTRIBUTES ||
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    return false;
-  }
-  // The tag stands in dwReserved0 of the entry's own search data.
-  WIN32_FIND_DATAA found;
-  const HANDLE find = FindFirstFileA(path, &found);
-  if (find == INVALID_HANDLE_VALUE) return true;
-  FindClose(find);
-  constexpr DWORD kNameSurrogateBit = 0x20000000;  // IsReparseTagNameSurrogate
-  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
-         (found.dwReserved0 & kNameSurrogateBit) == 0;
-}
-
 uint32_t TextLength(const char* text) {
   uint32_t length = 0;
   while (text[length] != '\0') ++length;

@@ -33,16 +33,6 @@ uintptr_t FromHandle(HANDLE handle);
 // directory); Wine running as root does not, so the layer checks itself.
 bool IsReadOnly(const char* path);
 
-// True when path is a link or junction (FILE_ATTRIBUTE_REPARSE_POINT) that
-// RemoveDirectoryA would not remove alone. NT-family systems give a link's
-// reparse tag in its search data, and remove a name surrogate (symbolic
-// link, junction) itself, never what it points to. Wine 8 marks a symbolic
-// link to a directory 0x410 without any tag, and its RemoveDirectoryA
-// removes the directory the link points to when that is empty: such a link
-// is left alone, as is anything whose tag cannot be read. attributes are
-// path's, as GetFileAttributesA gave them.
-bool IsLinkNotRemovableAlone(const char* path, DWORD attributes);
-
 // Copies source into dest of size bytes when it fits whole, else leaves
 // dest empty and returns false.
 bool CopyText(char* dest, uint32_t size, const char* source);

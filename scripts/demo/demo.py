@@ -6,13 +6,15 @@ with no build asked for and a machine that cannot run 32-bit code, the
 x86_64 build, saying so. Lays out a machine with the VANTORIS card
 installed (scripts/demo/layout.py),
 starts C:\\VANTORIS\\SELDUNAX.EXE with SELDUNAX.INI from C:\\VANTORIS,
-answers its boxes (or lets a person answer them on a usable display),
-restarts the machine, and reports what changed against what the control
-file asked for. Run through scripts/demo.sh, which builds the programs;
-the report goes to stdout and to build/demo/report.txt.
+answers its boxes (or lets a person answer them on a usable display) and
+pictures them, restarts the machine, and reports what changed against what
+the control file asked for. A copy of the laid-out machine restarted
+without the run tells what the restart changes by itself. Run through
+scripts/demo.sh, which builds the programs; the report goes to stdout and
+to build/demo/report.txt.
 
 Exit code 0 when the run removed nothing it was not asked to and every
-step was observed, 1 otherwise."""
+step was observed, every box pictured whole, 1 otherwise."""
 
 import datetime
 import difflib
@@ -61,9 +63,9 @@ def choose_build():
 CHOSEN = choose_build() if __name__ == "__main__" else None
 
 # The machine's module reads the build under test when it loads.
-from demo import expected, layout, snapshot  # noqa: E402
+from demo import expected, layout, picture, snapshot  # noqa: E402
 from e2e import regfile  # noqa: E402
-from e2e.machine import Machine, SYSTEM_DIR, WINDOWS_DIR  # noqa: E402
+from e2e.machine import Machine, WINDOWS_DIR  # noqa: E402
 
 TITLE = "VANTORIS Uninstall"
 WININIT = WINDOWS_DIR + "\\WININIT.INI"
@@ -90,19 +92,14 @@ def usable_display():
     return display if ok else None
 
 
-def screenshot_box(m, path):
-    """A picture of the program's box (the whole screen when the box's own
-    window cannot be told apart)."""
-    env = m.env
-    info = subprocess.run(["xwininfo", "-display", env["DISPLAY"], "-name",
-                           TITLE], capture_output=True, text=True, env=env)
-    window = "root"
-    for line in info.stdout.splitlines():
-        if "Window id:" in line:
-            window = line.split("Window id:")[1].split()[0]
-    code = wineenv.run_quiet(["import", "-display", env["DISPLAY"],
-                              "-window", window, path], env, 30)
-    return path if code == 0 and os.path.exists(path) else None
+def screenshot_box(m, run, box, name):
+    """The picture of the program's box in OUT/name, or None, saying why
+    (a problem of the run: the demo then fails)."""
+    path, problems = picture.take(m.env, TITLE, box, os.path.join(OUT, name))
+    for problem in problems:
+        run.problems.append(f"no {name}: {problem}")
+        log(f"NO PICTURE {name}: {problem}")
+    return path
 
 
 # ----------------------------------------------------- helper processes
@@ -179,6 +176,7 @@ class Run:
         self.answered_by = ""
         self.held = []
         self.holder_code = None
+        self.problems = []  # what was not seen as it should be
 
 
 def answer_automatically(m, run):
@@ -186,10 +184,10 @@ def answer_automatically(m, run):
         box = m.answer("read", timeout=AUTO_SECONDS)
         if box is None:
             break
-        picture = screenshot_box(m, os.path.join(OUT, shot))
+        shown = screenshot_box(m, run, box, shot)
         if m.answer(answer, timeout=20) is None:
             raise RuntimeError(f"the box went away before {answer}")
-        run.boxes.append((box, {"yes": "Yes", "ok": "OK"}[answer], picture))
+        run.boxes.append((box, {"yes": "Yes", "ok": "OK"}[answer], shown))
 
 
 def watch_person(m, run, watcher):
@@ -200,14 +198,14 @@ def watch_person(m, run, watcher):
     if box is None:
         return
     run.boxes.append((box, "by the person", screenshot_box(
-        m, os.path.join(OUT, "confirmation.png"))))
+        m, run, box, "confirmation.png")))
     log("answer the box on your display")
     while watcher.poll() is None:
         later = m.answer("read", timeout=2)
         # A box being drawn or taken down shows no buttons yet or any more.
         if later is not None and later.buttons and later.text != box.text:
             run.boxes.append((later, "OK by the person", screenshot_box(
-                m, os.path.join(OUT, "closing.png"))))
+                m, run, later, "closing.png")))
             return
 
 
@@ -222,8 +220,9 @@ def run_program(m, display, after_run):
     with_person = display is not None
     seconds = PERSON_SECONDS if with_person else AUTO_SECONDS
 
-    holder = hold_files(m, layout.HELD_FILES, stop_file)
-    run.held = list(layout.HELD_FILES)
+    # Named where they lie: hold_open.exe is a 64-bit program.
+    run.held = [m.on_disk(path) for path in layout.HELD_FILES]
+    holder = hold_files(m, run.held, stop_file)
     watcher = watch_exit(m, temp_copy, seconds)
     log(f"starting {layout.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI in "
         f"{layout.INSTALL}")
@@ -255,19 +254,12 @@ def watched(m):
     """Whether a lower-case path lies in the demo's directories: every
     change there is reported; elsewhere Wine keeps its own books."""
     tops = [layout.INSTALL, "C:\\GAMES", WINDOWS_DIR + "\\INF", m.temp_dir]
-    flat = ["C:", WINDOWS_DIR, SYSTEM_DIR]
+    flat = ["C:", WINDOWS_DIR, m.on_disk(m.system_dir)]
 
     def inside(path):
         return (any(snapshot.below(path, t) for t in tops)
                 or any(snapshot.directly_in(path, d) for d in flat))
     return inside
-
-
-def card_roots(key):
-    """Whether a lower-case registry key lies below the roots the program
-    works in."""
-    return any(snapshot.below(key, root)
-               for root in (layout.ENUM.lower(), layout.CLASS.lower()))
 
 
 def take_tree(m):
@@ -329,8 +321,9 @@ def describe_box(report, box, answer, picture):
 
 
 def registry_section(report, diff, allowed):
-    report.head("Registry (HKEY_LOCAL_MACHINE exported before and after "
-                "the run)")
+    report.head("Registry: the program's changes (HKEY_LOCAL_MACHINE before "
+                "the run and after it and the restart, less what the same "
+                "machine's restart without the run changed)")
     report.add(f"Keys removed ({len(diff.removed)}):")
     for key in diff.removed:
         mark = "" if key.lower() in allowed.keys else "   <- NOT ASKED FOR"
@@ -360,7 +353,7 @@ def _digest(data):
     return hashlib.sha1(data).hexdigest()
 
 
-def files_section(report, run_diff, churn, allowed, after_tree,
+def files_section(report, m, run_diff, churn, allowed, after_tree,
                   wininit_entries):
     report.head("Files (drive C: before and after the run)")
     reason = lambda e: allowed.reasons.get(e.path.lower())  # noqa: E731
@@ -379,10 +372,10 @@ def files_section(report, run_diff, churn, allowed, after_tree,
         report.add("    none")
     report.add("The machine's other files, beside the card's:")
     for path in sorted(layout.OTHER_FILES, key=str.lower):
-        entry = after_tree.get(path.lower())
+        entry = after_tree.get(m.on_disk(path).lower())
         state = ("stays, unchanged" if entry and entry.stamp == _digest(
             layout.OTHER_FILES[path]) else "CHANGED OR GONE")
-        report.add(f"    {path}  <- {state}")
+        report.add(f"    {m.on_disk(path)}  <- {state}")
     report.add(f"Wine's own bookkeeping outside the demo's directories: "
                f"{len(churn.removed)} removed, {len(churn.added)} added, "
                f"{len(churn.changed)} changed (listed at the end)")
@@ -399,7 +392,9 @@ def start_files_section(report, before, after):
         report.add("")
 
 
-def restart_section(report, restart_diff, code, wininit_after):
+def restart_section(report, restart_diff, code, wininit_after, left):
+    """left: (entry, where its file lies) of the WININIT.INI entries whose
+    file is still there after the restart."""
     report.head("Restart (wineboot -r carries out WININIT.INI)")
     report.add(f"wineboot -r exit code: {code}")
     report.entries("Deleted by the restart", restart_diff.removed)
@@ -407,28 +402,46 @@ def restart_section(report, restart_diff, code, wininit_after):
     report.entries("Changed", restart_diff.changed)
     report.add("WININIT.INI after the restart: "
                + ("still there" if wininit_after else "gone (carried out)"))
-
-
-def churn_section(report, churn_run, churn_restart, keys_churn):
-    report.head("Wine's own changes outside the demo's directories and "
-                "the card's registry roots")
-    report.add("registry, during the run:")
-    for label, keys in (("removed", keys_churn.removed),
-                        ("added", keys_churn.added),
-                        ("changed", keys_churn.changed)):
-        for key in keys:
-            report.add(f"    {label:8} {key}")
-    if keys_churn.empty():
+    report.add(f"Entered in WININIT.INI but still there after the restart "
+               f"({len(left)}):")
+    for entry, path in left:
+        why = ("" if entry.lower() == path.lower() else
+               f"  <- the entry names {entry}, as the 32-bit program sees "
+               "it; the restart, a 64-bit program, takes the name as it "
+               "stands")
+        report.add(f"    {path}{why}")
+    if not left:
         report.add("    none")
-    for phase, diff in (("files, during the run", churn_run),
-                        ("files, during the restart", churn_restart)):
-        report.add(f"{phase}:")
-        for label, items in (("removed", diff.removed), ("added", diff.added),
-                             ("changed", diff.changed)):
-            for e in items:
-                report.add(f"    {label:8} {e.path}")
-        if diff.empty():
-            report.add("    none")
+
+
+def changed_lines(report, label, diff, name):
+    """label, then one line per removed, added and changed item of diff
+    (name(item) gives its path), or "none"."""
+    report.add(f"{label}:")
+    for what, items in (("removed", diff.removed), ("added", diff.added),
+                        ("changed", diff.changed)):
+        for item in items:
+            report.add(f"    {what:8} {name(item)}")
+    if diff.empty():
+        report.add("    none")
+
+
+def restart_alone_section(report, baseline, keys_diff, tree_diff):
+    report.head("What the restart does on its own (a copy of the machine as "
+                "laid out, its display started as for the run, restarted "
+                "without the run)")
+    report.add(f"wineboot -r exit code: {baseline.boot_code}; the copy stays "
+               f"in {baseline.prefix}")
+    changed_lines(report, "registry (HKEY_LOCAL_MACHINE)", keys_diff,
+                  lambda key: key)
+    changed_lines(report, "files of drive C", tree_diff, lambda e: e.path)
+
+
+def churn_section(report, churn_run, churn_restart):
+    report.head("Wine's own file changes outside the demo's directories")
+    for phase, diff in (("during the run", churn_run),
+                        ("during the restart", churn_restart)):
+        changed_lines(report, phase, diff, lambda e: e.path)
 
 
 # ------------------------------------------------------------------ main
@@ -449,9 +462,20 @@ class After:
 
     def __init__(self):
         self.run = None
-        self.tree = self.keys = self.starts = self.wininit = None
+        self.tree = self.starts = self.wininit = None
         self.boot_code = None
-        self.tree_restart = None
+        self.tree_restart = self.keys_restart = None
+
+
+class Baseline:
+    """A copy of the machine as laid out, restarted without the run: what
+    Wine's restart changes by itself."""
+
+    def __init__(self, copy, boot_code):
+        self.prefix = copy.prefix
+        self.boot_code = boot_code
+        self.tree = take_tree(copy)
+        self.keys = take_registry(copy)
 
 
 class Judgement:
@@ -462,8 +486,8 @@ class Judgement:
         self.inside = None
         self.run_diff = self.shown_diff = self.churn_run = None
         self.restart_diff = None
-        self.all_keys_diff = self.keys_churn = None
-        self.checked_keys = None
+        self.program_keys = None  # the program's registry changes
+        self.restart_keys = self.restart_tree = None  # the restart's own
         self.problems = []
 
 
@@ -489,6 +513,26 @@ def lay_out(display, lap):
     return before
 
 
+def restart_alone(m, lap):
+    """The Baseline: a copy of m (its Wine processes ended) through the
+    run's steps without the program, and restarted."""
+    log("restarting a copy of the machine without the run (what the restart "
+        "does by itself)")
+    copy = Machine(m.name + ".restart-alone", copy_of=m)
+    _machines.append(copy)
+    # The run's session starts Wine's display for the boxes and
+    # boxhelper.exe, which rewrites the display's registry keys; here
+    # boxhelper.exe alone starts it.
+    copy.expect_no_box(2)
+    code = wineenv.run_quiet(["wineboot", "-r"], copy.env, 300,
+                             logfile=copy.log)
+    copy.finish(timeout=120)
+    baseline = Baseline(copy, code)
+    copy.kill()
+    lap("restart alone")
+    return baseline
+
+
 def run_and_restart(m, display, lap):
     """Runs the program as a user would, takes the machine as the run left
     it, then restarts the machine."""
@@ -496,7 +540,6 @@ def run_and_restart(m, display, lap):
 
     def after_run():
         after.tree = take_tree(m)
-        after.keys = take_registry(m)
         after.starts = start_file_texts(m)
         after.wininit = m.read_text(WININIT) if m.exists(WININIT) else None
 
@@ -510,17 +553,22 @@ def run_and_restart(m, display, lap):
                                         logfile=m.log)
     m.finish(timeout=120)
     after.tree_restart = take_tree(m)
+    after.keys_restart = take_registry(m)
     lap("restart")
     return after
 
 
-def judge(before, after):
+def judge(before, baseline, after):
     """What changed against what the control file and the uninstall's fixed
     steps ask for; every change outside that, and every step not observed,
-    is a problem."""
+    is a problem. The program's registry changes are the machine after the
+    run and the restart against the baseline (restarted alone)."""
     m, run = before.m, after.run
     j = Judgement()
-    machine = expected.Machine(WINDOWS_DIR, SYSTEM_DIR, m.temp_dir)
+    # The control file's paths as they lie on disk, as the snapshots name
+    # them.
+    machine = expected.Machine(WINDOWS_DIR, m.on_disk(m.system_dir),
+                               m.temp_dir)
     with open(layout.CONTROL_SOURCE, encoding="cp1252") as f:
         j.allowed = expected.allowed_changes(f.read(), machine, before.tree,
                                              before.keys, layout.ISAPNP,
@@ -530,21 +578,18 @@ def judge(before, after):
     j.shown_diff = shown_diff = run_diff.only(inside)
     j.churn_run = run_diff.only(lambda p: not inside(p))
     j.restart_diff = snapshot.TreeDiff(after.tree, after.tree_restart)
-    j.all_keys_diff = all_keys_diff = snapshot.RegistryDiff(before.keys,
-                                                            after.keys)
-    keys_diff = all_keys_diff.only(card_roots)
-    j.keys_churn = all_keys_diff.only(lambda k: not card_roots(k))
-    # Removals count wherever they happened; additions and changes only in
-    # the demo's directories and the card's registry roots, where Wine
-    # itself writes nothing.
+    j.restart_keys = snapshot.RegistryDiff(before.keys, baseline.keys)
+    j.program_keys = snapshot.RegistryDiff(
+        before.keys, after.keys_restart).without(j.restart_keys)
+    j.restart_tree = snapshot.TreeDiff(before.tree, baseline.tree)
+    # File removals count wherever they happened; additions and changes
+    # only in the demo's directories, where Wine itself writes nothing.
     checked = snapshot.TreeDiff({}, {})
     checked.removed = run_diff.removed
     checked.added, checked.changed = shown_diff.added, shown_diff.changed
-    j.checked_keys = checked_keys = all_keys_diff.only(card_roots)
-    checked_keys.removed = all_keys_diff.removed
-    checked_keys.added, checked_keys.changed = keys_diff.added, keys_diff.changed
     problems = [f"{what}: {path}" for what, path in
-                expected.unasked(checked, checked_keys, j.allowed)]
+                expected.unasked(checked, j.program_keys, j.allowed)]
+    problems += run.problems
     if run.first_code != 0:
         problems.append(f"the first process ended with {run.first_code}")
     if run.second_code is None:
@@ -560,12 +605,12 @@ def tell_person_answers(run, judgement):
     """On a usable display a person answered: only Yes goes on to the
     removal, any other answer changes nothing."""
     box, _, picture = run.boxes[0]
-    yes = bool(judgement.all_keys_diff.removed or judgement.run_diff.removed)
+    yes = bool(judgement.program_keys.removed or judgement.run_diff.removed)
     run.boxes[0] = (box, "Yes by the person" if yes else
                     "not Yes by the person: nothing was removed", picture)
 
 
-def write_report(before, after, j, start, times):
+def write_report(before, baseline, after, j, start, times):
     """The report: the build, the run, what changed and the verdict."""
     m, run = before.m, after.run
     report = Report()
@@ -581,8 +626,13 @@ def write_report(before, after, j, start, times):
     if note:
         report.add(f"NOTE:               {note}")
     report.add(f"Wine prefix:        {m.prefix}")
+    system_dir, on_disk = m.system_dir, m.on_disk(m.system_dir)
     report.add(f"Windows directory:  {WINDOWS_DIR}   system directory "
-               f"(%WINSYS%): {SYSTEM_DIR}")
+               f"(%WINSYS%): {system_dir}, as the program sees it")
+    if on_disk.lower() != system_dir.lower():
+        report.add(f"                    (its files lie in {on_disk}, where "
+                   "Wine redirects it for a 32-bit program; this report "
+                   "names them there)")
     report.add(f"Temporary dir:      {m.temp_dir}")
     report.add(f"Control file:       {layout.CONTROL} (a copy of "
                "docs/example/SELDUNAX.INI)")
@@ -607,22 +657,25 @@ def write_report(before, after, j, start, times):
                "as a loaded driver would be:")
     report.add("\n".join(f"    {p}" for p in run.held))
 
-    registry_section(report, j.checked_keys, j.allowed)
+    registry_section(report, j.program_keys, j.allowed)
     report.add("Devices and driver keys that stay:")
     report.add("\n".join(f"    {k}" for k in
-                         kept_devices(before.keys, j.all_keys_diff))
+                         kept_devices(before.keys, j.program_keys))
                or "    none")
     wininit = after.wininit
-    entries = {line[4:].strip().lower() for line in
-               (wininit or "").split("\r\n") if line.upper().startswith("NUL=")}
-    files_section(report, j.shown_diff, j.churn_run, j.allowed, after.tree,
-                  entries)
+    entries = [line[4:].strip() for line in (wininit or "").split("\r\n")
+               if line.upper().startswith("NUL=")]
+    files_section(report, m, j.shown_diff, j.churn_run, j.allowed,
+                  after.tree, {m.on_disk(e).lower() for e in entries})
     start_files_section(report, before.starts, after.starts)
     report.head("WININIT.INI after the run")
     report.add(wininit.rstrip("\r\n").replace("\r\n", "\n")
                if wininit else "(none)")
+    left = [(e, after.tree_restart[m.on_disk(e).lower()].path)
+            for e in entries if m.on_disk(e).lower() in after.tree_restart]
     restart_section(report, j.restart_diff.only(j.inside), after.boot_code,
-                    m.exists(WININIT))
+                    m.exists(WININIT), left)
+    restart_alone_section(report, baseline, j.restart_keys, j.restart_tree)
 
     report.head("Verdict")
     if j.problems:
@@ -639,7 +692,7 @@ def write_report(before, after, j, start, times):
     report.add(f"  {'demo total':18} {time.time() - start:6.1f} s "
                "(without the build)")
     churn_section(report, j.churn_run,
-                  j.restart_diff.only(lambda p: not j.inside(p)), j.keys_churn)
+                  j.restart_diff.only(lambda p: not j.inside(p)))
     return report.text()
 
 
@@ -665,12 +718,13 @@ def main():
 
     before = lay_out(display, lap)
     m = before.m
+    baseline = restart_alone(m, lap)
     after = run_and_restart(m, display, lap)
-    judgement = judge(before, after)
+    judgement = judge(before, baseline, after)
     if display and after.run.boxes:
         tell_person_answers(after.run, judgement)
 
-    text = write_report(before, after, judgement, start, times)
+    text = write_report(before, baseline, after, judgement, start, times)
     with open(os.path.join(OUT, "report.txt"), "w") as f:
         f.write(text)
     print(text)

@@ -3,13 +3,13 @@ installed, as the card's installer leaves it, beside another card's
 drivers and the user's own files, which must all stay.
 
 Paths are Windows paths on drive C: of a Machine (tests/e2e/harness/e2e/machine.py):
-the Windows directory is C:\\windows, the system directory (%WINSYS%) the
-one the program under test sees (machine.SYSTEM_DIR: C:\\windows\\syswow64
-for the i686 build, C:\\windows\\system32 for the x86_64 one)."""
+the Windows directory is C:\\windows; %WINSYS% stands for the system
+directory, which machines do not agree on: the machine puts it where the
+program under test finds it (Machine.on_disk)."""
 
 import os
 
-from e2e.machine import SYSTEM_DIR, WINDOWS_DIR
+from e2e.machine import WINDOWS_DIR, WINSYS
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(
     os.path.abspath(__file__))))
@@ -41,27 +41,27 @@ INSTALL_FILES = {
 # The card's drivers outside the install directory: what the control
 # file's [copy], [delete] and [multdel] lists name.
 CARD_FILES = {
-    SYSTEM_DIR + "\\VNTWAVE.DRV": b"MZ wave driver",
-    SYSTEM_DIR + "\\VNTMIDI.DRV": b"MZ MIDI driver",
-    SYSTEM_DIR + "\\VNTAUD.VXD": b"MZ audio virtual device driver",
-    SYSTEM_DIR + "\\VNTCTL.DLL": b"MZ control panel library",
-    SYSTEM_DIR + "\\VNT3D.DLL": b"MZ 3D sound library",
+    WINSYS + "\\VNTWAVE.DRV": b"MZ wave driver",
+    WINSYS + "\\VNTMIDI.DRV": b"MZ MIDI driver",
+    WINSYS + "\\VNTAUD.VXD": b"MZ audio virtual device driver",
+    WINSYS + "\\VNTCTL.DLL": b"MZ control panel library",
+    WINSYS + "\\VNT3D.DLL": b"MZ 3D sound library",
     WINDOWS_DIR + "\\VNTMIX.EXE": b"MZ mixer",
     WINDOWS_DIR + "\\INF\\VNT2300.INF": b"[Version]\r\nClass=MEDIA\r\n",
     WINDOWS_DIR + "\\INF\\VNT2301.INF": b"[Version]\r\nClass=MEDIA\r\n",
     # The MIDI set-up the card's installer wrote; [copy] puts the old back.
-    SYSTEM_DIR + "\\MIDIMAP.CFG": b"MIDI set-up of the VANTORIS card\r\n",
+    WINSYS + "\\MIDIMAP.CFG": b"MIDI set-up of the VANTORIS card\r\n",
 }
 
 # Drivers in use while the uninstall runs (the system has them loaded):
 # they cannot be deleted then and go at the next start.
-HELD_FILES = [SYSTEM_DIR + "\\VNTAUD.VXD", WINDOWS_DIR + "\\VNTMIX.EXE"]
+HELD_FILES = [WINSYS + "\\VNTAUD.VXD", WINDOWS_DIR + "\\VNTMIX.EXE"]
 
 # Files that only look related, and another card's drivers: all stay.
 OTHER_FILES = {
-    SYSTEM_DIR + "\\VANTOOLS.DLL": b"MZ not the card's: no VNT prefix",
-    SYSTEM_DIR + "\\VNTWAVE.TXT": b"notes: not a DLL, not in [delete]",
-    SYSTEM_DIR + "\\CTLSB16.DRV": b"MZ the other card's wave driver",
+    WINSYS + "\\VANTOOLS.DLL": b"MZ not the card's: no VNT prefix",
+    WINSYS + "\\VNTWAVE.TXT": b"notes: not a DLL, not in [delete]",
+    WINSYS + "\\CTLSB16.DRV": b"MZ the other card's wave driver",
     WINDOWS_DIR + "\\INF\\OEM3.INF": b"[Version]\r\nClass=MEDIA\r\n",
     WINDOWS_DIR + "\\VNTNOTES.TXT": b"the user's notes",
     "C:\\VANTORIS.TXT": b"a file beside the install directory",
@@ -165,7 +165,7 @@ def install_card(m, program, deveject):
             m.write(INSTALL + "\\" + name, f.read())
     for files in (INSTALL_FILES, CARD_FILES, OTHER_FILES):
         for path, data in files.items():
-            m.write(path, data)
+            m.write(m.on_disk(path), data)
     for path, text in START_FILES.items():
         m.write(path, text)  # code page 1252, CR LF line ends
     m.import_reg(REGISTRY)

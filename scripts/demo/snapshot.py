@@ -108,6 +108,18 @@ class RegistryDiff:
         part.before = self.before
         return part
 
+    def without(self, other):
+        """A copy without what other did too: the keys other also removed,
+        also added, also changed (whatever the values it wrote, which may
+        hold the time of writing)."""
+        part = RegistryDiff({}, {})
+        for kind in ("removed", "added", "changed"):
+            theirs = {k.lower() for k in getattr(other, kind)}
+            setattr(part, kind, [k for k in getattr(self, kind)
+                                 if k.lower() not in theirs])
+        part.before = self.before
+        return part
+
     def empty(self):
         return not (self.removed or self.added or self.changed)
 

@@ -110,6 +110,32 @@ class TreeSnapshots(unittest.TestCase):
                          ["C:\\windows\\NEW.LOG"])
 
 
+class RegistryChanges(unittest.TestCase):
+    def test_without_what_the_restart_alone_did(self):
+        before = {"K\\Card": {"A": 1}, "K\\Video": {"T": 1},
+                  "K\\Other": {"B": 1}, "K\\Both": {"C": 1},
+                  "K\\Screen": {"D": 1}}
+        run = {"K\\Video": {"T": 3}, "K\\Other": {"B": 2},
+               "K\\New": {}}
+        alone = {"K\\Card": {"A": 1}, "K\\video": {"T": 2},
+                 "K\\Other": {"B": 1}, "K\\New": {}, "K\\Screen": {"D": 2}}
+        program = snapshot.RegistryDiff(before, run).without(
+            snapshot.RegistryDiff(before, alone))
+        rows = [
+            # Removed by the run and kept, or only changed, by the restart
+            # alone; removed by both.
+            ("removed", ["K\\Card", "K\\Screen"]),
+            # Added by both.
+            ("added", []),
+            # Changed by both, to other values and in another letter case;
+            # changed by the run alone.
+            ("changed", ["K\\Other"]),
+        ]
+        for kind, keys in rows:
+            with self.subTest(kind):
+                self.assertEqual(getattr(program, kind), keys)
+
+
 class PathTests(unittest.TestCase):
     def test_below_and_directly_in(self):
         rows = [

@@ -1,5 +1,6 @@
 """The wildcard and tree-removal lists on Wine's file system: a pattern
-written with "/", directory links inside a tree that is removed, and the
+written with "/", directory links inside a tree that is removed, what the
+platform layer does with such links (platform_probe.exe links), and the
 spellings of a second drive's root that Wine reads past the system's own
 checks of a path (the NT namespace "\\??\\", device paths, a trailing
 blank).
@@ -15,14 +16,17 @@ lists the directory it points to. RemoveDirectoryA on the link removes the
 directory it points to when that is empty (the link stays, dangling) and
 fails with ERROR_DIR_NOT_EMPTY otherwise; DeleteFileA on it fails with
 ERROR_ACCESS_DENIED; CreateFileA with FILE_FLAG_OPEN_REPARSE_POINT opens
-the directory it points to. A symbolic link to a file is listed as a plain
-file (0x20) and DeleteFileA on it deletes the file it points to; a dangling
-link is not listed at all."""
+the directory it points to; CreateSymbolicLinkA makes nothing and says it
+did. A symbolic link to a file is listed as a plain file (0x20) and
+DeleteFileA on it deletes the file it points to; a dangling link is not
+listed at all. So the platform layer never hands a link (0x400) to
+RemoveDirectoryA: the link stays, and so does the directory above it."""
 
 import os
+import shutil
 import sys
 
-from e2e import scenario
+from e2e import scenario, wineenv
 import texts
 
 DISK = "C:\\DISK"
@@ -125,11 +129,16 @@ def link_target(m, link):
     return os.readlink(host) if os.path.islink(host) else None
 
 
+# The directories that hold a link, and so stay with it.
+ABOVE_LINKS = ("C:\\CARD", "C:\\CARD\\SUB", "C:\\CARD2")
+
+
 @scenario.scenario()
 def tree_removal_leaves_linked_directories(m):
     """A tree holding directory links, and a named directory that is a
-    link: the directories they point to keep everything, an empty one
-    included; a link either goes alone or stays as it was."""
+    link: every link stays as it was, and so do the directories above it
+    and the directories they point to with everything in them, an empty one
+    included."""
     for directory, files in TARGETS.items():
         m.mkdir(directory)
         for name, data in files.items():
@@ -142,19 +151,51 @@ def tree_removal_leaves_linked_directories(m):
     uninstall(m, {"deltree": ["C:\\CARD", "C:\\CARD2", "C:\\LINKED",
                               "C:\\LINKEDEMPTY"]})
     problems = []
-    for directory, files in TARGETS.items():
+    for directory in list(TARGETS) + list(ABOVE_LINKS):
         if not os.path.isdir(m.host(directory)):
             problems.append(f"{directory} is gone")
+    for directory, files in TARGETS.items():
         for name, data in files.items():
             path = directory + "\\" + name
             if not m.exists(path) or m.read(path) != data:
                 problems.append(f"{path} is gone or changed")
     for link in LINKS:
-        kept = link_target(m, link)
-        if os.path.lexists(m.host(link)) and kept != before[link]:
-            problems.append(f"{link} points elsewhere now")
+        if link_target(m, link) != before[link]:
+            problems.append(f"{link} is gone or points elsewhere now")
     if problems:
         raise AssertionError("\n".join(problems))
+
+
+# What platform_probe.exe links expects in C:\LINKS: link -> target.
+PROBE_LINKS = {"LINK": "EMPTY", "FULL": "FILLED", "RAW": "RAWEMPTY"}
+
+
+@scenario.scenario()
+def platform_layer_refuses_links(m):
+    """platform_probe.exe of the build under test on links laid out here:
+    how a search and the attributes show a link, RemoveDir refusing every
+    link and leaving what it points to, and Wine's own RemoveDirectoryA
+    taking the empty directory behind a link instead of the link."""
+    for target in PROBE_LINKS.values():
+        m.mkdir("C:\\LINKS\\" + target)
+    m.write("C:\\LINKS\\FILLED\\KEEP.TXT", b"keep")
+    for link, target in PROBE_LINKS.items():
+        m.link_dir("C:\\LINKS\\" + link, "C:\\LINKS\\" + target)
+    m.mkdir("C:\\PROBE")
+    shutil.copyfile(wineenv.build_program("platform_probe.exe"),
+                    m.host("C:\\PROBE\\platform_probe.exe"))
+    result = m.run("C:\\PROBE", ["links", "C:\\LINKS"],
+                   program="platform_probe.exe")
+    m.finish()
+    with open(m.log, encoding="latin-1") as f:
+        failed = [line.rstrip() for line in f if line.startswith("FAIL")]
+    if result.exit_code != 0 or failed:
+        raise AssertionError(f"platform_probe.exe links: exit "
+                             f"{result.exit_code}\n" + "\n".join(failed))
+    # The host's view: the links the layer refused are still links.
+    for link in ("LINK", "FULL", "RAW"):
+        if not os.path.islink(m.host("C:\\LINKS\\" + link)):
+            raise AssertionError(f"C:\\LINKS\\{link} is no longer a link")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 """Checks of the harness's own logic, which need no Wine: registry
 exports read back, REGEDIT4 text written, boxhelper's box reports, links
-out of a prefix, which build's files a test runs, and when the i686 tests
-are skipped."""
+out of a prefix, which build's files a test runs, when the i686 tests are
+skipped, and where a file the program names in its system directory lies."""
 
 import contextlib
 import os
@@ -9,7 +9,7 @@ import sys
 import tempfile
 
 from e2e import builds, regfile, wineenv
-from e2e.machine import Box
+from e2e.machine import Box, on_disk
 
 EXPORT_CASES = [
     ("strings and escapes",
@@ -45,13 +45,19 @@ BOX_CASES = [
     ("yes/no box",
      b"title: VANTORIS Uninstall\nbuttons: YES NO\nicon: no\ntext:\n"
      b"Line\n\nAre you sure?",
-     ("VANTORIS Uninstall", ("YES", "NO"), False, "Line\n\nAre you sure?")),
+     ("VANTORIS Uninstall", ("YES", "NO"), False, "Line\n\nAre you sure?",
+      None, None, None)),
     ("text that looks like a header",
      b"title: T\nbuttons: OK\nicon: yes\ntext:\ntext:\nbuttons: NO",
-     ("T", ("OK",), True, "text:\nbuttons: NO")),
+     ("T", ("OK",), True, "text:\nbuttons: NO", None, None, None)),
     ("no buttons, empty text, code page 1252",
      b"title: Caf\xe9\nbuttons:\nicon: no\ntext:\n",
-     ("Caf\u00e9", (), False, "")),
+     ("Caf\u00e9", (), False, "", None, None, None)),
+    ("with its geometry, one place off the screen",
+     b"title: T\nbuttons: OK\nicon: no\nwindow: -3 358 43 51\n"
+     b"parts: 510 388 37 32\ntext area: 1 0\ntext:\nHi",
+     ("T", ("OK",), False, "Hi", (-3, 358, 43, 51), (510, 388, 37, 32),
+      (1, 0))),
 ]
 
 
@@ -119,15 +125,15 @@ def fake_build(root, name, build_type, toolchain, files):
 
 
 # (build under test, program asked for, build directory it must come
-# from, system directory the program sees)
+# from)
 PROGRAM_CASES = [
-    ("i686", "SELDUNAX.EXE", "win32", "C:\\windows\\syswow64"),
-    ("i686", "deveject.exe", "win32", "C:\\windows\\syswow64"),
-    ("i686", "platform_probe.exe", "win32", "C:\\windows\\syswow64"),
-    ("i686", "boxhelper.exe", "win64", "C:\\windows\\syswow64"),
-    ("i686", "recording_deveject.exe", "win64", "C:\\windows\\syswow64"),
-    ("x86_64", "SELDUNAX.EXE", "win64", "C:\\windows\\system32"),
-    ("x86_64", "boxhelper.exe", "win64", "C:\\windows\\system32"),
+    ("i686", "SELDUNAX.EXE", "win32"),
+    ("i686", "deveject.exe", "win32"),
+    ("i686", "platform_probe.exe", "win32"),
+    ("i686", "boxhelper.exe", "win64"),
+    ("i686", "recording_deveject.exe", "win64"),
+    ("x86_64", "SELDUNAX.EXE", "win64"),
+    ("x86_64", "boxhelper.exe", "win64"),
 ]
 PROBES = ("platform_probe.exe",)
 
@@ -150,7 +156,7 @@ def program_failures():
         }
         debug = fake_build(root, "debug32", "Debug", "mingw-i686.cmake",
                            shipped)
-        for build, name, source, system_dir in PROGRAM_CASES:
+        for build, name, source in PROGRAM_CASES:
             row = f"{build} {name}"
             where = builds.find_program
             if name in PROBES:
@@ -159,11 +165,8 @@ def program_failures():
                              SELDUNAX_WIN32_DIR=dirs["win32"],
                              SELDUNAX_WIN64_DIR=dirs["win64"]):
                 got = os.path.relpath(where(name), root).split(os.sep)[0]
-                sysdir = builds.current_build().system_dir
             if got != source:
                 failures.append(f"program [{row}]: from {got}, not {source}")
-            if sysdir != system_dir:
-                failures.append(f"program [{row}]: system directory {sysdir}")
         with environment(SELDUNAX_E2E_BUILD="i686",
                          SELDUNAX_WIN32_DIR=debug):
             try:
@@ -222,8 +225,31 @@ def verdict_failures():
     return failures
 
 
+WOW = ("C:\\windows\\system32", "C:\\windows\\syswow64")
+# (system directory the program sees, where it lies, path, that path on disk)
+ON_DISK_CASES = [
+    (*WOW, "%WINSYS%\\VNTAUD.VXD", "C:\\windows\\syswow64\\VNTAUD.VXD"),
+    (*WOW, "C:\\windows\\system32\\VNTAUD.VXD",
+     "C:\\windows\\syswow64\\VNTAUD.VXD"),
+    (*WOW, "c:\\WINDOWS\\SYSTEM32\\sub\\x.dll",
+     "C:\\windows\\syswow64\\sub\\x.dll"),
+    (*WOW, "C:\\windows\\system32", "C:\\windows\\syswow64"),
+    (*WOW, "C:\\windows\\system32x\\a", "C:\\windows\\system32x\\a"),
+    (*WOW, "C:\\windows\\VNTMIX.EXE", "C:\\windows\\VNTMIX.EXE"),
+    (*WOW, "C:\\VANTORIS\\%WINSYS%", "C:\\VANTORIS\\%WINSYS%"),
+    ("C:\\windows\\syswow64", "C:\\windows\\syswow64",
+     "%WINSYS%\\A.DRV", "C:\\windows\\syswow64\\A.DRV"),
+    ("C:\\windows\\system32", "C:\\windows\\system32",
+     "C:\\windows\\system32\\A.DRV", "C:\\windows\\system32\\A.DRV"),
+]
+
+
 def main():
     failures = link_failures() + program_failures() + verdict_failures()
+    for seen, disk, path, expected in ON_DISK_CASES:
+        got = on_disk(path, seen, disk)
+        if got != expected:
+            failures.append(f"on disk [{path} seeing {seen}]: {got}")
     for name, text, expected in EXPORT_CASES:
         got = regfile.parse(text)
         if got != expected:
@@ -233,7 +259,8 @@ def main():
         failures.append(f"round trip: {got!r}")
     for name, report, expected in BOX_CASES:
         box = Box.parse(report)
-        got = (box.title, box.buttons, box.icon, box.text)
+        got = (box.title, box.buttons, box.icon, box.text, box.window,
+               box.parts, box.text_area)
         if got != expected:
             failures.append(f"box [{name}]: {got!r}")
     for failure in failures:

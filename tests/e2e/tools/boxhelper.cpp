@@ -19,8 +19,13 @@
 //   title: <window title>
 //   buttons: <names of the visible buttons, in id order>
 //   icon: <yes|no>
+//   window: <left top width height of the box, in screen pixels>
+//   parts: <the same of the smallest rectangle holding its visible controls>
+//   text area: <width height of its text control>
 //   text:
 //   <the box text, exactly, up to the end of the file>
+// A box that the system could not lay out (no room for its text, controls
+// outside it) shows in window, parts and text area.
 // Without --title every dialog box counts, so that a box with a wrong title
 // is reported rather than missed.
 #include <windows.h>
@@ -108,6 +113,32 @@ bool HasIcon(HWND box) {
          SendMessageA(icon, STM_GETICON, 0, 0) != 0;
 }
 
+BOOL CALLBACK AddVisiblePart(HWND control, LPARAM param) {
+  RECT* parts = reinterpret_cast<RECT*>(param);
+  RECT rect;
+  if (IsWindowVisible(control) && GetWindowRect(control, &rect)) {
+    UnionRect(parts, parts, &rect);
+  }
+  return TRUE;
+}
+
+void WriteRect(FILE* to, const char* name, const RECT& rect) {
+  fprintf(to, "%s: %ld %ld %ld %ld\n", name, rect.left, rect.top,
+          rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void WriteGeometry(FILE* to, HWND box) {
+  RECT window = {}, parts = {}, text = {};
+  GetWindowRect(box, &window);
+  EnumChildWindows(box, AddVisiblePart, reinterpret_cast<LPARAM>(&parts));
+  HWND textControl = GetDlgItem(box, kTextId);
+  if (textControl) GetWindowRect(textControl, &text);
+  WriteRect(to, "window", window);
+  WriteRect(to, "parts", parts);
+  fprintf(to, "text area: %ld %ld\n", text.right - text.left,
+          text.bottom - text.top);
+}
+
 void WriteReport(FILE* to, HWND box) {
   static char text[16384];
   char title[256];
@@ -118,7 +149,9 @@ void WriteReport(FILE* to, HWND box) {
   for (const Button& b : kButtons) {
     if (HasButton(box, b.id)) fprintf(to, " %s", b.name);
   }
-  fprintf(to, "\nicon: %s\ntext:\n%s", HasIcon(box) ? "yes" : "no", text);
+  fprintf(to, "\nicon: %s\n", HasIcon(box) ? "yes" : "no");
+  WriteGeometry(to, box);
+  fprintf(to, "text:\n%s", text);
 }
 
 void Report(HWND box, const char* outPath) {

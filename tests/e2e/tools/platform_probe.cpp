@@ -21,6 +21,11 @@
 //   platform_probe handover NAME
 //                             calls StartAndExit(NAME, "NAME child 0 marker")
 //                             and exits with 3 when that returns
+//   platform_probe links DIR  the directory links the caller laid out in DIR
+//                             (see CheckLinks); exit code 0 when all pass
+//   platform_probe system-dir prints the system directory this build's
+//                             programs see, and below it the one that holds
+//                             its files as 64-bit programs name it
 #include <windows.h>
 
 #include <cstdio>
@@ -639,6 +644,78 @@ void CheckSharedFolders() {
   }
 }
 
+// Directory links, which a Windows program under Wine cannot make itself
+// (CreateSymbolicLinkA does nothing there): the caller lays out in dir
+//   LINK -> EMPTY      an empty directory
+//   FULL -> FILLED     a directory holding KEEP.TXT
+//   RAW -> RAWEMPTY    an empty directory, spent by the last check
+// The layer's RemoveDir refuses every link, whatever its reparse tag, and
+// leaves what it points to; a plain directory beside them goes.
+bool IsWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr &&
+         GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool IsDirectory(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void CheckLinks(const char* dir) {
+  struct Row {
+    const char* name;
+    const char* entry;  // below dir
+    uint32_t kind;      // its directory and reparse bits, searched or asked
+    bool removed;       // by plat::RemoveDir
+    const char* kept;   // below dir, there afterwards (or null)
+  };
+  const Row rows[] = {
+      {"plain empty directory", "PLAIN", plat::kAttrDirectory, true, nullptr},
+      {"link to an empty directory", "LINK",
+       plat::kAttrDirectory | plat::kAttrReparsePoint, false, "EMPTY"},
+      {"link to a directory with a file", "FULL",
+       plat::kAttrDirectory | plat::kAttrReparsePoint, false,
+       "FILLED\\KEEP.TXT"},
+  };
+  constexpr uint32_t kKind = plat::kAttrDirectory | plat::kAttrReparsePoint;
+  char path[MAX_PATH], kept[MAX_PATH];
+  std::snprintf(path, sizeof path, "%s\\PLAIN", dir);
+  CreateDirectoryA(path, nullptr);
+  for (const Row& row : rows) {
+    std::snprintf(path, sizeof path, "%s\\%s", dir, row.entry);
+    plat::FindData found;
+    const plat::FindHandle find = plat::FindFirst(path, &found);
+    Check(find != plat::kNoFind && (found.attributes & kKind) == row.kind,
+          "links", row.name, "kind as a search lists it");
+    plat::FindEnd(find);
+    Check((plat::FileAttributes(path) & kKind) == row.kind, "links",
+          row.name, "kind as FileAttributes gives it");
+    Check(plat::RemoveDir(path) == row.removed, "links", row.name,
+          "RemoveDir result");
+    Check(IsDirectory(path) != row.removed, "links", row.name,
+          "entry there exactly when not removed");
+    if (row.kept != nullptr) {
+      std::snprintf(kept, sizeof kept, "%s\\%s", dir, row.kept);
+      Check(GetFileAttributesA(kept) != INVALID_FILE_ATTRIBUTES, "links",
+            row.name, "what it points to stays");
+    }
+  }
+  // Why the layer refuses: Wine's RemoveDirectoryA on a link removes the
+  // empty directory it points to and leaves the link; other systems remove
+  // the link alone.
+  char target[MAX_PATH];
+  std::snprintf(path, sizeof path, "%s\\RAW", dir);
+  std::snprintf(target, sizeof target, "%s\\RAWEMPTY", dir);
+  const bool wine = IsWine();
+  Check(RemoveDirectoryA(path) != FALSE, "links", "RemoveDirectoryA on a link",
+        "succeeds");
+  Check(IsDirectory(target) != wine, "links", "RemoveDirectoryA on a link",
+        wine ? "Wine: the directory it points to is gone"
+             : "the directory it points to stays");
+}
+
 int RunChild(int argc, char** argv) {
   long code = std::atol(argv[2]);
   char module[MAX_PATH];
@@ -648,6 +725,33 @@ int RunChild(int argc, char** argv) {
   if (dot && lstrcmpiA(dot, ".exe") == 0) code += 200;
   if (argc > 3) WriteFileText(argv[3], "ran");
   return static_cast<int>(code);
+}
+
+// A 32-bit program on a 64-bit system (or Wine) may see C:\WINDOWS\SYSTEM32
+// or C:\WINDOWS\SYSWOW64, as the system decides; the first name is
+// redirected to the directory GetSystemWow64DirectoryA gives. 1 when either
+// cannot be read.
+int PrintSystemDirectory() {
+  char seen[MAX_PATH], onDisk[MAX_PATH];
+  UINT length = GetSystemDirectoryA(seen, sizeof seen);
+  if (length == 0 || length >= sizeof seen) return 1;
+  BOOL wow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &wow64)) return 1;
+  if (wow64) {
+    length = GetSystemWow64DirectoryA(onDisk, sizeof onDisk);
+    if (length == 0 || length >= sizeof onDisk) return 1;
+  } else {
+    std::memcpy(onDisk, seen, std::strlen(seen) + 1);
+  }
+  std::printf("%s\n%s\n", seen, onDisk);
+  return 0;
+}
+
+// The closing line and the exit code.
+int Verdict() {
+  std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed",
+              failures);
+  return failures ? 1 : 0;
 }
 
 }  // namespace
@@ -661,6 +765,14 @@ int main(int argc, char** argv) {
     std::snprintf(command, sizeof command, "%s child 0 marker", argv[2]);
     plat::StartAndExit(argv[2], command);
     return 3;
+  }
+
+  if (argc == 2 && std::strcmp(argv[1], "system-dir") == 0) {
+    return PrintSystemDirectory();
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "links") == 0) {
+    CheckLinks(argv[2]);
+    return Verdict();
   }
 
   GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -682,7 +794,5 @@ int main(int argc, char** argv) {
   if (argc == 2) CheckSpellings(argv[1]);
 
   RemoveDirectoryA(scratch);
-  std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed",
-              failures);
-  return failures ? 1 : 0;
+  return Verdict();
 }

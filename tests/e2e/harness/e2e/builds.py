@@ -45,14 +45,6 @@ class Build:
         self.bits = bits          # pointer width of its programs
         self.dir = directory
 
-    @property
-    def system_dir(self):
-        """The system directory (GetSystemDirectoryA, %WINSYS%) that the
-        build's programs see: a 32-bit program on 64-bit Windows (and Wine)
-        sees SysWOW64."""
-        name = "syswow64" if self.bits == 32 else "system32"
-        return "C:\\windows\\" + name
-
 
 BUILD_NAMES = ("i686", "x86_64")
 

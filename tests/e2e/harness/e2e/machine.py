@@ -7,10 +7,15 @@ read and answered by boxhelper.exe.
         result = m.run(r"C:\\DISK", ["SELDUNAX.INI"], answers=["ok"])
         m.finish()
 
-Paths given to a Machine are Windows paths on drive C:; the Windows
-directory is C:\\windows. The system directory is the one the program
-under test sees: ask the machine (m.system_dir), C:\\windows\\syswow64 for
-the i686 build, C:\\windows\\system32 for the x86_64 one.
+Paths given to a Machine are Windows paths on drive C: as the host and
+64-bit programs name them; the Windows directory is C:\\windows. The system
+directory is the one the program under test sees, which machines do not
+agree on for the i686 build: ask the machine. m.system_dir (and
+m.seen("%WINSYS%\\X")) names it as the program does, for what the program
+writes; m.on_disk("%WINSYS%\\X") (or of a path the program wrote) names the
+same file where it lies, for laying files out, reading them back and the
+64-bit test tools: C:\\windows\\syswow64 where a 32-bit program's
+C:\\windows\\system32 is redirected there.
 
 Wine carries out WININIT.INI when a session starts, that is when a Wine
 process starts while none of the machine's runs: a WININIT.INI laid out
@@ -30,18 +35,35 @@ import time
 from e2e import regfile, wineenv
 
 WINDOWS_DIR = "C:\\windows"
-# The system directory of the build under test, as Machine.system_dir.
-SYSTEM_DIR = wineenv.current_build().system_dir
+WINSYS = "%WINSYS%"
+
+
+def on_disk(path, seen, disk):
+    """path with %WINSYS%, or the system directory seen at its start (in
+    any letter case), replaced by disk, the directory where seen lies."""
+    if path.startswith(WINSYS):
+        return disk + path[len(WINSYS):]
+    if path.lower() == seen.lower() or path.lower().startswith(
+            seen.lower() + "\\"):
+        return disk + path[len(seen):]
+    return path
 
 
 class Box:
-    """A message box as boxhelper saw it."""
+    """A message box as boxhelper saw it; window and parts are (left, top,
+    width, height) on the screen of the box and of its visible controls
+    together, text_area (width, height) of its text (None when not
+    reported)."""
 
-    def __init__(self, title, buttons, icon, text):
+    def __init__(self, title, buttons, icon, text, window=None, parts=None,
+                 text_area=None):
         self.title = title
         self.buttons = tuple(buttons)
         self.icon = icon
         self.text = text
+        self.window = window
+        self.parts = parts
+        self.text_area = text_area
         self.answer = "read"  # the button asked for
         self.pressed = False  # and whether it was pressed
 
@@ -51,9 +73,14 @@ class Box:
         head, _, text = report.decode("cp1252").partition("\ntext:\n")
         fields = dict(line.split(": ", 1) if ": " in line else (line[:-1], "")
                       for line in head.split("\n"))
+
+        def numbers(key):
+            return (tuple(int(n) for n in fields[key].split())
+                    if key in fields else None)
         return cls(fields.get("title", ""),
                    fields.get("buttons", "").split(),
-                   fields.get("icon") == "yes", text)
+                   fields.get("icon") == "yes", text, numbers("window"),
+                   numbers("parts"), numbers("text area"))
 
     def __repr__(self):
         return (f"Box(title={self.title!r}, buttons={'/'.join(self.buttons)},"
@@ -91,14 +118,18 @@ def _printed(process, line, seconds):
 
 
 class Machine:
-    def __init__(self, name):
+    def __init__(self, name, copy_of=None):
+        """A fresh machine, or with copy_of a copy of that machine as it
+        is (call its finish() first)."""
         self.name = name
         self.build = wineenv.current_build()
         self.dir = os.path.join(wineenv.work_dir(), "runs",
                                 f"{self.build.name}.{name}")
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
-        self.prefix = wineenv.copy_template(os.path.join(self.dir, "prefix"))
+        prefix = os.path.join(self.dir, "prefix")
+        self.prefix = (wineenv.copy_prefix(copy_of.prefix, prefix) if copy_of
+                       else wineenv.copy_template(prefix))
         self.env = wineenv.wine_env(self.prefix)
         self.log = os.path.join(self.dir, "wine.log")
         self._boxhelper = wineenv.find_program("boxhelper.exe")
@@ -136,9 +167,21 @@ class Machine:
 
     @property
     def system_dir(self):
-        """The system directory (%WINSYS%) that the program under test sees
-        on this machine, without its backslash."""
-        return self.build.system_dir
+        """The system directory (GetSystemDirectoryA, %WINSYS%) as the
+        program under test sees it, without its backslash."""
+        return wineenv.system_dirs()[0]
+
+    def seen(self, path):
+        """path with a leading %WINSYS% as the program under test expands
+        it."""
+        if path.startswith(WINSYS):
+            return self.system_dir + path[len(WINSYS):]
+        return path
+
+    def on_disk(self, path):
+        """path with %WINSYS%, or the program's system directory at its
+        start, named where the directory lies (see the module's text)."""
+        return on_disk(path, *wineenv.system_dirs())
 
     @property
     def temp_dir(self):
@@ -176,7 +219,8 @@ class Machine:
 
     def unshare(self, path):
         """Gives the machine its own copy of a file it shares with the
-        template (under system32), so that the program may overwrite it."""
+        template (under system32 or syswow64), so that the program may
+        overwrite it."""
         target = self.host(path)
         with open(target, "rb") as f:
             content = f.read()

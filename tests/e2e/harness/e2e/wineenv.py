@@ -274,24 +274,36 @@ def cut_outward_links(prefix):
         os.mkdir(link)
 
 
+def _copy_prefix(src, dest, shared):
+    """Copies the prefix src to dest; files below _LINKED_DIRS for which
+    shared(stat) holds are hard-linked instead. Links out of drive_c (a
+    template made before they were cut, or a link Wine made again) are
+    cut in the copy."""
+    shutil.rmtree(dest, ignore_errors=True)
+    linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+
+    def copy(s, d):
+        if s.startswith(linked) and shared(os.lstat(s)):
+            os.link(s, d)
+        else:
+            shutil.copy2(s, d)
+
+    shutil.copytree(src, dest, symlinks=True, copy_function=copy)
+    cut_outward_links(dest)
+    return dest
+
+
 def copy_template(dest):
     """A fresh prefix at dest, a copy of the template (made under the lock,
     so that a template being rebuilt is never half copied)."""
-    shutil.rmtree(dest, ignore_errors=True)
     with _locked("template"):
-        src = _ensure_template_locked()
-        linked = tuple(os.path.join(src, d) + os.sep for d in _LINKED_DIRS)
+        return _copy_prefix(_ensure_template_locked(), dest, lambda st: True)
 
-        def copy(s, d):
-            if s.startswith(linked):
-                os.link(s, d)
-            else:
-                shutil.copy2(s, d)
 
-        shutil.copytree(src, dest, symlinks=True, copy_function=copy)
-    # A template made before links were cut, or a link Wine made again.
-    cut_outward_links(dest)
-    return dest
+def copy_prefix(src, dest):
+    """A copy of a machine's prefix, its Wine processes ended: what it still
+    shares with the template stays shared, everything else is its own."""
+    return _copy_prefix(src, dest, lambda st: st.st_nlink > 1)
 
 
 def damaged_template_files(prefix):
@@ -343,6 +355,60 @@ def check_links():
     if not found:
         shutil.rmtree(run_dir, ignore_errors=True)
     return 1 if found else 0
+
+
+# ---------------------------------------------------- system directory
+
+_system_dirs = {}
+
+
+def system_dirs():
+    """(seen, on_disk) for the build under test: the system directory its
+    programs see (GetSystemDirectoryA, what %WINSYS% becomes in what they
+    write) and the directory that holds its files as 64-bit programs and
+    the host name it. Machines do not agree on the first for a 32-bit
+    program (C:\\windows\\system32, which the system redirects to
+    SysWOW64, or SysWOW64 itself), so platform_probe.exe of the build is
+    asked, once per template and build, in a copy of the template."""
+    build = current_build().name
+    if build not in _system_dirs:
+        with _locked("system_dir"):
+            _system_dirs[build] = _saved_system_dirs(build)
+    return _system_dirs[build]
+
+
+def _saved_system_dirs(build):
+    saved_file = os.path.join(work_dir(), f"system_dir.{build}.json")
+    stamp = _wine_stamp()
+    with contextlib.suppress(OSError, ValueError, KeyError):
+        with open(saved_file) as f:
+            saved = json.load(f)
+        if saved["stamp"] == stamp:
+            return tuple(saved["dirs"])
+    dirs = _ask_system_dirs(build)
+    with open(saved_file, "w") as f:
+        json.dump({"stamp": stamp, "dirs": dirs}, f)
+    return dirs
+
+
+def _ask_system_dirs(build):
+    run_dir = os.path.join(work_dir(), "runs", f"{build}.system-dir")
+    prefix = copy_template(os.path.join(run_dir, "prefix"))
+    env = wine_env(prefix)
+    try:
+        done = subprocess.run(["wine", build_program("platform_probe.exe"),
+                               "system-dir"], env=env, capture_output=True,
+                              timeout=120)
+    finally:
+        run_quiet(["wineserver", "-k"], env, 60)
+    lines = done.stdout.decode("cp1252").replace("\r", "").split("\n")
+    dirs = tuple(lines[:2])
+    if (done.returncode != 0 or len(dirs) != 2
+            or not all(d[1:3] == ":\\" for d in dirs)):
+        raise RuntimeError("platform_probe.exe system-dir: exit "
+                           f"{done.returncode}, printed {done.stdout!r}")
+    shutil.rmtree(run_dir, ignore_errors=True)
+    return dirs
 
 
 def winexec(name, args):
