@@ -17,8 +17,9 @@
 # build. With a usable X display ($DISPLAY) the boxes show there for you to
 # answer; without one they show on a virtual display (Xvfb) and are
 # answered Yes and OK by the test tool boxhelper.exe. Installs what is
-# missing (as root), builds the programs in the build directories
-# scripts/test.sh uses, and writes the report and the screenshots of the
+# missing (as root), builds the programs and the native checker (whose plan
+# of the control file tells what the run is asked to change) in the build
+# directories scripts/test.sh uses, and writes the report and the screenshots of the
 # boxes to build/demo/. Exits non-zero when the run changed anything the
 # control file did not ask for, or a box could not be pictured whole (its
 # window too small for its text and buttons: what Wine 8.0's experimental
@@ -47,6 +48,23 @@ build_x86_64() {
     hold_open exit_watch
 }
 
+# The native checker, whose plan of the control file tells the demo what
+# the run is asked to change; in build/native, configured as
+# scripts/test.sh does when it is missing.
+build_checker() {
+  local dir="$build/native"
+  if [[ ! -f "$dir/CMakeCache.txt" ]]; then
+    mkdir -p "$dir"
+    cmake -S "$repo" -B "$dir" -Wno-dev -DCMAKE_BUILD_TYPE=Debug \
+      -DSELDUNAX_WIN64_DIR="$build/win64" -DSELDUNAX_WIN32_DIR="$build/win32" \
+      >"$dir.configure.log" 2>&1 || {
+      cat "$dir.configure.log"
+      return 1
+    }
+  fi
+  cmake --build "$dir" -j "$jobs" --target seldchk
+}
+
 # The i686 release programs, as scripts/release_build.sh makes them.
 build_i686() {
   source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
@@ -66,10 +84,13 @@ main() {
   step "Windows builds: i686 release programs, x86_64 programs and tools"
   build_i686
   build_x86_64
+  step "the native checker seldchk"
+  build_checker
   local built=$SECONDS
   step "the demonstration"
   local code=0
   SELDUNAX_WIN64_DIR="$build/win64" SELDUNAX_WIN32_DIR="$build/win32" \
+    SELDUNAX_SELDCHK="$build/native/seldchk/seldchk" \
     PYTHONPATH="$repo/scripts:$repo/tests/e2e/harness" python3 -m demo.demo || code=$?
   step "demo finished in $((SECONDS - start)) s ($((built - start)) s" \
     "dependencies and build, $((SECONDS - built)) s the demonstration)"
