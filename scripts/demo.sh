@@ -34,7 +34,8 @@ step() { printf '\n=== %s\n' "$*"; }
 
 # The x86_64 programs: the program and its release tool (run when the
 # x86_64 build is shown), and the test tools that answer boxes, hold files
-# open and observe the handed-over process's exit code (always).
+# open, observe the handed-over process's exit code and draw a box again
+# (always).
 build_x86_64() {
   local dir="$build/win64"
   mkdir -p "$dir"
@@ -45,7 +46,7 @@ build_x86_64() {
     return 1
   }
   cmake --build "$dir" -j "$jobs" --target SELDUNAX DEVEJECT boxhelper \
-    hold_open exit_watch
+    hold_open exit_watch show_box
 }
 
 # The native checker, whose plan of the control file tells the demo what

@@ -85,6 +85,11 @@ def log(msg):
 
 # ---------------------------------------------------------------- display
 
+def wine_version():
+    return subprocess.run(["wine", "--version"], capture_output=True,
+                          text=True).stdout.strip()
+
+
 def usable_display():
     """The display named by $DISPLAY when an X server answers on it."""
     display = os.environ.get("DISPLAY", "")
@@ -96,14 +101,41 @@ def usable_display():
     return display if ok else None
 
 
-def screenshot_box(m, run, box, name):
-    """The picture of the program's box in OUT/name, or None, saying why
-    (a problem of the run: the demo then fails)."""
-    path, problems = picture.take(m.env, TITLE, box, os.path.join(OUT, name))
+def picture_box(m, run, box, answer, name):
+    """Records the program's box with its picture in OUT/name: taken now,
+    or, when this Wine laid the i686 program's box out without room for
+    its text, drawn again after the run (redraw_boxes). A box that cannot
+    be pictured whole is a problem of the run: the demo then fails."""
+    shown = Shown(box, answer)
+    run.boxes.append(shown)
+    if picture.to_redraw(box, CHOSEN[0]):
+        shown.redraw_as = name
+        log(f"{name}: this Wine laid the box out without room for its text; "
+            "it is drawn again after the run")
+        return
+    shown.picture = note_picture(run, name, *picture.take(
+        m.env, TITLE, box, os.path.join(OUT, name)))
+
+
+def note_picture(run, name, path, problems):
+    """path, after the problems of picturing name went to the run's."""
     for problem in problems:
         run.problems.append(f"no {name}: {problem}")
         log(f"NO PICTURE {name}: {problem}")
     return path
+
+
+def redraw_boxes(m, run):
+    """Pictures the boxes this Wine could not lay out, drawn again by the
+    64-bit show_box.exe with the title, text and buttons boxhelper.exe
+    read from the program's own box; the program has ended, so that no box
+    of its title shows beside them."""
+    for shown in run.boxes:
+        if shown.redraw_as:
+            log(f"{shown.redraw_as}: the box drawn again by show_box.exe")
+            shown.picture = note_picture(
+                run, shown.redraw_as, *picture.redraw(
+                    m, shown.box, os.path.join(OUT, shown.redraw_as)))
 
 
 # ----------------------------------------------------- helper processes
@@ -154,6 +186,18 @@ def watched_exit_code(watcher, seconds):
 
 # ------------------------------------------------------------- the run
 
+class Shown:
+    """A box of the run: as boxhelper.exe read it, how it was answered, its
+    picture (a host path, or None), and the picture's name when it is to
+    be drawn again (picture_box)."""
+
+    def __init__(self, box, answer):
+        self.box = box
+        self.answer = answer
+        self.picture = None
+        self.redraw_as = None
+
+
 class Run:
     """What was seen of the run: exit codes, boxes, screenshots, who
     answered."""
@@ -161,7 +205,7 @@ class Run:
     def __init__(self):
         self.first_code = None
         self.second_code = None
-        self.boxes = []  # (Box, answer, screenshot path or None)
+        self.boxes = []  # Shown
         self.answered_by = ""
         self.held = []
         self.holder_code = None
@@ -173,10 +217,9 @@ def answer_automatically(m, run):
         box = m.answer("read", timeout=AUTO_SECONDS)
         if box is None:
             break
-        shown = screenshot_box(m, run, box, shot)
+        picture_box(m, run, box, {"yes": "Yes", "ok": "OK"}[answer], shot)
         if m.answer(answer, timeout=20) is None:
             raise RuntimeError(f"the box went away before {answer}")
-        run.boxes.append((box, {"yes": "Yes", "ok": "OK"}[answer], shown))
 
 
 def watch_person(m, run, watcher):
@@ -186,15 +229,13 @@ def watch_person(m, run, watcher):
     box = m.answer("read", timeout=PERSON_SECONDS)
     if box is None:
         return
-    run.boxes.append((box, "by the person", screenshot_box(
-        m, run, box, "confirmation.png")))
+    picture_box(m, run, box, "by the person", "confirmation.png")
     log("answer the box on your display")
     while watcher.poll() is None:
         later = m.answer("read", timeout=2)
         # A box being drawn or taken down shows no buttons yet or any more.
         if later is not None and later.buttons and later.text != box.text:
-            run.boxes.append((later, "OK by the person", screenshot_box(
-                m, run, later, "closing.png")))
+            picture_box(m, run, later, "OK by the person", "closing.png")
             return
 
 
@@ -290,13 +331,26 @@ def shown_path(path):
     return path if rel.startswith("..") else rel
 
 
-def describe_box(report, box, answer, picture):
+def describe_box(report, shown):
+    box = shown.box
     report.add(f"  box \"{box.title}\", buttons {'/'.join(box.buttons)}, "
-               f"icon {'yes' if box.icon else 'none'}, answered {answer}")
+               f"icon {'yes' if box.icon else 'none'}, answered "
+               f"{shown.answer}")
     for line in box.text.split("\n"):
         report.add(f"  | {line}")
-    if picture:
-        report.add(f"  screenshot: {shown_path(picture)}")
+    if shown.picture:
+        report.add(f"  screenshot: {shown_path(shown.picture)}")
+    if shown.redraw_as:
+        width, height = box.window[2:]
+        area = "x".join(str(n) for n in box.text_area)
+        report.add(
+            f"    drawn again: this Wine laid the i686 program's box out "
+            f"{width}x{height} pixels with a text area of {area}, no room "
+            "for its text, as Wine 8.0's wow64 mode does, which measures and "
+            "draws no text for a 32-bit program; the picture is of the same box "
+            "shown by MessageBoxA of the 64-bit show_box.exe, its title, "
+            "text and buttons the i686 program's own, as boxhelper.exe read "
+            "them from its box")
 
 
 def plan_section(report, m, before):
@@ -607,10 +661,9 @@ def judge(before, baseline, after):
 def tell_person_answers(run, judgement):
     """On a usable display a person answered: only Yes goes on to the
     removal, any other answer changes nothing."""
-    box, _, picture = run.boxes[0]
     yes = bool(judgement.program_keys.removed or judgement.run_diff.removed)
-    run.boxes[0] = (box, "Yes by the person" if yes else
-                    "not Yes by the person: nothing was removed", picture)
+    run.boxes[0].answer = ("Yes by the person" if yes else
+                           "not Yes by the person: nothing was removed")
 
 
 def write_report(before, baseline, after, j, start, times):
@@ -626,6 +679,7 @@ def write_report(before, baseline, after, j, start, times):
              "x86_64": "x86_64 (the build for testing)"}[build]
     report.add(f"Build:              {shown}")
     report.add(f"Program:            {wineenv.find_program('SELDUNAX.EXE')}")
+    report.add(f"Wine:               {wine_version()}")
     if note:
         report.add(f"NOTE:               {note}")
     report.add(f"Wine prefix:        {m.prefix}")
@@ -652,8 +706,8 @@ def write_report(before, baseline, after, j, start, times):
     report.add(f"   exit code {run.second_code} (observed by exit_watch.exe, "
                "which found the process by its image path while it showed "
                "its box, waited for its end and read GetExitCodeProcess)")
-    for box, answer, picture in run.boxes:
-        describe_box(report, box, answer, picture)
+    for shown in run.boxes:
+        describe_box(report, shown)
     if not run.boxes:
         report.add("  no box showed")
     report.add("Held open without sharing during the run (hold_open.exe), "
@@ -725,6 +779,9 @@ def main():
     m = before.m
     baseline = restart_alone(m, lap)
     after = run_and_restart(m, display, lap)
+    if any(shown.redraw_as for shown in after.run.boxes):
+        redraw_boxes(m, after.run)
+        lap("boxes drawn again")
     judgement = judge(before, baseline, after)
     if display and after.run.boxes:
         tell_person_answers(after.run, judgement)
