@@ -17,13 +17,17 @@
 # build. With a usable X display ($DISPLAY) the boxes show there for you to
 # answer; without one they show on a virtual display (Xvfb) and are
 # answered Yes and OK by the test tool boxhelper.exe. Installs what is
-# missing (as root), builds the programs and the native checker (whose plan
-# of the control file tells what the run is asked to change) in the build
-# directories scripts/test.sh uses, and writes the report and the screenshots of the
-# boxes to build/demo/. Exits non-zero when the run changed anything the
-# control file did not ask for, or a box could not be pictured whole (its
-# window too small for its text and buttons: what Wine 8.0's experimental
-# wow64 mode draws for the i686 build, which it gives no text).
+# missing (as root), builds the programs, the test tools and the native
+# checker in the build directories scripts/test.sh uses, and writes the
+# report and the pictures of the boxes to build/demo/. What the run is
+# asked to do comes from the checker's plan of the control file
+# (seldchk --plan=tsv). Exits non-zero when the run changed anything it was
+# not asked to, or a box could not be pictured whole (its window too small
+# for its text and buttons). A box of the i686 build laid out without room
+# for its text, as Wine 8.0's experimental wow64 mode lays out every box of
+# a 32-bit program (it measures and draws no text for them), is drawn again
+# by the 64-bit show_box.exe with the text boxhelper.exe read from it, and
+# pictured so; the report says so.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -24,6 +24,7 @@ import select
 import shutil
 import subprocess
 import sys
+import textwrap
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -340,17 +341,18 @@ def describe_box(report, shown):
         report.add(f"  | {line}")
     if shown.picture:
         report.add(f"  screenshot: {shown_path(shown.picture)}")
-    if shown.redraw_as:
+    if shown.picture and shown.redraw_as:
         width, height = box.window[2:]
         area = "x".join(str(n) for n in box.text_area)
-        report.add(
-            f"    drawn again: this Wine laid the i686 program's box out "
-            f"{width}x{height} pixels with a text area of {area}, no room "
-            "for its text, as Wine 8.0's wow64 mode does, which measures and "
-            "draws no text for a 32-bit program; the picture is of the same box "
-            "shown by MessageBoxA of the 64-bit show_box.exe, its title, "
-            "text and buttons the i686 program's own, as boxhelper.exe read "
-            "them from its box")
+        report.add(textwrap.fill(
+            f"of the box drawn again: this Wine laid the i686 program's box "
+            f"out {width}x{height} pixels, its text area {area}: no room for "
+            "its text, as Wine 8.0's wow64 mode lays out a 32-bit program's "
+            "boxes (it measures and draws no text for them). The picture "
+            "shows the same box from MessageBoxA of the 64-bit show_box.exe; "
+            "its title, text and buttons are the i686 program's own, read "
+            "from its box by boxhelper.exe (above).", width=78,
+            initial_indent="    ", subsequent_indent="    "))
 
 
 def plan_section(report, m, before):

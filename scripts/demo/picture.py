@@ -127,14 +127,15 @@ def redraw(m, box, path):
     Returns (path, []) or (None, why not)."""
     style = STYLES.get(box.buttons)
     if style is None or box.icon:
+        icon = " and an icon" if box.icon else ""
         return None, ["show_box.exe draws no box with the buttons "
-                      f"{'/'.join(box.buttons)}" + (" and an icon" if box.icon else "")]
-    spec = os.path.join(m.dir, os.path.basename(path) + ".box")
-    with open(spec, "wb") as f:
+                      f"{'/'.join(box.buttons)}{icon}"]
+    box_file = os.path.join(m.dir, os.path.basename(path) + ".box")
+    with open(box_file, "wb") as f:
         f.write((box.title + "\n" + box.text).encode("cp1252"))
     shower = subprocess.Popen(
         ["wine", wineenv.find_program("show_box.exe"), str(style),
-         wineenv.to_windows_path(spec)], env=m.env,
+         wineenv.to_windows_path(box_file)], env=m.env,
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         again = m.answer("read", timeout=60, process=shower)
