@@ -7,8 +7,8 @@
 #    MinSizeRel build is named: the shipping programs' stripped sizes
 #    against their limits and their imports against the functions Windows
 #    95 has;
-#  - demo.* (label "demo"): the demo's snapshots and verdict logic
-#    (tests/demo/*_test.py).
+#  - demo.* (label "demo"): the demo's snapshots, pictures and verdict
+#    logic (tests/demo/*_test.py), the verdict on the native checker's plan.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(SELDUNAX_WIN32_DIR "" CACHE PATH
@@ -63,5 +63,5 @@ foreach(test_file IN LISTS demo_tests)
   add_test(NAME demo.${stem} COMMAND Python3::Interpreter ${test_file})
   set_tests_properties(demo.${stem} PROPERTIES LABELS demo TIMEOUT 60
                        ENVIRONMENT
-                       PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts:${CMAKE_SOURCE_DIR}/tests/e2e/harness)
+                       "PYTHONPATH=${CMAKE_SOURCE_DIR}/scripts:${CMAKE_SOURCE_DIR}/tests/e2e/harness;SELDUNAX_SELDCHK=$<TARGET_FILE:seldchk>")
 endforeach()

@@ -17,12 +17,17 @@
 # build. With a usable X display ($DISPLAY) the boxes show there for you to
 # answer; without one they show on a virtual display (Xvfb) and are
 # answered Yes and OK by the test tool boxhelper.exe. Installs what is
-# missing (as root), builds the programs in the build directories
-# scripts/test.sh uses, and writes the report and the screenshots of the
-# boxes to build/demo/. Exits non-zero when the run changed anything the
-# control file did not ask for, or a box could not be pictured whole (its
-# window too small for its text and buttons: what Wine 8.0's experimental
-# wow64 mode draws for the i686 build, which it gives no text).
+# missing (as root), builds the programs, the test tools and the native
+# checker in the build directories scripts/test.sh uses, and writes the
+# report and the pictures of the boxes to build/demo/. What the run is
+# asked to do comes from the checker's plan of the control file
+# (seldchk --plan=tsv). Exits non-zero when the run changed anything it was
+# not asked to, or a box could not be pictured whole (its window too small
+# for its text and buttons). A box of the i686 build laid out without room
+# for its text, as Wine 8.0's experimental wow64 mode lays out every box of
+# a 32-bit program (it measures and draws no text for them), is drawn again
+# by the 64-bit show_box.exe with the text boxhelper.exe read from it, and
+# pictured so; the report says so.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -33,7 +38,8 @@ step() { printf '\n=== %s\n' "$*"; }
 
 # The x86_64 programs: the program and its release tool (run when the
 # x86_64 build is shown), and the test tools that answer boxes, hold files
-# open and observe the handed-over process's exit code (always).
+# open, observe the handed-over process's exit code and draw a box again
+# (always).
 build_x86_64() {
   local dir="$build/win64"
   mkdir -p "$dir"
@@ -44,7 +50,24 @@ build_x86_64() {
     return 1
   }
   cmake --build "$dir" -j "$jobs" --target SELDUNAX DEVEJECT boxhelper \
-    hold_open exit_watch
+    hold_open exit_watch show_box
+}
+
+# The native checker, whose plan of the control file tells the demo what
+# the run is asked to change; in build/native, configured as
+# scripts/test.sh does when it is missing.
+build_checker() {
+  local dir="$build/native"
+  if [[ ! -f "$dir/CMakeCache.txt" ]]; then
+    mkdir -p "$dir"
+    cmake -S "$repo" -B "$dir" -Wno-dev -DCMAKE_BUILD_TYPE=Debug \
+      -DSELDUNAX_WIN64_DIR="$build/win64" -DSELDUNAX_WIN32_DIR="$build/win32" \
+      >"$dir.configure.log" 2>&1 || {
+      cat "$dir.configure.log"
+      return 1
+    }
+  fi
+  cmake --build "$dir" -j "$jobs" --target seldchk
 }
 
 # The i686 release programs, as scripts/release_build.sh makes them.
@@ -66,10 +89,13 @@ main() {
   step "Windows builds: i686 release programs, x86_64 programs and tools"
   build_i686
   build_x86_64
+  step "the native checker seldchk"
+  build_checker
   local built=$SECONDS
   step "the demonstration"
   local code=0
   SELDUNAX_WIN64_DIR="$build/win64" SELDUNAX_WIN32_DIR="$build/win32" \
+    SELDUNAX_SELDCHK="$build/native/seldchk/seldchk" \
     PYTHONPATH="$repo/scripts:$repo/tests/e2e/harness" python3 -m demo.demo || code=$?
   step "demo finished in $((SECONDS - start)) s ($((built - start)) s" \
     "dependencies and build, $((SECONDS - built)) s the demonstration)"

@@ -56,7 +56,7 @@ std::string DeviceKeysNow(const std::string& id) {
 std::string FileNow(const std::string& path) {
   uint32_t attributes = plat::FileAttributes(path.c_str());
   if (attributes == plat::kInvalidAttributes) {
-    return "not there: entered in WININIT.INI";
+    return "not there: nothing to delete, now or at the next start";
   }
   if (attributes & plat::kAttrDirectory) {
     return "a directory: cannot be deleted, entered in WININIT.INI";

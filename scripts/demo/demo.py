@@ -4,14 +4,14 @@ Runs the i686 build that ships (build/win32, MinSizeRel, stripped) under
 Wine's wow64 mode, or the x86_64 build when SELDUNAX_DEMO_BUILD=x86_64;
 with no build asked for and a machine that cannot run 32-bit code, the
 x86_64 build, saying so. Lays out a machine with the VANTORIS card
-installed (scripts/demo/layout.py),
-starts C:\\VANTORIS\\SELDUNAX.EXE with SELDUNAX.INI from C:\\VANTORIS,
-answers its boxes (or lets a person answer them on a usable display) and
-pictures them, restarts the machine, and reports what changed against what
-the control file asked for. A copy of the laid-out machine restarted
-without the run tells what the restart changes by itself. Run through
-scripts/demo.sh, which builds the programs; the report goes to stdout and
-to build/demo/report.txt.
+installed (the harness's e2e/card.py), starts C:\\VANTORIS\\SELDUNAX.EXE
+with SELDUNAX.INI from C:\\VANTORIS, answers its boxes (or lets a person
+answer them on a usable display) and pictures them, restarts the machine,
+and reports what changed against what the checker's plan of the control
+file asks for (asked.py). A copy of the laid-out machine restarted without
+the run tells what the restart changes by itself. Run through
+scripts/demo.sh, which builds the programs and the native checker; the
+report goes to stdout and to build/demo/report.txt.
 
 Exit code 0 when the run removed nothing it was not asked to and every
 step was observed, every box pictured whole, 1 otherwise."""
@@ -24,6 +24,7 @@ import select
 import shutil
 import subprocess
 import sys
+import textwrap
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -34,6 +35,10 @@ os.environ.setdefault("SELDUNAX_WIN64_DIR", os.path.join(REPO, "build",
                                                          "win64"))
 os.environ.setdefault("SELDUNAX_WIN32_DIR", os.path.join(REPO, "build",
                                                          "win32"))
+# The native checker, whose plan tells what the run is asked to change.
+CHECKER = os.environ.get("SELDUNAX_SELDCHK", os.path.join(
+    REPO, "build", "native", "seldchk", "seldchk"))
+CONTROL_SOURCE = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
 
 from e2e import wineenv  # noqa: E402
 
@@ -63,8 +68,8 @@ def choose_build():
 CHOSEN = choose_build() if __name__ == "__main__" else None
 
 # The machine's module reads the build under test when it loads.
-from demo import expected, layout, picture, snapshot  # noqa: E402
-from e2e import regfile  # noqa: E402
+from demo import asked, picture  # noqa: E402
+from e2e import card, regfile, snapshot  # noqa: E402
 from e2e.machine import Machine, WINDOWS_DIR  # noqa: E402
 
 TITLE = "VANTORIS Uninstall"
@@ -81,6 +86,11 @@ def log(msg):
 
 # ---------------------------------------------------------------- display
 
+def wine_version():
+    return subprocess.run(["wine", "--version"], capture_output=True,
+                          text=True).stdout.strip()
+
+
 def usable_display():
     """The display named by $DISPLAY when an X server answers on it."""
     display = os.environ.get("DISPLAY", "")
@@ -92,14 +102,41 @@ def usable_display():
     return display if ok else None
 
 
-def screenshot_box(m, run, box, name):
-    """The picture of the program's box in OUT/name, or None, saying why
-    (a problem of the run: the demo then fails)."""
-    path, problems = picture.take(m.env, TITLE, box, os.path.join(OUT, name))
+def picture_box(m, run, box, answer, name):
+    """Records the program's box with its picture in OUT/name: taken now,
+    or, when this Wine laid the i686 program's box out without room for
+    its text, drawn again after the run (redraw_boxes). A box that cannot
+    be pictured whole is a problem of the run: the demo then fails."""
+    shown = Shown(box, answer)
+    run.boxes.append(shown)
+    if picture.to_redraw(box, CHOSEN[0]):
+        shown.redraw_as = name
+        log(f"{name}: this Wine laid the box out without room for its text; "
+            "it is drawn again after the run")
+        return
+    shown.picture = note_picture(run, name, *picture.take(
+        m.env, TITLE, box, os.path.join(OUT, name)))
+
+
+def note_picture(run, name, path, problems):
+    """path, after the problems of picturing name went to the run's."""
     for problem in problems:
         run.problems.append(f"no {name}: {problem}")
         log(f"NO PICTURE {name}: {problem}")
     return path
+
+
+def redraw_boxes(m, run):
+    """Pictures the boxes this Wine could not lay out, drawn again by the
+    64-bit show_box.exe with the title, text and buttons boxhelper.exe
+    read from the program's own box; the program has ended, so that no box
+    of its title shows beside them."""
+    for shown in run.boxes:
+        if shown.redraw_as:
+            log(f"{shown.redraw_as}: the box drawn again by show_box.exe")
+            shown.picture = note_picture(
+                run, shown.redraw_as, *picture.redraw(
+                    m, shown.box, os.path.join(OUT, shown.redraw_as)))
 
 
 # ----------------------------------------------------- helper processes
@@ -128,21 +165,6 @@ def start_tool(m, program, args):
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
 
-def hold_files(m, files, stop_file):
-    """hold_open.exe keeping files open without sharing until stop_file
-    exists; returns the process once every file is held."""
-    holder = start_tool(m, "hold_open.exe",
-                        [wineenv.to_windows_path(stop_file)] + files)
-    deadline = time.time() + 60
-    while True:
-        line = read_line(holder, deadline)
-        if line is None:
-            raise RuntimeError("hold_open.exe did not hold the files "
-                               f"(exit code {holder.poll()})")
-        if line == "ready":
-            return holder
-
-
 def watch_exit(m, image, seconds):
     """exit_watch.exe waiting for the process of image to start and end."""
     return start_tool(m, "exit_watch.exe", [image, "--timeout",
@@ -165,6 +187,18 @@ def watched_exit_code(watcher, seconds):
 
 # ------------------------------------------------------------- the run
 
+class Shown:
+    """A box of the run: as boxhelper.exe read it, how it was answered, its
+    picture (a host path, or None), and the picture's name when it is to
+    be drawn again (picture_box)."""
+
+    def __init__(self, box, answer):
+        self.box = box
+        self.answer = answer
+        self.picture = None
+        self.redraw_as = None
+
+
 class Run:
     """What was seen of the run: exit codes, boxes, screenshots, who
     answered."""
@@ -172,7 +206,7 @@ class Run:
     def __init__(self):
         self.first_code = None
         self.second_code = None
-        self.boxes = []  # (Box, answer, screenshot path or None)
+        self.boxes = []  # Shown
         self.answered_by = ""
         self.held = []
         self.holder_code = None
@@ -184,10 +218,9 @@ def answer_automatically(m, run):
         box = m.answer("read", timeout=AUTO_SECONDS)
         if box is None:
             break
-        shown = screenshot_box(m, run, box, shot)
+        picture_box(m, run, box, {"yes": "Yes", "ok": "OK"}[answer], shot)
         if m.answer(answer, timeout=20) is None:
             raise RuntimeError(f"the box went away before {answer}")
-        run.boxes.append((box, {"yes": "Yes", "ok": "OK"}[answer], shown))
 
 
 def watch_person(m, run, watcher):
@@ -197,15 +230,13 @@ def watch_person(m, run, watcher):
     box = m.answer("read", timeout=PERSON_SECONDS)
     if box is None:
         return
-    run.boxes.append((box, "by the person", screenshot_box(
-        m, run, box, "confirmation.png")))
+    picture_box(m, run, box, "by the person", "confirmation.png")
     log("answer the box on your display")
     while watcher.poll() is None:
         later = m.answer("read", timeout=2)
         # A box being drawn or taken down shows no buttons yet or any more.
         if later is not None and later.buttons and later.text != box.text:
-            run.boxes.append((later, "OK by the person", screenshot_box(
-                m, run, later, "closing.png")))
+            picture_box(m, run, later, "OK by the person", "closing.png")
             return
 
 
@@ -216,33 +247,30 @@ def run_program(m, display, after_run):
     WININIT.INI as a restart would."""
     run = Run()
     temp_copy = m.temp_dir + "\\seldunax.exe"
-    stop_file = os.path.join(m.dir, "hold_open.stop")
     with_person = display is not None
     seconds = PERSON_SECONDS if with_person else AUTO_SECONDS
 
     # Named where they lie: hold_open.exe is a 64-bit program.
-    run.held = [m.on_disk(path) for path in layout.HELD_FILES]
-    holder = hold_files(m, run.held, stop_file)
-    watcher = watch_exit(m, temp_copy, seconds)
-    log(f"starting {layout.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI in "
-        f"{layout.INSTALL}")
-    first = m.run(layout.INSTALL, ["SELDUNAX.INI"], timeout=120)
-    run.first_code = None if first.killed else first.exit_code
-    if with_person:
-        run.answered_by = f"a person, on the display {display}"
-        watch_person(m, run, watcher)
-    else:
-        run.answered_by = (f"boxhelper.exe (no usable display: the boxes "
-                           f"showed on Xvfb {m.env['DISPLAY']})")
-        log("no usable display: boxhelper.exe reads the boxes and answers "
-            "Yes, then OK")
-        answer_automatically(m, run)
-    run.second_code = watched_exit_code(watcher, seconds + 30)
-    if holder.poll() is None:
-        after_run()
-    with open(stop_file, "w"):
-        pass
-    run.holder_code = holder.wait(timeout=60)
+    run.held = [m.on_disk(path) for path in card.HELD_FILES]
+    with m.session(seconds=seconds + 300, held=run.held) as session:
+        watcher = watch_exit(m, temp_copy, seconds)
+        log(f"starting {card.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI in "
+            f"{card.INSTALL}")
+        first = m.run(card.INSTALL, ["SELDUNAX.INI"], timeout=120)
+        run.first_code = None if first.killed else first.exit_code
+        if with_person:
+            run.answered_by = f"a person, on the display {display}"
+            watch_person(m, run, watcher)
+        else:
+            run.answered_by = (f"boxhelper.exe (no usable display: the boxes "
+                               f"showed on Xvfb {m.env['DISPLAY']})")
+            log("no usable display: boxhelper.exe reads the boxes and "
+                "answers Yes, then OK")
+            answer_automatically(m, run)
+        run.second_code = watched_exit_code(watcher, seconds + 30)
+        if session.holding():
+            after_run()
+    run.holder_code = session.exit_code
     if m.finish(timeout=60):
         raise RuntimeError("a Wine process was still running after the run")
     return run
@@ -253,7 +281,7 @@ def run_program(m, display, after_run):
 def watched(m):
     """Whether a lower-case path lies in the demo's directories: every
     change there is reported; elsewhere Wine keeps its own books."""
-    tops = [layout.INSTALL, "C:\\GAMES", WINDOWS_DIR + "\\INF", m.temp_dir]
+    tops = [card.INSTALL, "C:\\GAMES", WINDOWS_DIR + "\\INF", m.temp_dir]
     flat = ["C:", WINDOWS_DIR, m.on_disk(m.system_dir)]
 
     def inside(path):
@@ -263,19 +291,12 @@ def watched(m):
 
 
 def take_tree(m):
-    return snapshot.tree(os.path.join(m.prefix, "drive_c"), watched(m))
-
-
-def take_registry(m):
-    keys = m.export_reg("HKEY_LOCAL_MACHINE")
-    if not keys:
-        raise RuntimeError("regedit exported nothing")
-    return keys
+    return snapshot.drive_c(m, watched(m))
 
 
 def start_file_texts(m):
     return {path: m.read_text(path) if m.exists(path) else None
-            for path in layout.START_FILES}
+            for path in card.START_FILES}
 
 
 # ---------------------------------------------------------------- report
@@ -311,13 +332,46 @@ def shown_path(path):
     return path if rel.startswith("..") else rel
 
 
-def describe_box(report, box, answer, picture):
+def describe_box(report, shown):
+    box = shown.box
     report.add(f"  box \"{box.title}\", buttons {'/'.join(box.buttons)}, "
-               f"icon {'yes' if box.icon else 'none'}, answered {answer}")
+               f"icon {'yes' if box.icon else 'none'}, answered "
+               f"{shown.answer}")
     for line in box.text.split("\n"):
         report.add(f"  | {line}")
-    if picture:
-        report.add(f"  screenshot: {shown_path(picture)}")
+    if shown.picture:
+        report.add(f"  screenshot: {shown_path(shown.picture)}")
+    if shown.picture and shown.redraw_as:
+        width, height = box.window[2:]
+        area = "x".join(str(n) for n in box.text_area)
+        report.add(textwrap.fill(
+            f"of the box drawn again: this Wine laid the i686 program's box "
+            f"out {width}x{height} pixels, its text area {area}: no room for "
+            "its text, as Wine 8.0's wow64 mode lays out a 32-bit program's "
+            "boxes (it measures and draws no text for them). The picture "
+            "shows the same box from MessageBoxA of the 64-bit show_box.exe; "
+            "its title, text and buttons are the i686 program's own, read "
+            "from its box by boxhelper.exe (above).", width=78,
+            initial_indent="    ", subsequent_indent="    "))
+
+
+def plan_section(report, m, before):
+    report.head("What the run is asked to do: the checker's plan of the "
+                "control file, before the run")
+    report.add(f"{shown_path(CHECKER)} --plan=tsv --windir {WINDOWS_DIR} "
+               f"--winsys {m.system_dir} --cwd {m.temp_dir} {card.CONTROL}")
+    report.add("(the directories as the program under test sees them, and "
+               "the one it runs in once it has handed over)")
+    for row in before.plan:
+        source = f"  from {row.source}" if row.source else ""
+        line = f"  (line {row.line})" if row.line else ""
+        report.add(f"  {row.step}  {row.action:16} {row.target}{source}"
+                   f"{line}")
+    report.add("Its findings: " + ("; ".join(before.findings) or "none"))
+    report.add("What the plan cannot say, the verdict takes from these "
+               "rules:")
+    for rule in asked.RULES:
+        report.add(f"  * {rule}")
 
 
 def registry_section(report, diff, allowed):
@@ -343,7 +397,7 @@ def kept_devices(before_keys, diff):
     """The device keys and MEDIA driver keys that were there before the run
     and still are."""
     gone = {k.lower() for k in diff.removed}
-    parents = {layout.ISAPNP.lower(), (layout.CLASS + "\\MEDIA").lower()}
+    parents = {card.ISAPNP.lower(), (card.CLASS + "\\MEDIA").lower()}
     return [k for k in sorted(before_keys)
             if k.lower().rpartition("\\")[0] in parents
             and k.lower() not in gone]
@@ -361,7 +415,7 @@ def files_section(report, m, run_diff, churn, allowed, after_tree,
     report.entries("Added", run_diff.added, reason)
     report.entries("Changed", run_diff.changed, reason)
     listed_kept = sorted(p for p in allowed.remove if p in after_tree)
-    report.add(f"Listed in the control file but still there after the run "
+    report.add(f"Asked to go but still there after the run "
                f"({len(listed_kept)}):")
     for path in listed_kept:
         later = ("; entered in WININIT.INI" if path in wininit_entries
@@ -371,10 +425,10 @@ def files_section(report, m, run_diff, churn, allowed, after_tree,
     if not listed_kept:
         report.add("    none")
     report.add("The machine's other files, beside the card's:")
-    for path in sorted(layout.OTHER_FILES, key=str.lower):
+    for path in sorted(card.OTHER_FILES, key=str.lower):
         entry = after_tree.get(m.on_disk(path).lower())
         state = ("stays, unchanged" if entry and entry.stamp == _digest(
-            layout.OTHER_FILES[path]) else "CHANGED OR GONE")
+            card.OTHER_FILES[path]) else "CHANGED OR GONE")
         report.add(f"    {m.on_disk(path)}  <- {state}")
     report.add(f"Wine's own bookkeeping outside the demo's directories: "
                f"{len(churn.removed)} removed, {len(churn.added)} added, "
@@ -383,7 +437,7 @@ def files_section(report, m, run_diff, churn, allowed, after_tree,
 
 def start_files_section(report, before, after):
     report.head("Start-up files (unified diff)")
-    for path in layout.START_FILES:
+    for path in card.START_FILES:
         old = (before[path] or "").rstrip("\r\n").split("\r\n")
         new = (after[path] or "").rstrip("\r\n").split("\r\n")
         diff = list(difflib.unified_diff(old, new, f"{path} before",
@@ -452,8 +506,14 @@ class Before:
     def __init__(self, m):
         self.m = m
         self.tree = take_tree(m)
-        self.keys = take_registry(m)
+        self.keys = snapshot.registry(m)
         self.starts = start_file_texts(m)
+        # The plan names what the program under test will: its system
+        # directory, and the temporary directory it runs in once it has
+        # handed over.
+        self.plan, self.findings = asked.read_plan(
+            CHECKER, m.host(card.CONTROL), WINDOWS_DIR, m.system_dir,
+            m.temp_dir)
 
 
 class After:
@@ -475,11 +535,11 @@ class Baseline:
         self.prefix = copy.prefix
         self.boot_code = boot_code
         self.tree = take_tree(copy)
-        self.keys = take_registry(copy)
+        self.keys = snapshot.registry(copy)
 
 
 class Judgement:
-    """The changes, what the control file allowed, and the problems."""
+    """The changes, what the plan allowed, and the problems."""
 
     def __init__(self):
         self.allowed = None
@@ -505,8 +565,9 @@ def lay_out(display, lap):
     lap("prefix ready")
 
     log("laying out the machine: the VANTORIS card installed")
-    layout.install_card(m, wineenv.find_program("SELDUNAX.EXE"),
-                        wineenv.find_program("DEVEJECT.EXE"))
+    card.install_card(m)
+    with open(CONTROL_SOURCE, "rb") as f:
+        m.write(card.CONTROL, f.read())
     m.finish()
     before = Before(m)
     lap("machine laid out")
@@ -553,26 +614,24 @@ def run_and_restart(m, display, lap):
                                         logfile=m.log)
     m.finish(timeout=120)
     after.tree_restart = take_tree(m)
-    after.keys_restart = take_registry(m)
+    after.keys_restart = snapshot.registry(m)
     lap("restart")
     return after
 
 
 def judge(before, baseline, after):
-    """What changed against what the control file and the uninstall's fixed
-    steps ask for; every change outside that, and every step not observed,
-    is a problem. The program's registry changes are the machine after the
-    run and the restart against the baseline (restarted alone)."""
+    """What changed against what the checker's plan of the control file
+    asks for (see asked.py); every change outside that, and every step not
+    observed, is a problem. The program's registry changes are the machine
+    after the run and the restart against the baseline (restarted
+    alone)."""
     m, run = before.m, after.run
     j = Judgement()
-    # The control file's paths as they lie on disk, as the snapshots name
-    # them.
-    machine = expected.Machine(WINDOWS_DIR, m.on_disk(m.system_dir),
-                               m.temp_dir)
-    with open(layout.CONTROL_SOURCE, encoding="cp1252") as f:
-        j.allowed = expected.allowed_changes(f.read(), machine, before.tree,
-                                             before.keys, layout.ISAPNP,
-                                             layout.CLASS)
+    j.allowed = asked.allowed_changes(
+        before.plan, before.tree, before.keys,
+        asked.lying_in(m.temp_dir, m.on_disk), card.ISAPNP, card.CLASS)
+    asked.allow_outside_plan(j.allowed, before.tree, WINDOWS_DIR.lower(),
+                             m.temp_dir.lower())
     j.inside = inside = watched(m)
     j.run_diff = run_diff = snapshot.TreeDiff(before.tree, after.tree)
     j.shown_diff = shown_diff = run_diff.only(inside)
@@ -588,7 +647,7 @@ def judge(before, baseline, after):
     checked.removed = run_diff.removed
     checked.added, checked.changed = shown_diff.added, shown_diff.changed
     problems = [f"{what}: {path}" for what, path in
-                expected.unasked(checked, j.program_keys, j.allowed)]
+                asked.unasked(checked, j.program_keys, j.allowed)]
     problems += run.problems
     if run.first_code != 0:
         problems.append(f"the first process ended with {run.first_code}")
@@ -604,10 +663,9 @@ def judge(before, baseline, after):
 def tell_person_answers(run, judgement):
     """On a usable display a person answered: only Yes goes on to the
     removal, any other answer changes nothing."""
-    box, _, picture = run.boxes[0]
     yes = bool(judgement.program_keys.removed or judgement.run_diff.removed)
-    run.boxes[0] = (box, "Yes by the person" if yes else
-                    "not Yes by the person: nothing was removed", picture)
+    run.boxes[0].answer = ("Yes by the person" if yes else
+                           "not Yes by the person: nothing was removed")
 
 
 def write_report(before, baseline, after, j, start, times):
@@ -623,6 +681,7 @@ def write_report(before, baseline, after, j, start, times):
              "x86_64": "x86_64 (the build for testing)"}[build]
     report.add(f"Build:              {shown}")
     report.add(f"Program:            {wineenv.find_program('SELDUNAX.EXE')}")
+    report.add(f"Wine:               {wine_version()}")
     if note:
         report.add(f"NOTE:               {note}")
     report.add(f"Wine prefix:        {m.prefix}")
@@ -634,13 +693,13 @@ def write_report(before, baseline, after, j, start, times):
                    "Wine redirects it for a 32-bit program; this report "
                    "names them there)")
     report.add(f"Temporary dir:      {m.temp_dir}")
-    report.add(f"Control file:       {layout.CONTROL} (a copy of "
+    report.add(f"Control file:       {card.CONTROL} (a copy of "
                "docs/example/SELDUNAX.INI)")
     report.add(f"Boxes answered by:  {run.answered_by}")
 
     report.head("The run")
-    report.add(f"1. wine {layout.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI, "
-               f"current directory {layout.INSTALL}")
+    report.add(f"1. wine {card.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI, "
+               f"current directory {card.INSTALL}")
     report.add(f"   exit code {run.first_code} (wine's own exit status is "
                "the program's exit code): it copied itself to the temporary "
                "directory and handed over")
@@ -649,14 +708,15 @@ def write_report(before, baseline, after, j, start, times):
     report.add(f"   exit code {run.second_code} (observed by exit_watch.exe, "
                "which found the process by its image path while it showed "
                "its box, waited for its end and read GetExitCodeProcess)")
-    for box, answer, picture in run.boxes:
-        describe_box(report, box, answer, picture)
+    for shown in run.boxes:
+        describe_box(report, shown)
     if not run.boxes:
         report.add("  no box showed")
     report.add("Held open without sharing during the run (hold_open.exe), "
                "as a loaded driver would be:")
     report.add("\n".join(f"    {p}" for p in run.held))
 
+    plan_section(report, m, before)
     registry_section(report, j.program_keys, j.allowed)
     report.add("Devices and driver keys that stay:")
     report.add("\n".join(f"    {k}" for k in
@@ -682,8 +742,9 @@ def write_report(before, baseline, after, j, start, times):
         report.add("PROBLEMS:")
         report.add("\n".join(f"    {p}" for p in j.problems))
     else:
-        report.add("Nothing was removed, added or changed that the control "
-                   "file and the uninstall's fixed steps did not ask for.")
+        report.add("Nothing was removed, added or changed that the checker's "
+                   "plan of the control file, with the rules under it, did "
+                   "not ask for.")
     report.add("")
     previous = start
     for what, at in times:
@@ -720,6 +781,9 @@ def main():
     m = before.m
     baseline = restart_alone(m, lap)
     after = run_and_restart(m, display, lap)
+    if any(shown.redraw_as for shown in after.run.boxes):
+        redraw_boxes(m, after.run)
+        lap("boxes drawn again")
     judgement = judge(before, baseline, after)
     if display and after.run.boxes:
         tell_person_answers(after.run, judgement)

@@ -28,26 +28,33 @@ class Pictures(unittest.TestCase):
                           ("0xa00005", (345, -7, 327, 141))])
 
     def test_a_picture_must_hold_the_box(self):
+        """problems: how many reasons a picture would not show the box;
+        redrawn: whether the i686 build's box is drawn again instead (an
+        x86_64 box never is: it fails the demo)."""
         window = (345, 301, 333, 166)
         rows = [
             ("laid out", window, box(window, (362, 331, 299, 125), (299, 91)),
-             0),
+             0, False),
             ("parts at the very edges", window,
-             box(window, (345, 301, 333, 166), (299, 91)), 0),
+             box(window, (345, 301, 333, 166), (299, 91)), 0, False),
             # What Wine's wow64 mode drew for the i686 program.
             ("no room for the text, parts outside", (490, 358, 43, 51),
-             box((490, 358, 43, 51), (510, 388, 37, 32), (1, 0)), 2),
+             box((490, 358, 43, 51), (510, 388, 37, 32), (1, 0)), 2, True),
             ("one pixel past the right edge", window,
-             box(window, (345, 301, 334, 166), (299, 91)), 1),
+             box(window, (345, 301, 334, 166), (299, 91)), 1, False),
             ("empty text needs no room", window,
-             box(window, (362, 331, 299, 125), (0, 0), text=""), 0),
-            ("no X window", None, box(window, (362, 331, 9, 9), (9, 9)), 1),
-            ("no geometry reported", window, box(None, None, None), 1),
+             box(window, (362, 331, 299, 125), (0, 0), text=""), 0, False),
+            ("no X window", None, box(window, (362, 331, 9, 9), (9, 9)), 1,
+             False),
+            ("no geometry reported", window, box(None, None, None), 1, False),
         ]
-        for label, shown, the_box, problems in rows:
+        for label, shown, the_box, problems, redrawn in rows:
             with self.subTest(label):
                 self.assertEqual(len(picture.box_problems(the_box, shown)),
                                  problems)
+                self.assertEqual((picture.to_redraw(the_box, "i686"),
+                                  picture.to_redraw(the_box, "x86_64")),
+                                 (redrawn, False))
 
 
 if __name__ == "__main__":

@@ -1,12 +1,13 @@
-"""Tree snapshots of a drive (scripts/demo/snapshot.py) on a real directory:
-what counts as removed, added and changed, and that Wine's links to the
-host's home are recorded, never followed."""
+"""Tree snapshots of a drive (the harness's e2e/snapshot.py, which the demo
+and the full-story scenario share) on a real directory: what counts as
+removed, added and changed, and that Wine's links to the host's home are
+recorded, never followed."""
 
 import os
 import tempfile
 import unittest
 
-from demo import snapshot
+from e2e import snapshot
 
 
 def write(root, rel, data):

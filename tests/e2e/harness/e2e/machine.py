@@ -117,6 +117,20 @@ def _printed(process, line, seconds):
     return False
 
 
+class Session:
+    """A Wine session of a machine, kept by hold_open.exe (see
+    Machine.session): holding() tells whether it still holds its files;
+    exit_code, once the session is over, is hold_open.exe's (0: every file
+    held until the end)."""
+
+    def __init__(self, keeper):
+        self._keeper = keeper
+        self.exit_code = None
+
+    def holding(self):
+        return self._keeper.poll() is None
+
+
 class Machine:
     def __init__(self, name, copy_of=None):
         """A fresh machine, or with copy_of a copy of that machine as it
@@ -381,26 +395,32 @@ class Machine:
             return Box.parse(f.read())
 
     @contextlib.contextmanager
-    def session(self, seconds=600):
+    def session(self, seconds=600, held=()):
         """Keeps one Wine session of the machine for the block: a process
         that only waits (hold_open.exe, holding a file outside drive C:)
         starts first, so that the session's start (which carries out a
         WININIT.INI already there) is behind, and ends with the block.
         Inside, a WININIT.INI laid out stays for the program to find and
-        one the program wrote stays to be read."""
+        one the program wrote stays to be read. The same process holds the
+        files held (paths on drive C:, %WINSYS% allowed) open without
+        sharing, as the system holds a loaded driver, until the block ends.
+        Yields a Session."""
         keep = self._scratch("session", ".keep")
         stop = keep[:-len(".keep")] + ".stop"
         open(keep, "wb").close()
         keeper = subprocess.Popen(
             ["wine", wineenv.find_program("hold_open.exe"),
-             wineenv.to_windows_path(stop), wineenv.to_windows_path(keep),
-             "--timeout", str(seconds)],
+             wineenv.to_windows_path(stop), wineenv.to_windows_path(keep)]
+            + [self.on_disk(path) for path in held]
+            + ["--timeout", str(seconds)],
             env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        session = Session(keeper)
         try:
             if not _printed(keeper, "ready", 120):
                 raise RuntimeError("the process keeping the Wine session "
-                                   f"did not start (exit {keeper.poll()})")
-            yield
+                                   "did not start or hold its files (exit "
+                                   f"{keeper.poll()})")
+            yield session
         finally:
             open(stop, "wb").close()
             try:
@@ -409,6 +429,7 @@ class Machine:
                 keeper.kill()
                 keeper.wait()
             keeper.stdout.close()
+            session.exit_code = keeper.returncode
 
     def finish(self, timeout=30):
         """Waits until every Wine process of the machine has ended, so that

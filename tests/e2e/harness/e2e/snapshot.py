@@ -1,8 +1,10 @@
-"""Snapshots of a demo machine, and what changed between two of them.
+"""Snapshots of a machine, and what changed between two of them: the
+demo's report and the full-story scenario compare the machine before and
+after a run with them.
 
-A file snapshot maps every path of drive C: (lower case, Windows form) to a
-Entry; a registry snapshot maps every key of HKEY_LOCAL_MACHINE (as regedit
-exports it, letter case kept) to its values."""
+A file snapshot maps every path of drive C: (lower case, Windows form) to
+an Entry; a registry snapshot maps every key below the roots taken (as
+regedit exports it, letter case kept) to its values."""
 
 import hashlib
 import os
@@ -11,7 +13,7 @@ import os
 class Entry:
     """One path of a tree snapshot: its kind ("dir", "file", "link"), its
     name as stored (letter case kept), and for files the size and either a
-    digest of the content or, for large files outside the demo's
+    digest of the content or, for large files outside the watched
     directories, the modification time."""
 
     def __init__(self, kind, path, size=0, stamp=None):
@@ -39,7 +41,7 @@ def _stamp(path, stat, watched):
 def tree(drive_c, watched):
     """{lower-case Windows path: Entry} of every path below drive_c (the
     host directory of C:); watched(path) tells whether a lower-case path
-    lies in the demo's directories, whose files are always compared by
+    lies in the directories watched, whose files are always compared by
     content. Symbolic links (Wine's links to the host's home) are not
     followed."""
     found = {}
@@ -59,6 +61,22 @@ def tree(drive_c, watched):
                 found[key] = Entry("file", path, stat.st_size,
                                    _stamp(host, stat, watched(key)))
     return found
+
+
+def drive_c(m, watched=lambda path: True):
+    """The tree snapshot of the machine m's drive C: (see tree)."""
+    return tree(os.path.join(m.prefix, "drive_c"), watched)
+
+
+def registry(m, roots=("HKEY_LOCAL_MACHINE",)):
+    """The registry snapshot of the keys below roots on the machine m."""
+    keys = {}
+    for root in roots:
+        exported = m.export_reg(root)
+        if not exported:
+            raise RuntimeError(f"regedit exported nothing of {root}")
+        keys.update(exported)
+    return keys
 
 
 class TreeDiff:

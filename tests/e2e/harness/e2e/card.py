@@ -1,19 +1,14 @@
-"""The demonstration machine: a Windows 95 PC with the VANTORIS card
-installed, as the card's installer leaves it, beside another card's
-drivers and the user's own files, which must all stay.
+"""A Windows 95 PC with the VANTORIS card installed, as the card's
+installer leaves it, beside another card's drivers and the user's own
+files, which must all stay: the machine of the demo (scripts/demo) and of
+the full-story scenario (tests/e2e/full_uninstall_story.py).
 
-Paths are Windows paths on drive C: of a Machine (tests/e2e/harness/e2e/machine.py):
-the Windows directory is C:\\windows; %WINSYS% stands for the system
-directory, which machines do not agree on: the machine puts it where the
-program under test finds it (Machine.on_disk)."""
-
-import os
+Paths are Windows paths on drive C: of a Machine (machine.py): the Windows
+directory is C:\\windows; %WINSYS% stands for the system directory, which
+machines do not agree on: the machine puts it where the program under test
+finds it (Machine.on_disk)."""
 
 from e2e.machine import WINDOWS_DIR, WINSYS
-
-REPO = os.path.dirname(os.path.dirname(os.path.dirname(
-    os.path.abspath(__file__))))
-CONTROL_SOURCE = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
 
 INSTALL = "C:\\VANTORIS"
 CONTROL = INSTALL + "\\SELDUNAX.INI"
@@ -22,17 +17,21 @@ ENUM = "HKEY_LOCAL_MACHINE\\Enum"
 ISAPNP = ENUM + "\\ISAPNP"
 CLASS = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class"
 
-# The install directory as the installer leaves it; the program, its control
-# file and DEVEJECT.EXE are added from the build and the docs.
+MIDIMAP = WINSYS + "\\MIDIMAP.CFG"
+SAVED_MIDIMAP = INSTALL + "\\BACKUP\\MIDIMAP.CFG"
+
+# The install directory as the installer leaves it; install_card adds the
+# program and DEVEJECT.EXE, the caller its control file.
 INSTALL_FILES = {
     INSTALL + "\\DOS\\EMM386.EXE": b"MZ memory manager saved by the installer",
     INSTALL + "\\DOS\\HCINIT.EXE": b"MZ DOS initialisation of the card",
     INSTALL + "\\DOS\\HALCYREN.ROM": bytes(range(256)) * 4,
-    INSTALL + "\\BACKUP\\MIDIMAP.CFG": b"MIDI set-up from before the card\r\n",
+    SAVED_MIDIMAP: b"MIDI set-up from before the card\r\n",
     INSTALL + "\\BACKUP\\SYSTEM.INI": b"[boot]\r\ndrivers=mmsystem.dll\r\n",
     INSTALL + "\\MIXER\\VNTMIX.HLP": b"?_ mixer help",
     INSTALL + "\\MIXER\\SKINS\\CLASSIC.BMP": b"BM classic panel",
-    INSTALL + "\\MIXER\\SKINS\\DARK.BMP": b"BM dark panel",
+    INSTALL + "\\MIXER\\SKINS\\DARK\\PANEL.BMP": b"BM dark panel",
+    INSTALL + "\\MIXER\\.settings": b"hidden settings file",
     INSTALL + "\\SAMPLES\\DEMO1.WAV": b"RIFF....WAVEfmt demo one",
     INSTALL + "\\SAMPLES\\DEMO2.MID": b"MThd demo two",
     INSTALL + "\\README.TXT": b"VANTORIS sound card, version 1.2\r\n",
@@ -49,9 +48,11 @@ CARD_FILES = {
     WINDOWS_DIR + "\\VNTMIX.EXE": b"MZ mixer",
     WINDOWS_DIR + "\\INF\\VNT2300.INF": b"[Version]\r\nClass=MEDIA\r\n",
     WINDOWS_DIR + "\\INF\\VNT2301.INF": b"[Version]\r\nClass=MEDIA\r\n",
-    # The MIDI set-up the card's installer wrote; [copy] puts the old back.
-    WINSYS + "\\MIDIMAP.CFG": b"MIDI set-up of the VANTORIS card\r\n",
 }
+
+# The MIDI set-up the card's installer wrote over the one it saved: the
+# control file's [copy] puts the saved one back.
+REPLACED_FILES = {MIDIMAP: b"MIDI set-up of the VANTORIS card\r\n"}
 
 # Drivers in use while the uninstall runs (the system has them loaded):
 # they cannot be deleted then and go at the next start.
@@ -60,7 +61,7 @@ HELD_FILES = [WINSYS + "\\VNTAUD.VXD", WINDOWS_DIR + "\\VNTMIX.EXE"]
 # Files that only look related, and another card's drivers: all stay.
 OTHER_FILES = {
     WINSYS + "\\VANTOOLS.DLL": b"MZ not the card's: no VNT prefix",
-    WINSYS + "\\VNTWAVE.TXT": b"notes: not a DLL, not in [delete]",
+    WINSYS + "\\VNTWAVE.DRV.TXT": b"notes that only look like the card's",
     WINSYS + "\\CTLSB16.DRV": b"MZ the other card's wave driver",
     WINDOWS_DIR + "\\INF\\OEM3.INF": b"[Version]\r\nClass=MEDIA\r\n",
     WINDOWS_DIR + "\\VNTNOTES.TXT": b"the user's notes",
@@ -154,16 +155,21 @@ REGISTRY = {
 }
 
 
-def install_card(m, program, deveject):
-    """Lays the machine out: files, start-up files and registry; program
-    and deveject are the host paths of the built programs."""
-    m.mkdir(INSTALL)
-    for name, source in (("SELDUNAX.EXE", program),
-                         ("DEVEJECT.EXE", deveject),
-                         ("SELDUNAX.INI", CONTROL_SOURCE)):
-        with open(source, "rb") as f:
-            m.write(INSTALL + "\\" + name, f.read())
-    for files in (INSTALL_FILES, CARD_FILES, OTHER_FILES):
+# The card's keys: its devices, whose names begin with its ids VNT2300_DEV
+# and VNT2301, and the driver keys their instances name; a full uninstall
+# removes them and every key below them, and nothing else.
+CARD_KEYS = [ISAPNP + "\\VNT2300_DEV0000", ISAPNP + "\\VNT2300_DEV0001",
+             ISAPNP + "\\VNT2300_DEV0002", ISAPNP + "\\VNT2301"] + [
+    CLASS + f"\\MEDIA\\000{n}" for n in (1, 2, 3, 4)]
+
+
+def install_card(m, deveject="built"):
+    """Lays the machine out: the program and its release tool (deveject,
+    as Machine.install_program takes it) in the install directory, the
+    files, the start-up files and the registry. The control file is the
+    caller's to write."""
+    m.install_program(INSTALL, deveject=deveject)
+    for files in (INSTALL_FILES, CARD_FILES, REPLACED_FILES, OTHER_FILES):
         for path, data in files.items():
             m.write(m.on_disk(path), data)
     for path, text in START_FILES.items():
