@@ -10,7 +10,7 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
 
-declare -A limit=([SELDUNAX.EXE]=65536 [DEVEJECT.EXE]=32768)
+declare -A limit=([SELDUNAX.EXE]=28672 [DEVEJECT.EXE]=32768)
 
 stripped_size() {  # program: its size in bytes once stripped of symbols
   local copy
