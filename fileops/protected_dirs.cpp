@@ -197,6 +197,14 @@ bool IsProtectedDirectory(const char* normal) {
          HoldsShellFolder(named, windowsDir);
 }
 
+bool PathHolds(const char* outer, const char* inner) {
+  Spellings outerSpellings;
+  Spellings innerSpellings;
+  Spell(outer, &outerSpellings);
+  Spell(inner, &innerSpellings);
+  return HoldsAny(outerSpellings, innerSpellings);
+}
+
 bool NamesEveryFile(const char* name) {
   size_t length = strlen(name);
   while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '.')) {

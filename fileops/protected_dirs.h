@@ -28,6 +28,11 @@
 // told apart from one).
 bool IsProtectedDirectory(const char* normal);
 
+// True when outer, a normal form other than a root, is inner (a normal
+// form) or a directory that holds it, compared as directories are above:
+// by normal and short forms, letter case ignored.
+bool PathHolds(const char* outer, const char* inner);
+
 // True when name, the last part of a [multdel] pattern, names every file:
 // once the blanks and dots at its end are dropped, as the system drops
 // them, it holds only "*", "?" and "." (or the characters that NT-family

@@ -185,6 +185,23 @@ long RunAndWait(const char* bareName, const char* commandLine);
 // this process with exit code 0. Returns only when the start failed.
 void StartAndExit(const char* bareName, const char* commandLine);
 
+// ------------------------------------------------------------ the system
+
+// True on the NT family (Windows NT, 2000 and later, and Wine), false on
+// Windows 95, 98 and Me. The two read INI files otherwise
+// (platform/profile/profile_text.h).
+bool NtFamilySystem();
+
+// ---------------------------------------------------------- console output
+
+// The standard streams of a console program (the control-file checker).
+enum class StandardStream { Output, Error };
+
+// Writes size bytes of text to stream, each "\n" as the system ends a line
+// (CR LF on Windows, as a C text stream writes it); false when they could
+// not all be written.
+bool WriteStandard(StandardStream stream, const void* bytes, uint32_t size);
+
 // ---------------------------------------------------------------------- UI
 
 // MessageBoxA(no owner, text, title, style); returns the button pressed.

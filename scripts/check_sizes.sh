@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sizes of the shipping programs, stripped, against their limits: both have
-# to fit on the driver disk beside the card's drivers.
+# Sizes of the shipping programs, stripped, against their limits: they
+# have to fit on the driver disk beside the card's drivers.
 #
 #   scripts/check_sizes.sh [BUILD_DIR]
 #
@@ -10,7 +10,8 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
 
-declare -A limit=([SELDUNAX.EXE]=28672 [DEVEJECT.EXE]=32768)
+declare -A limit=([SELDUNAX.EXE]=28672 [DEVEJECT.EXE]=32768
+                  [SELDCHK.EXE]=65536)
 
 stripped_size() {  # program: its size in bytes once stripped of symbols
   local copy
@@ -25,8 +26,10 @@ main() {
   release_programs "${1:-}"
   echo "stripped sizes (i686 MinSizeRel build in $RELEASE_DIR):"
   local failed=0 name path size
-  for name in SELDUNAX.EXE DEVEJECT.EXE; do
-    [[ $name == SELDUNAX.EXE ]] && path=$SELDUNAX_EXE || path=$DEVEJECT_EXE
+  local -A paths=([SELDUNAX.EXE]=$SELDUNAX_EXE [DEVEJECT.EXE]=$DEVEJECT_EXE
+                  [SELDCHK.EXE]=$SELDCHK_EXE)
+  for name in SELDUNAX.EXE DEVEJECT.EXE SELDCHK.EXE; do
+    path=${paths[$name]}
     size=$(stripped_size "$path")
     local verdict=ok
     if ((size > limit[$name])); then

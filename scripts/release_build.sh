@@ -1,14 +1,14 @@
-# The i686 MinSizeRel build that ships (SELDUNAX.EXE and DEVEJECT.EXE),
-# as the release checks (check_sizes.sh, check_imports.sh) find it. Sourced,
-# not run.
+# The i686 MinSizeRel build that ships (SELDUNAX.EXE and DEVEJECT.EXE, and
+# the control-file checker SELDCHK.EXE that goes with them), as the release
+# checks (check_sizes.sh, check_imports.sh) find it. Sourced, not run.
 #
 #   release_programs [DIR]
 #
 # With DIR, takes the programs from that build as they are (ctest passes
 # the build that scripts/test.sh made). Without, uses build/win32 of the
 # repository, configuring it as scripts/test.sh does when it is missing,
-# and brings SELDUNAX.EXE and DEVEJECT.EXE up to date. Sets RELEASE_DIR,
-# SELDUNAX_EXE and DEVEJECT_EXE; returns non-zero when the build is not an
+# and brings the programs up to date. Sets RELEASE_DIR, SELDUNAX_EXE,
+# DEVEJECT_EXE and SELDCHK_EXE; returns non-zero when the build is not an
 # i686 MinSizeRel one or a program is missing.
 
 release_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -32,7 +32,7 @@ release_programs() {
         return 1
       }
     fi
-    cmake --build "$dir" -j "${JOBS:-2}" --target SELDUNAX DEVEJECT \
+    cmake --build "$dir" -j "${JOBS:-2}" --target SELDUNAX DEVEJECT SELDCHK \
       >"$dir.release-build.log" 2>&1 || {
       cat "$dir.release-build.log" >&2
       return 1
@@ -47,8 +47,9 @@ release_programs() {
   RELEASE_DIR=$dir
   SELDUNAX_EXE=$(release_find "$dir" SELDUNAX.EXE)
   DEVEJECT_EXE=$(release_find "$dir" DEVEJECT.EXE)
-  if [[ -z "$SELDUNAX_EXE" || -z "$DEVEJECT_EXE" ]]; then
-    echo "SELDUNAX.EXE or DEVEJECT.EXE is not built in $dir" >&2
+  SELDCHK_EXE=$(release_find "$dir" SELDCHK.EXE)
+  if [[ -z "$SELDUNAX_EXE" || -z "$DEVEJECT_EXE" || -z "$SELDCHK_EXE" ]]; then
+    echo "SELDUNAX.EXE, DEVEJECT.EXE or SELDCHK.EXE is not built in $dir" >&2
     return 1
   fi
 }

@@ -1,377 +1,674 @@
 #include "seldchk/checker.h"
 
-#include <set>
+#include <cstring>
 
-#include "control/control_file.h"
 #include "control/message.h"
 #include "pnp/pnp_id_list.h"
 #include "seldchk/key_forms.h"
 #include "seldchk/known_sections.h"
 #include "seldchk/nearest_name.h"
 #include "seldchk/path_checks.h"
+#include "seldchk/run_cursor.h"
 
 namespace {
 
 const size_t kLongestPiece = kMessagePieceSize - 1;
+const size_t kLongestId = kPnpIdValueSize - 1;
 
-struct Context {
-  const IniDocument& doc;
-  const char* controlPath;
-  const Directories& directories;
-  Findings* findings;
+// How far the program read a known section, and why it stopped.
+struct SectionWalk {
+  bool walked;
+  long askedUpTo;    // keys 1 to this (FROM1 to this in [copy])
+  long askedToUpTo;  // [copy]: TO1 to this
+  int endNumber;     // the key number that ended the list
+  const char* endPrefix;
+  bool idListFull;
+  size_t idBytes;
+  bool messageFull;  // a message section read to its last piece
 };
 
-// How far a list was read: the keys the program asked for, and why it
-// stopped.
-struct Walk {
-  std::set<std::string> asked;  // upper-case key names
-  std::string endReason;        // "the list ends at the missing key 3"
+// Where an entry removed the control file a run reads, and the entries of
+// the lists after it, which that run then never reads.
+struct ControlRemoval {
+  bool found;
+  int line;
+  TextLine what;  // "[delete] key 3: C:\DISK\SELDUNAX.INI deletes"
+  bool replaces;  // a [copy] over it
+  const RunPlace* place;
+  // Per known section: the first and last key number after it, or 0.
+  long first[kKnownSectionCount];
+  long last[kKnownSectionCount];
 };
 
-// The keys prefix1, prefix2, ... of section as the program reads them,
-// each whole up to its read buffer (kRawValueSize bytes).
-NumberedKeys WholeKeys(const Context& ctx, const char* section,
-                       const char* prefix) {
-  return NumberedKeys{ctx.controlPath, section, prefix, kRawValueSize,
-                      OverLong::Cut, false};
+void StartFinding(TextLine* text, const char* section) {
+  StartLine(text);
+  Add(text, "[", section, "] ");
 }
 
-// What the program reads for key of section, whole up to its read buffer.
-std::string ProgramValue(const Context& ctx, const std::string& section,
-                         const std::string& key) {
-  char raw[kRawValueSize];
-  ReadControlKey(WholeKeys(ctx, section.c_str(), ""), key.c_str(), raw);
-  return raw;
+// "key 3" or "FROM3" (prefix and number).
+void AddKeyLabel(TextLine* text, const char* prefix, long number) {
+  Add(text, prefix[0] == '\0' ? "key " : prefix);
+  AddNumber(text, static_cast<unsigned long>(number));
 }
 
-std::string KeyLabel(const std::string& prefix, const std::string& number) {
-  return prefix.empty() ? "key " + number : prefix + number;
-}
-
-int LineOf(const Context& ctx, const std::string& section,
-           const std::string& key) {
-  const IniKey* found = FindKey(FindSection(ctx.doc, section), key);
-  return found ? found->line : 0;
+// The value's length in the file, past any buffer of the program's.
+size_t WholeLength(const CheckContext& ctx, const char* section,
+                   const char* key, const char* read) {
+  const DocLine* line = FindKey(*ctx.doc, FindSection(*ctx.doc, section), key);
+  size_t length = strlen(read);
+  if (line == nullptr) return length;
+  size_t whole = ValueOf(*ctx.doc, *line).length;
+  return whole > length ? whole : length;
 }
 
 // "the missing key 3", "the empty TO2 (line 9)", "key 3 (line 7), which has
 // no \"=\"".
-std::string EndedAt(const Context& ctx, const std::string& section,
-                    const std::string& prefix, int n) {
-  std::string number = std::to_string(n);
-  std::string label = KeyLabel(prefix, number);
-  const IniKey* key = FindKey(FindSection(ctx.doc, section), prefix + number);
-  if (key == nullptr) return "the missing " + label;
-  std::string line = " (line " + std::to_string(key->line) + ")";
-  if (!key->hasValue) return label + line + ", which has no \"=\"";
-  return "the empty " + label + line;
+void AddEndedAt(TextLine* text, const CheckContext& ctx, const char* section,
+                const char* prefix, int number) {
+  char key[16];
+  FormatListKey(key, prefix, number);
+  const DocLine* line = FindKey(*ctx.doc, FindSection(*ctx.doc, section), key);
+  if (line == nullptr) {
+    Add(text, "the missing ");
+    AddKeyLabel(text, prefix, number);
+    return;
+  }
+  if (line->profile.hasValue) Add(text, "the empty ");
+  AddKeyLabel(text, prefix, number);
+  Add(text, " (line ");
+  AddNumber(text, static_cast<unsigned long>(line->profile.number));
+  Add(text, line->profile.hasValue ? ")" : "), which has no \"=\"");
 }
 
-std::string SectionLabel(const std::string& section) {
-  return "[" + section + "]";
+void AddEndReason(TextLine* text, const CheckContext& ctx,
+                  const KnownSection& known, const SectionWalk& walk) {
+  if (known.kind == SectionKind::Ids && walk.idListFull) {
+    Add(text, "the id list is full after key ");
+    AddNumber(text, static_cast<unsigned long>(walk.endNumber));
+    Add(text, " (its ids take ");
+    AddNumber(text, walk.idBytes);
+    Add(text, " bytes; reading stops past ");
+    AddNumber(text, kPnpIdListLimit);
+    Add(text, ")");
+    return;
+  }
+  if (known.kind == SectionKind::Message && walk.messageFull) {
+    Add(text, "a message has at most ");
+    AddNumber(text, kMessageKeyCount - 1);
+    Add(text, " pieces");
+    return;
+  }
+  Add(text, known.kind == SectionKind::Message ? "the text ends at "
+                                               : "the list ends at ");
+  AddEndedAt(text, ctx, known.name, walk.endPrefix, walk.endNumber);
 }
 
-std::vector<ReadEntry> WalkPathList(const Context& ctx,
-                                    const std::string& section, PathRole role,
-                                    Walk* walk) {
-  std::vector<ReadEntry> entries;
-  ListPathCursor cursor{WholeKeys(ctx, section.c_str(), ""), 1};
-  char value[kRawValueSize];
-  for (;;) {
-    int n = cursor.next;
-    std::string key = std::to_string(n);
-    walk->asked.insert(key);
-    if (!NextListPath(&cursor, value)) {
-      walk->endReason = "the list ends at " + EndedAt(ctx, section, "", n);
-      return entries;
+// ------------------------------------------------------------ entries
+
+void CheckId(const CheckContext& ctx, const RunItem& item) {
+  const EntryValue& id = item.value;
+  TextLine text;
+  size_t whole = WholeLength(ctx, "pnpids", id.key, id.value);
+  if (whole > kLongestId) {
+    StartFinding(&text, "pnpids");
+    Add(&text, "key ", id.key, ": the id has ");
+    AddNumber(&text, whole);
+    Add(&text, " characters: only its first ");
+    AddNumber(&text, kLongestId);
+    Add(&text, ", \"");
+    AddShown(&text, id.path);
+    Add(&text, "\", are matched");
+    Warn(ctx.findings, id.line, text);
+  }
+  bool small = false;
+  for (const char* c = id.path; *c != '\0'; ++c) {
+    small = small || (*c >= 'a' && *c <= 'z');
+  }
+  if (small) {
+    StartFinding(&text, "pnpids");
+    Add(&text, "key ", id.key, ": \"");
+    AddShown(&text, id.path);
+    Add(&text, "\" has small letters: an id matches the names of device "
+        "keys letter case and all, and Windows names them in capitals; "
+        "write \"");
+    for (const char* c = id.path; *c != '\0'; ++c) {
+      const char upper[2] = {plat::UpperAscii(*c), '\0'};
+      AddShown(&text, upper);
     }
-    ReadEntry entry{key, LineOf(ctx, section, key), value, "", ""};
-    CheckPathValue(role, SectionLabel(section) + " key " + key,
-                   ctx.directories, &entry, ctx.findings);
-    entries.push_back(entry);
+    Add(&text, "\"");
+    Warn(ctx.findings, id.line, text);
+  }
+  if (id.path[0] == '*') {
+    StartFinding(&text, "pnpids");
+    Add(&text, "key ", id.key, ": \"");
+    AddShown(&text, id.path);
+    Add(&text, "\" begins with \"*\", which no name of a device key below "
+        "HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP does (Windows writes compatible "
+        "ids so elsewhere): write \"");
+    AddShown(&text, id.path + 1);
+    Add(&text, "\"");
+    Warn(ctx.findings, id.line, text);
   }
 }
 
-std::vector<CopyPair> WalkCopyList(const Context& ctx, Walk* walk) {
-  std::vector<CopyPair> pairs;
-  CopyPairCursor cursor = StartCopyPairs(WholeKeys(ctx, "copy", "FROM"),
-                                         WholeKeys(ctx, "copy", "TO"));
-  char from[kRawValueSize];
-  char to[kRawValueSize];
-  for (;;) {
-    int n = cursor.next;
-    std::string number = std::to_string(n);
-    std::string fromKey = "FROM" + number;
-    std::string toKey = "TO" + number;
-    walk->asked.insert(fromKey);
-    bool paired = NextCopyPair(&cursor, from, to);
-    if (cursor.from == ListValue::End) {
-      walk->endReason = "the list ends at " + EndedAt(ctx, "copy", "FROM", n);
-      if (!ProgramValue(ctx, "copy", toKey).empty()) {
-        walk->asked.insert(toKey);
-        ctx.findings->Warn(LineOf(ctx, "copy", toKey),
-                           "[copy] " + toKey + " has no " + fromKey +
-                               ": the list ends before it");
-      }
-      return pairs;
-    }
-    walk->asked.insert(toKey);
-    if (!paired) {
-      walk->endReason = "the list ends at " + EndedAt(ctx, "copy", "TO", n);
-      ctx.findings->Warn(LineOf(ctx, "copy", fromKey),
-                         "[copy] " + fromKey + " has no " + toKey +
-                             ": this copy is not made and the list ends here");
-      return pairs;
-    }
-    CopyPair pair{{fromKey, LineOf(ctx, "copy", fromKey), from, "", ""},
-                  {toKey, LineOf(ctx, "copy", toKey), to, "", ""}};
-    CheckPathValue(PathRole::CopyFrom, "[copy] " + fromKey, ctx.directories,
-                   &pair.from, ctx.findings);
-    CheckPathValue(PathRole::CopyTo, "[copy] " + toKey, ctx.directories,
-                   &pair.to, ctx.findings);
-    pairs.push_back(pair);
-  }
-}
-
-std::vector<ReadEntry> WalkIds(const Context& ctx, Walk* walk) {
-  std::vector<ReadEntry> ids;
-  char list[kPnpIdListSize];
-  int count = ReadPnpIdList(ctx.controlPath, list);
-  size_t used = 0;
-  const char* id = list;
-  for (int n = 1; n <= count; ++n) {
-    std::string key = std::to_string(n);
-    walk->asked.insert(key);
-    std::string whole = ProgramValue(ctx, "pnpids", key);
-    ReadEntry entry{key, LineOf(ctx, "pnpids", key), id, "", ""};
-    if (whole.size() > kPnpIdValueSize - 1) {
-      ctx.findings->Warn(entry.line,
-                         "[pnpids] key " + key + ": the id has " +
-                             std::to_string(whole.size()) +
-                             " characters: only its first " +
-                             std::to_string(kPnpIdValueSize - 1) + ", \"" +
-                             Shown(entry.value) + "\", are matched");
-    }
-    used += entry.value.size() + 1;
-    id += entry.value.size() + 1;
-    ids.push_back(entry);
-  }
-  if (used > static_cast<size_t>(kPnpIdListLimit)) {
-    walk->endReason = "the id list is full after key " +
-                      std::to_string(count) + " (its ids take " +
-                      std::to_string(used) + " bytes; reading stops past " +
-                      std::to_string(kPnpIdListLimit) + ")";
+void CheckPath(const CheckContext& ctx, const KnownSection& known,
+               PathRole role, const EntryValue& value) {
+  TextLine label;
+  StartLine(&label);
+  Add(&label, "[", known.name, "] ");
+  if (role == PathRole::CopyFrom || role == PathRole::CopyTo) {
+    Add(&label, value.key);
   } else {
-    walk->asked.insert(std::to_string(count + 1));
-    walk->endReason = "the list ends at " +
-                      EndedAt(ctx, "pnpids", "", count + 1);
+    Add(&label, "key ", value.key);
   }
-  return ids;
+  PathCheck check{role, label.text, &value,
+                  WholeLength(ctx, known.name, value.key, value.value),
+                  ctx.directories, ctx.places};
+  CheckPathValue(check, ctx.findings);
 }
 
-bool IsLineBreakMisspelt(const std::string& piece) {
-  size_t begin = piece.find_first_not_of(" \t");
-  size_t end = piece.find_last_not_of(" \t");
-  if (begin == std::string::npos) return false;
-  return piece != "CR" &&
-         UpperName(piece.substr(begin, end - begin + 1)) == "CR";
+// "deleting", "deletes": what the entry does to its path, and so to the
+// control file.
+void AddRemoval(TextLine* text, PathRole role, const char* path) {
+  switch (role) {
+    case PathRole::CopyTo:
+      Add(text, "copying over ");
+      AddShown(text, path);
+      Add(text, " replaces ");
+      return;
+    case PathRole::DeleteTree:
+      Add(text, "removing ");
+      AddShown(text, path);
+      Add(text, " removes ");
+      return;
+    case PathRole::MultiDelete:
+      AddShown(text, path);
+      Add(text, " matches and deletes ");
+      return;
+    default:
+      Add(text, "deleting ");
+      AddShown(text, path);
+      Add(text, " deletes ");
+      return;
+  }
 }
 
-// Checks the pieces of a message section; true when it gives a text.
-bool WalkMessage(const Context& ctx, const std::string& section, Walk* walk) {
-  walk->endReason = "a message has at most " +
-                    std::to_string(kMessageKeyCount - 1) + " pieces";
-  ListPathCursor cursor{WholeKeys(ctx, section.c_str(), ""), 1};
-  char value[kRawValueSize];
-  while (cursor.next < kMessageKeyCount) {
-    int n = cursor.next;
-    std::string key = std::to_string(n);
-    walk->asked.insert(key);
-    if (!NextListPath(&cursor, value)) {
-      walk->endReason = "the text ends at " + EndedAt(ctx, section, "", n);
+void Record(const KnownSection& known, PathRole role, const EntryValue& value,
+            const RunPlace& place, ControlRemoval* removal) {
+  removal->found = true;
+  removal->line = value.line;
+  removal->replaces = role == PathRole::CopyTo;
+  removal->place = &place;
+  StartFinding(&removal->what, known.name);
+  Add(&removal->what, role == PathRole::CopyTo ? "" : "key ", value.key, ": ");
+  AddRemoval(&removal->what, role, value.path);
+  for (size_t i = 0; i < kKnownSectionCount; ++i) {
+    removal->first[i] = removal->last[i] = 0;
+  }
+}
+
+// An entry after a removal: one the run that removed it never reads.
+void NoteUnread(const RunItem& item, ControlRemoval* removal) {
+  if (!removal->found) return;
+  size_t i = static_cast<size_t>(item.section - kKnownSections);
+  if (removal->first[i] == 0) removal->first[i] = item.number;
+  removal->last[i] = item.number;
+}
+
+// Checks an entry's values, and whether it removes the control file of
+// either run.
+void CheckEntry(const CheckContext& ctx, const RunItem& item,
+                ControlRemoval* here, ControlRemoval* there) {
+  const KnownSection& known = *item.section;
+  if (known.kind == SectionKind::Ids) {
+    CheckId(ctx, item);
+    return;
+  }
+  if (known.kind == SectionKind::Copy) {
+    CheckPath(ctx, known, PathRole::CopyFrom, item.from);
+  }
+  CheckPath(ctx, known, known.role, item.value);
+  if (item.removesControl && !here->found) {
+    Record(known, known.role, item.value, PlanPlace(*ctx.places), here);
+  }
+  const RunPlace& other = OtherPlace(*ctx.places);
+  EntryValue elsewhere;
+  JudgeInPlace(known.role, *ctx.directories, item.value, other, &elsewhere);
+  if (!there->found && other.known && item.passed == nullptr &&
+      RemovesFile(known.role, elsewhere, other.controlPath)) {
+    Record(known, known.role, elsewhere, other, there);
+  }
+}
+
+void AddUnread(TextLine* text, const ControlRemoval& removal, bool* any) {
+  size_t lists = 0;
+  for (size_t i = 0; i < kKnownSectionCount; ++i) lists += removal.first[i] > 0;
+  size_t named = 0;
+  for (size_t i = 0; i < kKnownSectionCount; ++i) {
+    if (removal.first[i] == 0) continue;
+    const KnownSection& known = kKnownSections[i];
+    if (named > 0) Add(text, ++named == lists ? " and " : ", ");
+    if (named == 0) named = 1;
+    bool copy = known.kind == SectionKind::Copy;
+    bool one = removal.first[i] == removal.last[i];
+    Add(text, "[", known.name, "] ");
+    Add(text, copy ? (one ? "pair " : "pairs ") : (one ? "key " : "keys "));
+    AddNumber(text, static_cast<unsigned long>(removal.first[i]));
+    if (!one) {
+      Add(text, removal.last[i] == removal.first[i] + 1 ? " and " : " to ");
+      AddNumber(text, static_cast<unsigned long>(removal.last[i]));
+    }
+  }
+  *any = named > 0;
+}
+
+void ReportRemoval(const CheckContext& ctx, const ControlRemoval& removal) {
+  if (!removal.found) return;
+  TextLine text = removal.what;
+  const RunPlace& place = *removal.place;
+  bool handOver = &place == &ctx.places->handOver;
+  Add(&text, handOver ? "the copy of the control file that the program "
+                        "reads after the hand-over from C:\\VANTORIS ("
+                      : "the control file (", place.controlPath, "): ");
+  bool any = false;
+  TextLine unread;
+  StartLine(&unread);
+  AddUnread(&unread, removal, &any);
+  if (!any) {
+    Add(&text, "it is the last entry read, so nothing is lost, but the "
+        "control file is gone after the run");
+    Warn(ctx.findings, removal.line, text);
+    return;
+  }
+  Add(&text, removal.replaces
+                 ? "the program reads every later entry from the copied "
+                   "file, so "
+                 : "once it is gone the program reads nothing more of it, "
+                   "so ");
+  AddSpan(&text, unread.text, unread.length);
+  Add(&text, " are never read", removal.replaces ? " from this file" : "",
+      "; leave the control file out of the lists");
+  Fail(ctx.findings, removal.line, text);
+}
+
+// ------------------------------------------------------------- messages
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsLineBreakMisspelt(const char* piece) {
+  size_t length = strlen(piece);
+  if (length > kLongestPiece) length = kLongestPiece;
+  size_t begin = 0;
+  while (begin < length && IsBlank(piece[begin])) ++begin;
+  size_t end = length;
+  while (end > begin && IsBlank(piece[end - 1])) --end;
+  return end - begin == 2 && strcmp(piece, "CR") != 0 &&
+         plat::UpperAscii(piece[begin]) == 'C' &&
+         plat::UpperAscii(piece[begin + 1]) == 'R';
+}
+
+// The reader drops blanks around a value: where they were meant to show
+// (at a piece's start, or at its end before another piece of text), only
+// quotes keep them.
+void CheckPieceBlanks(const CheckContext& ctx, const char* label,
+                      const DocLine& line, bool textFollows) {
+  const IniDocument& doc = *ctx.doc;
+  ProfileSpan value = line.profile.value;
+  if (value.length == 0 || ValueOf(doc, line).quoted) return;
+  ProfileSpan raw = RawValueOf(doc, line);
+  bool leading = IsBlank(doc.text[value.begin - 1]) && value.begin > raw.begin;
+  size_t end = value.begin + value.length;
+  bool trailing = textFollows && end < raw.begin + raw.length &&
+                  IsBlank(doc.text[end]);
+  if (!leading && !trailing) return;
+  TextLine text;
+  StartLine(&text);
+  Add(&text, label, ": the blanks ", leading ? "before" : "after", " \"");
+  AddShown(&text, doc.text + value.begin, value.length);
+  Add(&text, "\" are dropped, as around every value: keep them in quotes, ");
+  AddShown(&text, doc.text + line.profile.name.begin, line.profile.name.length);
+  Add(&text, "=\"");
+  AddShown(&text, doc.text + raw.begin, raw.length);
+  Add(&text, "\"");
+  Warn(ctx.findings, line.profile.number, text);
+}
+
+void WalkMessage(const CheckContext& ctx, const KnownSection& known,
+                 SectionWalk* walk) {
+  const DocLine* section = FindSection(*ctx.doc, known.name);
+  if (section == nullptr) return;
+  ListPathCursor cursor{NumberedKeys{ctx.readPath, known.name, "",
+                                     kRawValueSize, OverLong::Cut, false},
+                        1};
+  char piece[kRawValueSize];
+  char next[kRawValueSize];
+  bool have = NextListPath(&cursor, piece);
+  walk->walked = true;
+  walk->messageFull = true;
+  while (have && cursor.next - 1 < kMessageKeyCount) {
+    int n = cursor.next - 1;
+    char key[16];
+    FormatListKey(key, "", n);
+    bool more = n + 1 < kMessageKeyCount && NextListPath(&cursor, next);
+    const DocLine* line = FindKey(*ctx.doc, section, key);
+    int number = line ? line->profile.number : 0;
+    TextLine label;
+    StartLine(&label);
+    Add(&label, "[", known.name, "] key ", key);
+    size_t whole = WholeLength(ctx, known.name, key, piece);
+    TextLine text;
+    if (whole > kLongestPiece) {
+      StartLine(&text);
+      Add(&text, label.text, ": the piece has ");
+      AddNumber(&text, whole);
+      Add(&text, " characters: only its first ");
+      AddNumber(&text, kLongestPiece);
+      Add(&text, " are shown");
+      Warn(ctx.findings, number, text);
+    }
+    if (IsLineBreakMisspelt(piece)) {
+      StartLine(&text);
+      Add(&text, label.text, ": \"");
+      AddShown(&text, piece);
+      Add(&text, "\" is text, not a line break: a line break is CR alone, "
+          "in capitals");
+      Warn(ctx.findings, number, text);
+    }
+    CheckUtf8(label.text, number, piece, ", which the box shows", ctx.findings);
+    if (line != nullptr && strcmp(piece, "CR") != 0) {
+      CheckPieceBlanks(ctx, label.text, *line,
+                       more && strcmp(next, "CR") != 0);
+    }
+    if (!more) {
+      walk->messageFull = n + 1 >= kMessageKeyCount;
+      walk->endNumber = n + 1;
       break;
     }
-    std::string piece = value;
-    int line = LineOf(ctx, section, key);
-    std::string label = SectionLabel(section) + " key " + key;
-    if (piece.size() > kLongestPiece) {
-      ctx.findings->Warn(line, label + ": the piece has " +
-                                   std::to_string(piece.size()) +
-                                   " characters: only its first " +
-                                   std::to_string(kLongestPiece) +
-                                   " are shown");
-    }
-    if (IsLineBreakMisspelt(piece.substr(0, kLongestPiece))) {
-      ctx.findings->Warn(line, label + ": \"" + Shown(piece) +
-                                   "\" is text, not a line break: a line "
-                                   "break is CR alone, in capitals");
-    }
+    memcpy(piece, next, strlen(next) + 1);
   }
-  char text[kMessageBufferSize];
-  return LoadMessage(text, kMessageKeyCount, section.c_str(),
-                     ctx.controlPath) != 0;
+  if (!have) {
+    walk->messageFull = false;
+    walk->endNumber = 1;
+  }
+  walk->askedUpTo = walk->endNumber < kMessageKeyCount ? walk->endNumber
+                                                        : kMessageKeyCount - 1;
+  walk->endPrefix = "";
+}
+
+// ----------------------------------------------------- keys and sections
+
+bool IsComment(const IniDocument& doc, const DocLine& line) {
+  return line.profile.name.length > 0 &&
+         doc.text[line.profile.name.begin] == ';';
+}
+
+void AddName(TextLine* text, const IniDocument& doc, const DocLine& line) {
+  AddShown(text, doc.text + line.profile.name.begin, line.profile.name.length);
 }
 
 // A key's name in a finding: "key 3", "FROM2", or key "NAME".
-std::string DescribeKey(const IniKey& key, const std::vector<std::string>& prefixes) {
-  for (const std::string& prefix : prefixes) {
-    if (ReadKeyNumber(key.upper, prefix) > 0) {
-      return prefix.empty() ? "key " + key.name : key.upper;
+void AddDescribedKey(TextLine* text, const IniDocument& doc,
+                     const DocLine& key, const char* const* prefixes,
+                     int prefixCount) {
+  const char* name = doc.text + key.profile.name.begin;
+  size_t length = key.profile.name.length;
+  for (int i = 0; i < prefixCount; ++i) {
+    if (ReadKeyNumber(name, length, prefixes[i]) == 0) continue;
+    if (prefixes[i][0] == '\0') {
+      Add(text, "key ");
+      AddName(text, doc, key);
+    } else {
+      for (size_t c = 0; c < length; ++c) {
+        const char upper[2] = {plat::UpperAscii(name[c]), '\0'};
+        Add(text, upper);
+      }
     }
+    return;
   }
-  return "key \"" + Shown(key.name) + "\"";
+  Add(text, "key \"");
+  AddName(text, doc, key);
+  Add(text, "\"");
 }
 
-// Names the program would read that look like name.
-std::vector<std::string> CandidateKeys(const IniKey& key,
-                                       const std::vector<std::string>& prefixes) {
-  std::string digits;
-  for (char c : key.name) {
-    if (c >= '0' && c <= '9') digits += c;
-  }
-  if (digits.empty() || digits[0] == '0') digits = "1";
-  std::vector<std::string> names;
-  for (const std::string& prefix : prefixes) names.push_back(prefix + digits);
-  return names;
+bool WasAsked(const SectionWalk& walk, long number, const char* prefix) {
+  long upTo = strcmp(prefix, "TO") == 0 ? walk.askedToUpTo : walk.askedUpTo;
+  return number >= 1 && number <= upTo;
 }
 
-// In [copy]: " has no TO3" for FROM3 without a TO3 that gives a value, and
-// the other way round; "" elsewhere.
-std::string MissingPartner(const IniSection& section, const std::string& prefix,
-                           int n) {
-  if (prefix.empty()) return "";
-  std::string partner = (prefix == "FROM" ? "TO" : "FROM") + std::to_string(n);
-  const IniKey* found = FindKey(&section, partner);
-  if (found != nullptr && !ValueRead(*found).empty()) return "";
-  return " has no " + partner + " and";
+// In [copy]: " has no TO3 and" for a FROM3 without a TO3 that gives a
+// value, and the other way round.
+void AddMissingPartner(TextLine* text, const CheckContext& ctx,
+                       const DocLine* section, const char* prefix,
+                       long number) {
+  if (prefix[0] == '\0') return;
+  char partner[16];
+  FormatListKey(partner, strcmp(prefix, "FROM") == 0 ? "TO" : "FROM",
+                static_cast<int>(number));
+  const DocLine* found = FindKey(*ctx.doc, section, partner);
+  if (found != nullptr && ValueOf(*ctx.doc, *found).length > 0) return;
+  Add(text, " has no ", partner, " and");
 }
 
-void ReportKey(const Context& ctx, const IniSection& section,
-               const std::vector<std::string>& prefixes, const Walk& walk,
-               const IniKey& key) {
-  std::string where = SectionLabel(section.name) + " ";
-  if (key.name.compare(0, 1, ";") == 0) return;
+void ReportKey(const CheckContext& ctx, const KnownSection& known,
+               const DocLine* section, const SectionWalk& walk,
+               const DocLine& key) {
+  const IniDocument& doc = *ctx.doc;
+  if (IsComment(doc, key)) return;
+  const char* const copyPrefixes[] = {"FROM", "TO"};
+  const char* const plainPrefixes[] = {""};
+  bool copy = known.kind == SectionKind::Copy;
+  const char* const* prefixes = copy ? copyPrefixes : plainPrefixes;
+  int prefixCount = copy ? 2 : 1;
+  const char* name = doc.text + key.profile.name.begin;
+  size_t length = key.profile.name.length;
+  TextLine text;
+  StartFinding(&text, known.name);
   if (key.shadowed) {
-    const IniKey* first = FindKey(&section, key.name);
-    ctx.findings->Warn(key.line, where + DescribeKey(key, prefixes) +
-                                     " is given again: the program reads "
-                                     "the first, on line " +
-                                     std::to_string(first->line));
+    const DocLine* first = nullptr;
+    for (const DocLine* k = FirstKey(doc, section); k; k = NextKey(doc, k)) {
+      if (CompareProfileNames(doc.text + k->profile.name.begin,
+                              k->profile.name.length, name, length) == 0) {
+        first = k;
+        break;
+      }
+    }
+    AddDescribedKey(&text, doc, key, prefixes, prefixCount);
+    Add(&text, " is given again: the program reads the first, on line ");
+    AddNumber(&text, first ? static_cast<unsigned long>(first->profile.number)
+                           : 0);
+    Warn(ctx.findings, key.profile.number, text);
     return;
   }
-  if (walk.asked.count(key.upper) != 0) return;
-  for (const std::string& prefix : prefixes) {
-    int n = ReadKeyNumber(key.upper, prefix);
-    if (n <= 0) continue;
-    ctx.findings->Warn(key.line, where + DescribeKey(key, prefixes) +
-                                     MissingPartner(section, prefix, n) +
-                                     " is never read: " + walk.endReason);
+  for (int i = 0; i < prefixCount; ++i) {
+    long n = ReadKeyNumber(name, length, prefixes[i]);
+    if (n == 0) continue;
+    if (WasAsked(walk, n, prefixes[i])) return;
+    AddDescribedKey(&text, doc, key, prefixes, prefixCount);
+    AddMissingPartner(&text, ctx, section, prefixes[i], n);
+    Add(&text, " is never read: ");
+    AddEndReason(&text, ctx, known, walk);
+    Warn(ctx.findings, key.profile.number, text);
     return;
   }
-  for (const std::string& prefix : prefixes) {
-    long number = 0;
-    if (!LooksLikeNumberedKey(key.upper, prefix, &number)) continue;
-    std::string why = number < 1 ? "the keys start at " + prefix + "1"
-                                 : "the program reads the key \"" + prefix +
-                                       std::to_string(number) + "\"";
-    ctx.findings->Warn(key.line, where + "key \"" + Shown(key.name) +
-                                     "\" is never read: " + why);
+  for (int i = 0; i < prefixCount; ++i) {
+    char digits[kKeyDigitsSize];
+    KeyLook look = LookOfKey(name, length, prefixes[i], digits);
+    if (look == KeyLook::NotNumbered) continue;
+    Add(&text, "key \"");
+    AddName(&text, doc, key);
+    Add(&text, "\" is never read: ");
+    if (look == KeyLook::BelowOne) {
+      Add(&text, "the keys start at ", prefixes[i], "1");
+    } else if (strlen(digits) + strlen(prefixes[i]) == length) {
+      Add(&text, "no list reaches key ", prefixes[i], digits);
+    } else {
+      Add(&text, "the program reads the key \"", prefixes[i], digits, "\"");
+    }
+    Warn(ctx.findings, key.profile.number, text);
     return;
   }
-  if (!key.hasValue) {
-    ctx.findings->Warn(key.line, where + "line \"" + Shown(key.name) +
-                                     "\" is not key=value and is never read");
+  if (!key.profile.hasValue) {
+    Add(&text, "line \"");
+    AddName(&text, doc, key);
+    Add(&text, "\" is not key=value and is never read");
+    Warn(ctx.findings, key.profile.number, text);
     return;
   }
-  std::string meant = NearestName(key.upper, CandidateKeys(key, prefixes));
-  ctx.findings->Warn(key.line, where + "unknown key \"" + Shown(key.name) +
-                                   "\" is never read" +
-                                   (meant.empty() ? "" : ": did you mean \"" +
-                                                             meant + "\"?"));
+  // Names the program would read that look like this one.
+  char digits[kKeyDigitsSize];
+  size_t count = 0;
+  for (size_t c = 0; c < length && count + 1 < sizeof digits; ++c) {
+    if (name[c] >= '0' && name[c] <= '9') digits[count++] = name[c];
+  }
+  digits[count] = '\0';
+  if (count == 0 || digits[0] == '0') {
+    memcpy(digits, "1", 2);
+    count = 1;
+  }
+  char candidates[2][8 + kKeyDigitsSize];
+  const char* pointers[2];
+  for (int i = 0; i < prefixCount; ++i) {
+    size_t prefixLength = strlen(prefixes[i]);
+    memcpy(candidates[i], prefixes[i], prefixLength);
+    memcpy(candidates[i] + prefixLength, digits, count + 1);
+    pointers[i] = candidates[i];
+  }
+  const char* meant = NearestName(name, length, pointers, prefixCount);
+  Add(&text, "unknown key \"");
+  AddName(&text, doc, key);
+  Add(&text, "\" is never read");
+  if (meant != nullptr) Add(&text, ": did you mean \"", meant, "\"?");
+  Warn(ctx.findings, key.profile.number, text);
 }
 
-void ReportKeys(const Context& ctx, const IniSection& section,
-                const KnownSection& known, const Walk& walk) {
-  std::vector<std::string> prefixes = {""};
-  if (known.kind == SectionKind::Copy) prefixes = {"FROM", "TO"};
-  for (const IniKey& key : section.keys) {
-    ReportKey(ctx, section, prefixes, walk, key);
+void ReportKeys(const CheckContext& ctx, const KnownSection& known,
+                const SectionWalk& walk) {
+  const DocLine* section = FindSection(*ctx.doc, known.name);
+  for (const DocLine* key = FirstKey(*ctx.doc, section); key;
+       key = NextKey(*ctx.doc, key)) {
+    ReportKey(ctx, known, section, walk, *key);
   }
 }
 
-void ReportSectionsAndStrays(const Context& ctx) {
-  for (const IniKey& stray : ctx.doc.strays) {
-    if (stray.name.compare(0, 1, ";") == 0) continue;
-    ctx.findings->Warn(stray.line,
-                       "line outside any section is never read");
+void ReportSectionsAndStrays(const CheckContext& ctx) {
+  const IniDocument& doc = *ctx.doc;
+  const char* names[kKnownSectionCount];
+  for (size_t i = 0; i < kKnownSectionCount; ++i) {
+    names[i] = kKnownSections[i].name;
   }
-  for (const IniSection& section : ctx.doc.sections) {
-    if (section.shadowed) {
-      const IniSection* first = FindSection(ctx.doc, section.name);
-      ctx.findings->Warn(section.line,
-                         "section " + SectionLabel(Shown(section.name)) +
-                             " is given again: the program reads only the "
-                             "first, on line " + std::to_string(first->line) +
-                             "; nothing here is read");
+  for (size_t i = 0; i < doc.count; ++i) {
+    const DocLine& line = doc.lines[i];
+    TextLine text;
+    StartLine(&text);
+    if (line.profile.kind == ProfileLineKind::Stray) {
+      if (IsComment(doc, line)) continue;
+      Add(&text, "line outside any section is never read");
+      Warn(ctx.findings, line.profile.number, text);
       continue;
     }
-    if (FindKnownSection(section.name) != nullptr) continue;
-    std::string meant = NearestName(section.name, KnownSectionNames());
-    ctx.findings->Warn(section.line,
-                       "unknown section " + SectionLabel(Shown(section.name)) +
-                           " is never read" +
-                           (meant.empty() ? ""
-                                          : ": did you mean [" + meant + "]?"));
+    if (line.profile.kind != ProfileLineKind::Section) continue;
+    const char* name = doc.text + line.profile.name.begin;
+    size_t length = line.profile.name.length;
+    if (line.shadowed) {
+      const DocLine* first = nullptr;
+      for (size_t j = 0; j < i && first == nullptr; ++j) {
+        if (doc.lines[j].profile.kind == ProfileLineKind::Section &&
+            CompareProfileNames(doc.text + doc.lines[j].profile.name.begin,
+                                doc.lines[j].profile.name.length, name,
+                                length) == 0) {
+          first = &doc.lines[j];
+        }
+      }
+      Add(&text, "section [");
+      AddName(&text, doc, line);
+      Add(&text, "] is given again: the program reads only the first, on "
+          "line ");
+      AddNumber(&text, static_cast<unsigned long>(first->profile.number));
+      Add(&text, "; nothing here is read");
+      Warn(ctx.findings, line.profile.number, text);
+      continue;
+    }
+    if (FindKnownSection(name, length) != nullptr) continue;
+    const char* meant = NearestName(name, length, names, kKnownSectionCount);
+    Add(&text, "unknown section [");
+    AddName(&text, doc, line);
+    Add(&text, "] is never read");
+    if (meant != nullptr) Add(&text, ": did you mean [", meant, "]?");
+    Warn(ctx.findings, line.profile.number, text);
   }
 }
 
-// Walks one known section and reports its keys that are never read.
-void CheckKnownSection(const Context& ctx, const KnownSection& known,
-                       ControlRead* read) {
-  Walk walk;
-  std::string name = known.name;
-  switch (known.kind) {
-    case SectionKind::Ids:
-      read->ids = WalkIds(ctx, &walk);
-      break;
-    case SectionKind::Copy:
-      read->copies = WalkCopyList(ctx, &walk);
-      break;
-    case SectionKind::PathList:
-      if (name == "delete") {
-        read->deletes = WalkPathList(ctx, name, PathRole::Delete, &walk);
-      } else if (name == "multdel") {
-        read->multdels = WalkPathList(ctx, name, PathRole::MultiDelete, &walk);
-      } else {
-        read->deltrees = WalkPathList(ctx, name, PathRole::DeleteTree, &walk);
-      }
-      break;
-    case SectionKind::Message:
-      if (FindSection(ctx.doc, name) == nullptr) return;
-      if (WalkMessage(ctx, name, &walk)) {
-        read->messages.push_back({name, LineOf(ctx, name, "1")});
-      }
-      break;
+// The end of a list, as the program read it.
+void RecordEnd(const CheckContext& ctx, const RunItem& item,
+               SectionWalk* walk) {
+  walk->walked = true;
+  walk->endNumber = item.number;
+  walk->endPrefix = item.endPrefix;
+  walk->idListFull = item.idListFull;
+  walk->idBytes = item.idBytes;
+  walk->askedUpTo = item.number;
+  walk->askedToUpTo = item.number;
+  if (item.section->kind != SectionKind::Copy) return;
+  TextLine text;
+  StartFinding(&text, "copy");
+  char from[16];
+  char to[16];
+  FormatListKey(from, "FROM", item.number);
+  FormatListKey(to, "TO", item.number);
+  if (strcmp(item.endPrefix, "TO") == 0) {
+    Add(&text, from, " has no ", to, ": this copy is not made and the list "
+        "ends here");
+    Warn(ctx.findings, LineOf(*ctx.doc, "copy", from), text);
+    return;
   }
-  const IniSection* section = FindSection(ctx.doc, name);
-  if (section != nullptr) ReportKeys(ctx, *section, known, walk);
+  walk->askedToUpTo = item.number - 1;
+  char value[kRawValueSize];
+  ReadControlKey(NumberedKeys{ctx.readPath, "copy", "", kRawValueSize,
+                              OverLong::Cut, false},
+                 to, value);
+  if (value[0] == '\0') return;
+  walk->askedToUpTo = item.number;
+  Add(&text, to, " has no ", from, ": the list ends before it");
+  Warn(ctx.findings, LineOf(*ctx.doc, "copy", to), text);
 }
 
 }  // namespace
 
-ControlRead CheckControlFile(const IniDocument& doc, const char* controlPath,
-                             const Directories& directories,
-                             Findings* findings) {
-  Context ctx{doc, controlPath, directories, findings};
-  ControlRead read;
+void CheckControlFile(const CheckContext& ctx) {
   ReportSectionsAndStrays(ctx);
-  for (const KnownSection& known : KnownSections()) {
-    CheckKnownSection(ctx, known, &read);
+  SectionWalk walks[kKnownSectionCount] = {};
+  ControlRemoval here;
+  ControlRemoval there;
+  here.found = there.found = false;
+  const RunPlace& plan = PlanPlace(*ctx.places);
+  RunCursor cursor;
+  StartRun(&cursor, ctx.readPath, ctx.doc, ctx.directories,
+           plan.known ? plan.controlPath : nullptr, false);
+  RunItem item;
+  size_t entries = 0;
+  while (NextRunItem(&cursor, &item)) {
+    size_t index = static_cast<size_t>(item.section - kKnownSections);
+    if (item.kind == RunItemKind::ListEnd) {
+      RecordEnd(ctx, item, &walks[index]);
+      continue;
+    }
+    ++entries;
+    NoteUnread(item, &here);
+    NoteUnread(item, &there);
+    CheckEntry(ctx, item, &here, &there);
   }
-  if (read.ids.empty() && read.copies.empty() && read.deletes.empty() &&
-      read.multdels.empty() && read.deltrees.empty()) {
-    findings->Warn(0, "nothing to remove: no [pnpids] id and no [copy], "
-                      "[delete], [multdel] or [deltree] entry is read");
+  for (size_t i = 0; i < kKnownSectionCount; ++i) {
+    const KnownSection& known = kKnownSections[i];
+    if (known.kind == SectionKind::Message) WalkMessage(ctx, known, &walks[i]);
+    if (walks[i].walked) ReportKeys(ctx, known, walks[i]);
   }
-  return read;
+  ReportRemoval(ctx, here);
+  ReportRemoval(ctx, there);
+  if (entries == 0) {
+    TextLine text;
+    StartLine(&text);
+    Add(&text, "nothing to remove: no [pnpids] id and no [copy], [delete], "
+        "[multdel] or [deltree] entry is read");
+    Warn(ctx.findings, 0, text);
+  }
 }

@@ -1,45 +1,51 @@
-// The checker's command line and one run over a control file's bytes,
-// shared by the native program (seldchk) and the Windows one (SELDCHK.EXE).
+// The checker's command line, shared by the native program (seldchk) and
+// the Windows one (SELDCHK.EXE):
 //
-//   seldchk [--werror] [--plan | --plan=tsv] [--windir DIR] [--winsys DIR]
-//           [--cwd DIR] CONTROL.INI
+//   seldchk [--werror] [--plan | --plan=tsv] [--system 95|nt] [--windir DIR]
+//           [--winsys DIR] [--cwd DIR] CONTROL.INI
 #pragma once
 
-#include <string>
-#include <vector>
+#include <cstddef>
 
-#include "seldchk/checker.h"
+#include "control/path_helpers.h"
+#include "platform/profile/profile_text.h"
+#include "seldchk/output.h"
 
 // Exit code when the file cannot be read or the command line is wrong.
 constexpr int kCannotRead = 3;
 
 struct CommandLine {
-  bool werror = false;
-  bool plan = false;
-  bool planTable = false;  // --plan=tsv: the plan as a table, for scripts
-  bool help = false;
-  Directories directories;
-  // The current directory that relative paths start from: "" for none given.
-  std::string currentDirectory;
-  std::string file;
-  std::string error;  // what is wrong with the command line, or ""
+  bool werror;
+  bool plan;
+  bool planTable;  // --plan=tsv: the plan as a table, for scripts
+  bool help;
+  bool systemGiven;        // --system: read as that family reads
+  ProfileReading reading;  // the family --system names
+  // --windir, --winsys and --cwd, without a trailing backslash (but "C:\"),
+  // or "" when not given.
+  char windowsDir[kPathSize];
+  char systemDir[kPathSize];
+  char currentDir[kPathSize];
+  const char* file;  // the control file as named, or null
+  char error[128];   // what is wrong with the command line, or ""
 };
 
-CommandLine ParseArguments(const std::vector<std::string>& args);
+// args are the arguments after the program's name.
+void ParseArguments(int count, const char* const* args, CommandLine* command);
 
-std::string UsageText();
+// The name a program was started by, without its directory.
+const char* ProgramName(const char* started);
 
-// Answers --help (usage on stdout) or a wrong command line (the error and
-// usage on stderr, under programName): true when the run ends there, with
-// its exit code in *code.
+// Writes the usage under programName.
+void WriteUsage(Output* out, const char* programName);
+
+// Answers --help (usage on standard output) or a wrong command line (the
+// error and the usage on standard error): true when the run ends there,
+// with its exit code in *code.
 bool AnsweredWithoutFile(const CommandLine& command, const char* programName,
                          int* code);
 
-// Checks the control file (its bytes, and the path through which the
-// program's readers read it), appends the findings and the plan to out (for
-// standard output) and returns the exit code: 0 clean, 1 warnings, 2 errors
-// (or any finding with --werror). With the plan as a table, out holds the
-// table alone and the findings go to notes (for standard error).
-int RunCheck(const CommandLine& command, const std::string& bytes,
-             const char* controlPath, bool lookAtMachine, std::string* out,
-             std::string* notes);
+// Splits a Windows command line in place into args (at most most of them):
+// at blanks outside double quotes, the quotes dropped. Returns how many
+// there are, which may be more than most.
+int SplitCommandLine(char* line, char** args, int most);

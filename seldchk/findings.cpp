@@ -1,48 +1,118 @@
 #include "seldchk/findings.h"
 
-#include <algorithm>
+#include <cstring>
 
-void Findings::Warn(int line, const std::string& text) {
-  items.push_back(Finding{line, Severity::Warning, text});
-}
+#include "platform/platform.h"
+#include "seldchk/heap_block.h"
 
-void Findings::Fail(int line, const std::string& text) {
-  items.push_back(Finding{line, Severity::Error, text});
-}
+namespace {
 
-std::vector<std::string> FormatFindings(const Findings& findings,
-                                        const std::string& fileName) {
-  std::vector<Finding> sorted = findings.items;
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [](const Finding& a, const Finding& b) {
-                     unsigned lineA = static_cast<unsigned>(a.line - 1);
-                     unsigned lineB = static_cast<unsigned>(b.line - 1);
-                     return lineA < lineB;  // line 0 comes last
-                   });
-  std::vector<std::string> lines;
-  for (const Finding& f : sorted) {
-    std::string where = fileName + ":";
-    if (f.line > 0) where += std::to_string(f.line) + ":";
-    const char* kind = f.severity == Severity::Error ? "error" : "warning";
-    lines.push_back(where + " " + kind + ": " + f.text);
+void Add(Findings* findings, int line, Severity severity,
+         const TextLine& text) {
+  if (severity == Severity::Error) findings->anyError = true;
+  void* items = GrownBlock(findings->items, &findings->capacity,
+                           findings->count, findings->count + 1,
+                           sizeof(Finding));
+  void* room = items ? GrownBlock(findings->text, &findings->textCapacity,
+                                  findings->textLength,
+                                  findings->textLength + text.length, 1)
+                     : nullptr;
+  if (items) findings->items = static_cast<Finding*>(items);
+  if (room == nullptr) {
+    ++findings->lost;
+    return;
   }
-  return lines;
+  findings->text = static_cast<char*>(room);
+  memcpy(findings->text + findings->textLength, text.text, text.length);
+  findings->items[findings->count++] =
+      Finding{line, severity, findings->textLength, text.length};
+  findings->textLength += text.length;
+}
+
+// Line 0, the file as a whole, comes after every line.
+unsigned OrderOf(const Finding& finding) {
+  return static_cast<unsigned>(finding.line - 1);
+}
+
+// Sorts items by line, keeping the order of findings on one line, through
+// scratch (as many items); merges runs of 1, 2, 4, ... items.
+void SortByLine(Finding* items, Finding* scratch, size_t count) {
+  Finding* from = items;
+  Finding* to = scratch;
+  for (size_t run = 1; run < count; run *= 2) {
+    for (size_t start = 0; start < count; start += 2 * run) {
+      size_t middle = start + run < count ? start + run : count;
+      size_t end = middle + run < count ? middle + run : count;
+      size_t a = start, b = middle, out = start;
+      while (a < middle && b < end) {
+        to[out++] = OrderOf(from[b]) < OrderOf(from[a]) ? from[b++] : from[a++];
+      }
+      while (a < middle) to[out++] = from[a++];
+      while (b < end) to[out++] = from[b++];
+    }
+    Finding* swap = from;
+    from = to;
+    to = swap;
+  }
+  if (from != items) memcpy(items, from, count * sizeof(Finding));
+}
+
+}  // namespace
+
+void StartFindings(Findings* findings) {
+  *findings = Findings{nullptr, 0, 0, nullptr, 0, 0, false, 0};
+}
+
+void ReleaseFindings(Findings* findings) {
+  plat::Release(findings->items);
+  plat::Release(findings->text);
+  StartFindings(findings);
+}
+
+void Warn(Findings* findings, int line, const TextLine& text) {
+  Add(findings, line, Severity::Warning, text);
+}
+
+void Fail(Findings* findings, int line, const TextLine& text) {
+  Add(findings, line, Severity::Error, text);
+}
+
+void WriteFindings(Findings* findings, const char* fileName, Output* out) {
+  // Without room to sort them, they come in the order they were found.
+  void* scratch = findings->count > 1
+                      ? plat::Allocate(findings->count * sizeof(Finding))
+                      : nullptr;
+  if (scratch != nullptr) {
+    SortByLine(findings->items, static_cast<Finding*>(scratch),
+               findings->count);
+    plat::Release(scratch);
+  }
+  for (size_t i = 0; i < findings->count; ++i) {
+    const Finding& finding = findings->items[i];
+    TextLine line;
+    StartLine(&line);
+    Add(&line, fileName, ":");
+    if (finding.line > 0) {
+      AddNumber(&line, static_cast<unsigned long>(finding.line));
+      Add(&line, ":");
+    }
+    Add(&line, finding.severity == Severity::Error ? " error: " : " warning: ");
+    AddSpan(&line, findings->text + finding.at, finding.length);
+    WriteLine(out, line);
+  }
+  if (findings->lost > 0) {
+    TextLine line;
+    StartLine(&line);
+    Add(&line, fileName, ": error: out of memory: ");
+    AddNumber(&line, findings->lost);
+    Add(&line, findings->lost == 1 ? " more finding is" : " more findings are",
+        " not shown");
+    WriteLine(out, line);
+  }
 }
 
 int ExitCodeFor(const Findings& findings, bool werror) {
-  if (findings.items.empty()) return 0;
-  if (werror) return 2;
-  for (const Finding& f : findings.items) {
-    if (f.severity == Severity::Error) return 2;
-  }
+  if (findings.count == 0 && findings.lost == 0) return 0;
+  if (werror || findings.anyError || findings.lost > 0) return 2;
   return 1;
-}
-
-std::string Shown(const std::string& text) {
-  std::string shown = text;
-  for (char& c : shown) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7f) c = '?';
-  }
-  return shown;
 }

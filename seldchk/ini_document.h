@@ -1,50 +1,58 @@
-// A control file's lines as the system's private-profile reader sees them
-// (by the rules of platform/profile/profile_reader.h), each with the line
+// A control file's lines as a reading of the system's private-profile
+// reader sees them (by the rules of platform/profile), each with the line
 // it stands on, so that a finding can name its line.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <cstddef>
 
-struct IniKey {
-  std::string name;   // as written, blanks around it dropped
-  std::string upper;  // name in upper case
-  bool hasValue;      // the line holds "="
-  std::string text;   // what follows "=", blanks around it dropped
-  int line;           // 1 for the file's first line
-  bool shadowed;      // an earlier line of the section has the same name
-};
+#include "platform/profile/profile_reader.h"
 
-struct IniSection {
-  std::string name;
-  std::string upper;
-  int line;
-  bool shadowed;  // an earlier section has the same name: never searched
-  std::vector<IniKey> keys;
+struct DocLine {
+  ProfileLine profile;  // its kind, number, name and value in the text
+  // A key: an earlier line of its section has the same name. A section: an
+  // earlier section has the same name, so no look-up searches this one.
+  bool shadowed;
 };
 
 struct IniDocument {
-  std::vector<IniSection> sections;  // in file order, shadowed ones too
-  std::vector<IniKey> strays;        // lines before the first section
+  const char* text;  // the text as the reading takes it (ProfileText)
+  size_t size;
+  ProfileReading reading;
+  DocLine* lines;  // every line that is not blank, in file order
+  size_t count;
+  size_t capacity;
 };
 
-IniDocument ParseIni(const std::string& bytes);
+// Reads text into doc, whose lines live on the heap; false when the heap
+// has no room for them.
+bool ReadDocument(const char* text, size_t size, ProfileReading reading,
+                  IniDocument* doc);
+void ReleaseDocument(IniDocument* doc);
+
+// The name of line as its reading matches it.
+ProfileSpan NameOf(const DocLine& line);
+bool IsNamed(const IniDocument& doc, const DocLine& line, const char* name);
 
 // The section that a look-up of name searches (the first of that name), or
 // null.
-const IniSection* FindSection(const IniDocument& doc, const std::string& name);
+const DocLine* FindSection(const IniDocument& doc, const char* name);
+
+// The keys of the section whose line is section, one after another:
+//   for (const DocLine* key = FirstKey(doc, s); key; key = NextKey(doc, key))
+const DocLine* FirstKey(const IniDocument& doc, const DocLine* section);
+const DocLine* NextKey(const IniDocument& doc, const DocLine* key);
 
 // The line that decides a look-up of key in section (the first of that
 // name, with or without "="), or null.
-const IniKey* FindKey(const IniSection* section, const std::string& name);
+const DocLine* FindKey(const IniDocument& doc, const DocLine* section,
+                       const char* key);
 
-// The value the reader gives for the key's line, whole: "" for a line
+// The value the reader gives for a key's line, whole: empty for a line
 // without "=", cut at a NUL byte, outer quotes dropped.
-std::string ValueRead(const IniKey& key);
+ProfileValue ValueOf(const IniDocument& doc, const DocLine& key);
 
-// The value a look-up of key in section gives, whole ("" when none).
-std::string LookUp(const IniDocument& doc, const std::string& section,
-                   const std::string& key);
+// What follows the "=" of a key's line, blanks and all, up to its end.
+ProfileSpan RawValueOf(const IniDocument& doc, const DocLine& key);
 
-// name in upper case (ASCII letters only, as the reader compares names).
-std::string UpperName(const std::string& name);
+// The line number of key in section, 0 when there is none.
+int LineOf(const IniDocument& doc, const char* section, const char* key);

@@ -1,38 +1,40 @@
 #include "seldchk/known_sections.h"
 
-#include "seldchk/ini_document.h"
+#include <cstring>
 
-const std::vector<KnownSection>& KnownSections() {
-  static const std::vector<KnownSection> sections = {
-      {"pnpids", SectionKind::Ids},
-      {"copy", SectionKind::Copy},
-      {"delete", SectionKind::PathList},
-      {"multdel", SectionKind::PathList},
-      {"deltree", SectionKind::PathList},
-      {"AREYOUSURE", SectionKind::Message},
-      {"POSTW95", SectionKind::Message},
-      {"REBOOTNOW", SectionKind::Message},
-      {"EJCTNOTFOUND", SectionKind::Message},
-      {"FAILEDTOCOPY_SELDUNAX.EXE", SectionKind::Message},
-      {"FAILEDTOCOPY_SELDUNAX.INI", SectionKind::Message},
-      {"FAILEDTOCOPY_DEVEJECT.EXE", SectionKind::Message},
-      {"CDNTSWITCHTOTEMP", SectionKind::Message},
-  };
-  return sections;
-}
+#include "platform/profile/profile_reader.h"
 
-const KnownSection* FindKnownSection(const std::string& name) {
-  std::string upper = UpperName(name);
-  for (const KnownSection& section : KnownSections()) {
-    if (UpperName(section.name) == upper) return &section;
+const KnownSection kKnownSections[kKnownSectionCount] = {
+    {"pnpids", SectionKind::Ids, PathRole::Delete, 1, "remove-devices",
+     "device keys below HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP beginning with an "
+     "id, with their driver keys:"},
+    {"copy", SectionKind::Copy, PathRole::CopyTo, 6, "copy", "[copy]:"},
+    {"delete", SectionKind::PathList, PathRole::Delete, 7, "delete",
+     "[delete] (what cannot be deleted now goes to WININIT.INI):"},
+    {"multdel", SectionKind::PathList, PathRole::MultiDelete, 8,
+     "delete-matching", "[multdel]:"},
+    {"deltree", SectionKind::PathList, PathRole::DeleteTree, 9,
+     "delete-tree", "[deltree]:"},
+    {"AREYOUSURE", SectionKind::Message, PathRole::Delete, 0, "", ""},
+    {"POSTW95", SectionKind::Message, PathRole::Delete, 0, "", ""},
+    {"REBOOTNOW", SectionKind::Message, PathRole::Delete, 0, "", ""},
+    {"EJCTNOTFOUND", SectionKind::Message, PathRole::Delete, 0, "", ""},
+    {"FAILEDTOCOPY_SELDUNAX.EXE", SectionKind::Message, PathRole::Delete, 0,
+     "", ""},
+    {"FAILEDTOCOPY_SELDUNAX.INI", SectionKind::Message, PathRole::Delete, 0,
+     "", ""},
+    {"FAILEDTOCOPY_DEVEJECT.EXE", SectionKind::Message, PathRole::Delete, 0,
+     "", ""},
+    {"CDNTSWITCHTOTEMP", SectionKind::Message, PathRole::Delete, 0, "", ""},
+};
+
+
+const KnownSection* FindKnownSection(const char* name, size_t length) {
+  for (size_t i = 0; i < kKnownSectionCount; ++i) {
+    const char* known = kKnownSections[i].name;
+    if (CompareProfileNames(known, strlen(known), name, length) == 0) {
+      return &kKnownSections[i];
+    }
   }
   return nullptr;
-}
-
-std::vector<std::string> KnownSectionNames() {
-  std::vector<std::string> names;
-  for (const KnownSection& section : KnownSections()) {
-    names.push_back(section.name);
-  }
-  return names;
 }

@@ -1,69 +1,121 @@
 // SELDCHK.EXE, the Windows console program: the program's readers are the
 // system's own, reading the control file where it lies, and --plan also
-// looks at this machine. Relative paths start from its current directory,
-// or from the one --cwd names once the control file is read.
-#include <cstdio>
-#include <string>
-#include <vector>
+// looks at this machine. Linked without the C run-time library, as
+// SELDUNAX.EXE is (seldunax/main.cpp), so that it starts on any Windows 95
+// PC: nothing runs before this entry, and there are no global objects to
+// construct.
+#include <windows.h>
 
-#include "control/path_helpers.h"
+#include <cstring>
+
 #include "platform/platform.h"
-#include "seldchk/command.h"
+#include "seldchk/check_file.h"
+#include "seldchk/heap_block.h"
 
 namespace {
 
-bool IsAbsolute(const std::string& name) {
-  return (name.size() >= 2 && name[1] == ':') ||
-         (!name.empty() && (name[0] == '\\' || name[0] == '/'));
+// More than any use of the command line needs.
+constexpr int kMostArguments = 32;
+
+void Say(const char* program, const char* what, const char* name,
+         const char* why) {
+  Output out;
+  StartOutput(&out, plat::StandardStream::Error);
+  WriteText(&out, program);
+  WriteText(&out, what);
+  WriteText(&out, name);
+  WriteText(&out, why);
+  WriteText(&out, "\n");
+  FlushOutput(&out);
 }
 
-// The full path that the system's INI reader needs (a bare name would be
-// looked for in the Windows directory).
-std::string FullPath(const std::string& name) {
-  if (IsAbsolute(name)) return name;
-  char current[kPathSize];
-  uint32_t length = plat::CurrentDirectory(current, sizeof current);
-  if (length == 0 || length >= sizeof current) return name;
-  std::string path(current, length);
-  if (path.back() != '\\') path += '\\';
-  return path + name;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-  plat::FileHandle file = plat::OpenForRead(path.c_str());
+// The file's bytes into *bytes (on the heap); false when it cannot be read.
+bool ReadWholeFile(const char* path, char** bytes, size_t* size) {
+  plat::FileHandle file = plat::OpenForRead(path);
   if (file == plat::kNoFile) return false;
-  char block[4096];
-  long got;
-  while ((got = plat::ReadBytes(file, block, sizeof block)) > 0) {
-    bytes->append(block, static_cast<size_t>(got));
+  size_t capacity = 0;
+  *size = 0;
+  long got = 0;
+  for (;;) {
+    void* grown = GrownBlock(*bytes, &capacity, *size, *size + 4096, 1);
+    if (grown == nullptr) {
+      got = -1;
+      break;
+    }
+    *bytes = static_cast<char*>(grown);
+    got = plat::ReadBytes(file, *bytes + *size, 4096);
+    if (got <= 0) break;
+    *size += static_cast<size_t>(got);
   }
   plat::CloseFile(file);
   return got == 0;
 }
 
+int Run(char* commandLine) {
+  char* args[kMostArguments];
+  int count = SplitCommandLine(commandLine, args, kMostArguments);
+  const char* program = count > 0 ? ProgramName(args[0]) : "SELDCHK";
+  if (count > kMostArguments) {
+    Say(program, ": too many arguments", "", "");
+    return kCannotRead;
+  }
+  CommandLine command;
+  ParseArguments(count - 1, args + 1, &command);
+  int code;
+  if (AnsweredWithoutFile(command, program, &code)) return code;
+  ProfileReading reading = plat::NtFamilySystem() ? ProfileReading::NtFamily
+                                                  : ProfileReading::Windows95;
+  if (command.systemGiven && command.reading != reading) {
+    Say(program, ": --system: this PC reads the file as ",
+        reading == ProfileReading::NtFamily ? "Windows NT does"
+                                            : "Windows 95 does",
+        "; the native seldchk reads it either way");
+    return kCannotRead;
+  }
+  // The full path that the system's INI reader needs (a bare name would be
+  // looked for in the Windows directory).
+  char path[kPathSize];
+  uint32_t length = plat::FullPathName(command.file, path, kPathSize);
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) {
+    Say(program, ": cannot read ", command.file, ": the name is too long");
+    return kCannotRead;
+  }
+  uint32_t attributes = plat::FileAttributes(path);
+  if (attributes != plat::kInvalidAttributes &&
+      (attributes & plat::kAttrDirectory)) {
+    Say(program, ": cannot read ", command.file, ": is a directory");
+    return kCannotRead;
+  }
+  char* bytes = nullptr;
+  size_t size = 0;
+  if (!ReadWholeFile(path, &bytes, &size)) {
+    Say(program, ": cannot read ", command.file,
+        attributes == plat::kInvalidAttributes ? ": not found" : "");
+    plat::Release(bytes);
+    return kCannotRead;
+  }
+  char directory[kPathSize];
+  memcpy(directory, path, length + 1);
+  *strrchr(directory, '\\') = '\0';
+  if (directory[2] == '\0') memcpy(directory + 2, "\\", 2);  // a root
+  code = CheckFile(CheckInput{&command, bytes, size, path, directory, reading,
+                              true, true});
+  plat::Release(bytes);
+  return code;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  CommandLine command =
-      ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-  int code;
-  if (AnsweredWithoutFile(command, "SELDCHK", &code)) return code;
-  std::string path = FullPath(command.file);
-  std::string bytes;
-  if (!ReadWholeFile(path, &bytes)) {
-    std::fprintf(stderr, "SELDCHK: cannot read %s\n", command.file.c_str());
-    return kCannotRead;
+// The linker's default entry point name for a Windows console program.
+extern "C" void mainCRTStartup() {
+  const char* line = GetCommandLineA();
+  size_t length = strlen(line);
+  char* copy = static_cast<char*>(plat::Allocate(length + 1));
+  int code = kCannotRead;
+  if (copy != nullptr) {
+    memcpy(copy, line, length + 1);
+    code = Run(copy);
+    plat::Release(copy);
   }
-  const std::string& current = command.currentDirectory;
-  if (!current.empty() && !plat::ChangeDirectory(current.c_str())) {
-    std::fprintf(stderr, "SELDCHK: cannot change to %s\n", current.c_str());
-    return kCannotRead;
-  }
-  std::string out;
-  std::string notes;
-  code = RunCheck(command, bytes, path.c_str(), true, &out,
-                  &notes);
-  std::fputs(notes.c_str(), stderr);
-  std::fputs(out.c_str(), stdout);
-  return code;
+  ExitProcess(static_cast<UINT>(code));
 }

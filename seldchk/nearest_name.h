@@ -1,14 +1,16 @@
 // The known name nearest to a misspelt one, for "did you mean ...?".
 #pragma once
 
-#include <string>
-#include <vector>
+#include <cstddef>
 
-// The candidate that differs least from name (letter case ignored), or ""
-// when even the nearest differs in more than two characters or in as many
-// characters as name has.
-std::string NearestName(const std::string& name,
-                        const std::vector<std::string>& candidates);
+// Differences between name (length bytes) and candidate, letter case
+// ignored: characters put in, left out or changed. Stops counting at
+// kFarApart.
+constexpr size_t kFarApart = 3;
+size_t NameDistance(const char* name, size_t length, const char* candidate);
 
-// Differences between a and b, letter case ignored.
-size_t NameDistance(const std::string& a, const std::string& b);
+// The candidate that differs least from name (the first of equals), or
+// null when even the nearest differs in kFarApart characters or more, or in
+// as many as name has.
+const char* NearestName(const char* name, size_t length,
+                        const char* const* candidates, size_t count);

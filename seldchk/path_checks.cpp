@@ -1,245 +1,350 @@
 #include "seldchk/path_checks.h"
 
-#include "control/ascii_chars.h"
-#include "control/path_helpers.h"
-#include "control/path_macros.h"
+#include <cstring>
+
 #include "fileops/file_lists.h"
-#include "fileops/list_targets.h"
 #include "fileops/protected_dirs.h"
-#include "seldchk/ini_document.h"
-#include "platform/platform.h"
+#include "platform/profile/profile_reader.h"
 
 namespace {
 
 const size_t kLongestPath = kPathSize - 1;
+
+// The path macros and the directory each stands for.
+struct PathMacro {
+  const char* name;  // in capitals, without its "%"s
+  bool system;       // the system directory, else the Windows directory
+};
+const PathMacro kPathMacros[] = {{"WINDIR", false}, {"WINSYS", true}};
+
+const PathMacro* MacroNamed(const char* name, size_t length, bool anyCase) {
+  for (const PathMacro& macro : kPathMacros) {
+    if (strlen(macro.name) != length) continue;
+    bool same = anyCase ? CompareProfileNames(macro.name, length, name,
+                                              length) == 0
+                        : strncmp(macro.name, name, length) == 0;
+    if (same) return &macro;
+  }
+  return nullptr;
+}
+
+const char* DirectoryOf(const PathMacro& macro,
+                        const Directories& directories) {
+  return macro.system ? directories.system : directories.windows;
+}
+
+// The macro at the very start of value, as the program expands it, or null.
+const PathMacro* LeadingMacro(const char* value) {
+  const char* end = value[0] == '%' ? strchr(value + 1, '%') : nullptr;
+  if (end == nullptr) return nullptr;
+  return MacroNamed(value + 1, static_cast<size_t>(end - value - 1), false);
+}
 
 bool IsNameChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
          (c >= '0' && c <= '9') || c == '_';
 }
 
-bool IsMacro(const std::string& token) {
-  return token == "%WINDIR%" || token == "%WINSYS%";
+bool HasWildcard(const char* text) {
+  return strchr(text, '*') != nullptr || strchr(text, '?') != nullptr;
 }
 
-bool HasWildcard(const std::string& text) {
-  return text.find_first_of("*?") != std::string::npos;
-}
-
-// The path's length once its macro is expanded, and what the macro is
-// expanded to, for a finding.
-std::string ExpansionNote(const std::string& value,
-                          const Directories& directories, size_t* length) {
-  bool windows = value.compare(0, 8, "%WINDIR%") == 0;
-  const std::string& directory =
-      windows ? directories.windows : directories.system;
-  *length = directory.size() + value.size() - 8;
-  return std::string(windows ? "%WINDIR%" : "%WINSYS%") + " as " + directory;
-}
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// A directory that starts from a current directory ("NAME", "\NAME",
-// "X:NAME") when the platform tells none (seldchk without --cwd): the
-// guards cannot tell what it names, and the program will judge it from the
-// directory it runs in.
-bool StartsFromUnknownDirectory(const std::string& directory) {
-  bool full = directory.size() >= 3 && IsAsciiLetter(directory[0]) &&
-              directory[1] == ':' && IsSeparator(directory[2]);
-  bool network = directory.size() >= 2 && IsSeparator(directory[0]) &&
-                 IsSeparator(directory[1]);
-  if (full || network) return false;
-  char current[kPathSize];
-  uint32_t length = plat::CurrentDirectory(current, sizeof current);
-  return length == 0 || length >= sizeof current;
-}
-
-void WarnUnknownDirectory(const std::string& label, const ReadEntry& entry,
-                          Findings* findings) {
-  findings->Warn(entry.line, label + ": " + Shown(entry.path) +
-                 " starts from the current directory: whether the program "
-                 "passes it over depends on the directory it runs in; give "
-                 "--cwd to judge it");
-}
-
-void CheckPattern(const std::string& label, ReadEntry* entry,
-                  Findings* findings) {
-  size_t directoryLength = DirectoryPartLength(entry->path.c_str());
-  if (!HasWildcard(entry->path.substr(directoryLength))) {
-    findings->Warn(entry->line, label +
-                   ": no \"*\" or \"?\" in the name: one file, which is not "
-                   "left for the next start when it cannot be deleted now; "
-                   "put it in [delete]");
-  }
-  if (entry->value.find('/') != std::string::npos) {
-    findings->Warn(entry->line, label +
-                   ": \"/\" in a pattern: the directory part ends at the "
-                   "last \"/\"; write \"\\\"");
-  }
-}
-
-// What the lists do with the value, as they decide it (list_targets.h):
-// a finding and the reason when they pass it over.
-void CheckTarget(ListTarget target, PathRole role, const std::string& label,
-                 ReadEntry* entry, Findings* findings) {
-  const std::string shown = Shown(entry->path);
-  std::string finding;
-  const char* reason = "";
-  switch (target) {
-    case ListTarget::Act:
-      return;
-    case ListTarget::Device:
-      finding = shown +
-                " is in the NT or device namespace (\\??\\, \\\\?\\, "
-                "\\\\.\\), which Windows 95 lacks and where the system skips "
-                "the checks a path gets";
-      reason = "NT or device namespace";
-      break;
-    case ListTarget::Untold:
-      if (StartsFromUnknownDirectory(
-              role == PathRole::MultiDelete
-                  ? entry->path.substr(0, DirectoryPartLength(
-                                              entry->path.c_str()))
-                  : entry->path)) {
-        // Without --cwd: the program judges it in the directory it runs in.
-        bool sweep = role == PathRole::MultiDelete &&
-                     NamesEveryFile(entry->path.c_str() +
-                                    DirectoryPartLength(entry->path.c_str()));
-        if (role == PathRole::DeleteTree || sweep) {
-          WarnUnknownDirectory(label, *entry, findings);
-        }
-        return;
-      }
-      finding = "what " + shown +
-                " names cannot be told (a name of dots only, a \":\" after "
-                "the drive, a network name without its share, or more than "
-                "255 characters once made absolute)";
-      reason = "what it names cannot be told";
-      break;
-    case ListTarget::Protected: {
-      bool sweep = role == PathRole::MultiDelete;
-      finding = shown + (sweep ? " names every file of a protected directory"
-                               : " is a protected directory (a drive root, "
-                                 "the Windows, system or temporary "
-                                 "directory, a shared folder such as the "
-                                 "Start menu's Programs, or one that holds "
-                                 "them)");
-      reason = sweep ? "every file of a protected directory"
-                     : "protected directory";
-      break;
-    }
-  }
-  finding = label + ": " + finding + ": the program passes it over";
-  if (target == ListTarget::Protected) {
-    findings->Fail(entry->line, finding);
+void Finding(Findings* findings, int line, bool error, const TextLine& text) {
+  if (error) {
+    Fail(findings, line, text);
   } else {
-    findings->Warn(entry->line, finding);
-  }
-  entry->passed = reason;
-}
-
-}  // namespace
-
-void CheckReadAsWritten(const std::string& label, int line,
-                        const std::string& value, Findings* findings) {
-  size_t semicolon = value.find(';');
-  if (semicolon != std::string::npos && semicolon > 0) {
-    findings->Warn(line, label + ": \";\" starts no comment after a value: "
-                   "the path is \"" + Shown(value) + "\"");
-  }
-  if (value.find('"') != std::string::npos) {
-    findings->Warn(line, label + ": the quote is part of the path: quotes "
-                   "count only in pairs around the whole value");
+    Warn(findings, line, text);
   }
 }
 
-void CheckMacros(const std::string& label, int line, const std::string& value,
+void StartFinding(TextLine* text, const char* label) {
+  StartLine(text);
+  Add(text, label, ": ");
+}
+
+void CheckMacros(const char* label, int line, const char* value,
                  Findings* findings) {
+  size_t length = strlen(value);
   size_t i = 0;
-  while ((i = value.find('%', i)) != std::string::npos) {
+  while (i < length) {
+    if (value[i] != '%') {
+      ++i;
+      continue;
+    }
     size_t end = i + 1;
-    while (end < value.size() && IsNameChar(value[end])) ++end;
-    std::string name = value.substr(i + 1, end - i - 1);
-    std::string upper = UpperName(name);
-    if (end >= value.size() || value[end] != '%' || name.empty()) {
-      if (upper == "WINDIR" || upper == "WINSYS") {
-        findings->Warn(line, label + ": \"%" + name +
-                       "\" lacks its closing \"%\": it is taken as written");
+    while (end < length && IsNameChar(value[end])) ++end;
+    const char* name = value + i + 1;
+    size_t nameLength = end - i - 1;
+    const PathMacro* anyCase = MacroNamed(name, nameLength, true);
+    TextLine text;
+    StartFinding(&text, label);
+    if (end >= length || value[end] != '%' || nameLength == 0) {
+      if (anyCase != nullptr) {
+        Add(&text, "\"%");
+        AddSpan(&text, name, nameLength);
+        Add(&text, "\" lacks its closing \"%\": it is taken as written");
+        Warn(findings, line, text);
       }
       i = end;
       continue;
     }
-    std::string token = value.substr(i, end - i + 1);
-    if (IsMacro(token) && i != 0) {
-      findings->Warn(line, label + ": \"" + token +
-                     "\" is expanded only at the start of a value: here it "
-                     "is taken as written");
-    } else if (!IsMacro(token) && (upper == "WINDIR" || upper == "WINSYS")) {
-      findings->Warn(line, label + ": \"" + token +
-                     "\" is not expanded: path macros are written in "
-                     "capitals, \"%" + upper + "%\"");
-    } else if (!IsMacro(token)) {
-      const char* meant =
-          upper.find("SYS") != std::string::npos ? "%WINSYS%" : "%WINDIR%";
-      findings->Warn(line, label + ": \"" + Shown(token) +
-                     "\" is no path macro and is taken as written: did you "
-                     "mean " + meant + "?");
+    const PathMacro* exact = MacroNamed(name, nameLength, false);
+    if (exact != nullptr && i != 0) {
+      Add(&text, "\"%", exact->name, "%\" is expanded only at the start of a "
+          "value: here it is taken as written");
+      Warn(findings, line, text);
+    } else if (exact == nullptr && anyCase != nullptr) {
+      Add(&text, "\"");
+      AddSpan(&text, value + i, end - i + 1);
+      Add(&text, "\" is not expanded: path macros are written in capitals, "
+          "\"%", anyCase->name, "%\"");
+      Warn(findings, line, text);
+    } else if (exact == nullptr) {
+      Add(&text, "\"");
+      AddShown(&text, value + i, end - i + 1);
+      bool system = false;
+      for (size_t k = 0; k + 3 <= nameLength; ++k) {
+        system = system || CompareProfileNames(name + k, 3, "SYS", 3) == 0;
+      }
+      Add(&text, "\" is no path macro and is taken as written: did you mean ",
+          system ? "%WINSYS%" : "%WINDIR%", "?");
+      Warn(findings, line, text);
     }
     i = end + 1;
   }
 }
 
-void CheckPathValue(PathRole role, const std::string& label,
-                    const Directories& directories, ReadEntry* entry,
-                    Findings* findings) {
-  const std::string& value = entry->value;
-  if (value.size() > kLongestPath) {
-    findings->Warn(entry->line, label + ": the path has " +
-                   std::to_string(value.size()) +
-                   " characters: the program passes over a path of more "
-                   "than 255");
-    entry->passed = "longer than 255 characters";
+// "%WINDIR%NAME": the directory and the name run together.
+void CheckMacroJoin(const PathCheck& check, Findings* findings) {
+  const char* value = check.value->value;
+  const PathMacro* macro = LeadingMacro(value);
+  if (macro == nullptr) return;
+  const char* rest = value + strlen(macro->name) + 2;
+  if (rest[0] == '\0' || rest[0] == '\\' || rest[0] == '/') return;
+  TextLine text;
+  StartFinding(&text, check.label);
+  Add(&text, "nothing stands between \"%", macro->name, "%\" and \"");
+  AddShown(&text, rest);
+  Add(&text, "\": the path is ");
+  AddShown(&text, check.value->expanded);
+  Add(&text, "; write \"%", macro->name, "%\\");
+  AddShown(&text, rest);
+  Add(&text, "\"");
+  Warn(findings, check.value->line, text);
+}
+
+void CheckLength(const PathCheck& check, Findings* findings) {
+  const EntryValue& value = *check.value;
+  TextLine text;
+  StartFinding(&text, check.label);
+  if (check.wholeLength > kLongestPath || value.expanded[0] == '\0') {
+    size_t length = check.wholeLength;
+    const PathMacro* macro =
+        check.wholeLength > kLongestPath ? nullptr : LeadingMacro(value.value);
+    if (macro != nullptr) {
+      const char* directory = DirectoryOf(*macro, *check.directories);
+      length = strlen(directory) + strlen(value.value) - strlen(macro->name) -
+               2;
+      Add(&text, "with %", macro->name, "% as ", directory, " ");
+    }
+    Add(&text, "the path has ");
+    AddNumber(&text, length);
+    Add(&text, " characters: the program passes over a path of more than "
+        "255");
+    Warn(findings, value.line, text);
+  }
+}
+
+void CheckPattern(const PathCheck& check, Findings* findings) {
+  const EntryValue& value = *check.value;
+  size_t part = DirectoryPartLength(value.expanded);
+  TextLine text;
+  if (!HasWildcard(value.expanded + part)) {
+    StartFinding(&text, check.label);
+    Add(&text, "no \"*\" or \"?\" in the name: one file, which is not left "
+        "for the next start when it cannot be deleted now; put it in "
+        "[delete]");
+    Warn(findings, value.line, text);
+  }
+  if (strchr(value.value, '/') != nullptr) {
+    StartFinding(&text, check.label);
+    Add(&text, "\"/\" in a pattern: the directory part ends at the last "
+        "\"/\"; write \"\\\"");
+    Warn(findings, value.line, text);
+  }
+}
+
+// What the lists do with the value, as they decide it (list_targets.h).
+void CheckTarget(const PathCheck& check, Findings* findings) {
+  const EntryValue& value = *check.value;
+  TextLine text;
+  StartFinding(&text, check.label);
+  switch (value.target) {
+    case ListTarget::Act:
+      return;
+    case ListTarget::Device:
+      AddShown(&text, value.expanded);
+      Add(&text, " is in the NT or device namespace (\\??\\, \\\\?\\, "
+          "\\\\.\\), which Windows 95 lacks and where the system skips the "
+          "checks a path gets");
+      break;
+    case ListTarget::Untold:
+      if (value.unplaced) return;  // the relative finding says the rest
+      Add(&text, "what ");
+      AddShown(&text, value.expanded);
+      Add(&text, " names cannot be told (a name of dots only, a \":\" after "
+          "the drive, a network name without its share, or more than 255 "
+          "characters once made absolute)");
+      break;
+    case ListTarget::Protected:
+      AddShown(&text, value.expanded);
+      Add(&text, check.role == PathRole::MultiDelete
+                     ? " names every file of a protected directory"
+                     : " is a protected directory (a drive root, the "
+                       "Windows, system or temporary directory, a shared "
+                       "folder such as the Start menu's Programs, or one "
+                       "that holds them)");
+      break;
+  }
+  Add(&text, ": the program passes it over");
+  Finding(findings, value.line, value.target == ListTarget::Protected, text);
+}
+
+// What the checked value names in place: as the run cursor judged it where
+// the plan runs, else judged afresh.
+void JudgedIn(const PathCheck& check, const RunPlace& place,
+              EntryValue* there) {
+  if (&place == &PlanPlace(*check.places) && !check.value->unplaced) {
+    *there = *check.value;
+  } else {
+    JudgeInPlace(check.role, *check.directories, *check.value, place, there);
+  }
+}
+
+void AddForm(TextLine* text, const EntryValue& there) {
+  if (there.passed == nullptr) {
+    AddShown(text, there.path);
     return;
   }
-  CheckMacros(label, entry->line, value, findings);
-  CheckReadAsWritten(label, entry->line, value, findings);
-  char path[kPathSize];
-  if (!ExpandPathMacrosWith(path, kPathSize, value.c_str(),
-                            directories.windows.c_str(),
-                            directories.system.c_str())) {
-    size_t length = 0;
-    std::string note = ExpansionNote(value, directories, &length);
-    findings->Warn(entry->line, label + ": with " + note + " the path has " +
-                   std::to_string(length) +
-                   " characters: the program passes over a path of more "
-                   "than 255");
-    entry->passed = "longer than 255 characters once expanded";
+  AddShown(text, there.expanded);
+  Add(text, ", which the program passes over (", there.passed, ")");
+}
+
+// A relative value names one place when the program is started where the
+// control file lies and another after the hand-over to the temporary
+// directory; nothing to say when both pass it over.
+void CheckRelative(const PathCheck& check, Findings* findings) {
+  const EntryValue& value = *check.value;
+  if (value.expanded[0] == '\0' || value.target == ListTarget::Device ||
+      !IsRelativePath(value.expanded)) {
     return;
   }
-  entry->path = path;
-  char target[kPathSize];
-  size_t directoryLength = 0;
-  switch (role) {
-    case PathRole::Delete:
-      if (HasWildcard(value)) {
-        findings->Warn(entry->line, label +
-                       ": \"*\" and \"?\" are no wildcards in [delete]: only "
-                       "a file of exactly that name is deleted; put patterns "
-                       "in [multdel]");
-      }
-      CheckTarget(FileTarget(path, target), role, label, entry, findings);
-      break;
-    case PathRole::MultiDelete:
-      CheckPattern(label, entry, findings);
-      CheckTarget(SweepTarget(path, target, &directoryLength), role, label,
-                  entry, findings);
-      break;
-    case PathRole::DeleteTree:
-      CheckTarget(TreeTarget(path, target), role, label, entry, findings);
-      break;
-    case PathRole::CopyFrom:
-    case PathRole::CopyTo:
-      CheckTarget(FileTarget(path, target), role, label, entry, findings);
-      break;
+  const RunPlaces& places = *check.places;
+  EntryValue disk;
+  EntryValue handOver;
+  JudgedIn(check, places.disk, &disk);
+  JudgedIn(check, places.handOver, &handOver);
+  if ((places.diskHandsOver || disk.passed != nullptr) &&
+      handOver.passed != nullptr) {
+    return;
   }
+  TextLine text;
+  StartFinding(&text, check.label);
+  AddShown(&text, value.expanded);
+  Add(&text, " depends on the directory the program runs in: ");
+  if (places.diskHandsOver) {
+    Add(&text, "after the hand-over from C:\\VANTORIS, where the control "
+        "file lies, it names ");
+    AddForm(&text, handOver);
+  } else if (places.disk.known) {
+    Add(&text, "started in ", places.disk.directory, " it names ");
+    AddForm(&text, disk);
+    Add(&text, ", and after the hand-over from C:\\VANTORIS ");
+    AddForm(&text, handOver);
+  } else {
+    Add(&text, "after the hand-over from C:\\VANTORIS it names ");
+    AddForm(&text, handOver);
+    Add(&text, ", and elsewhere a place in the directory it is started in "
+        "(--cwd names one)");
+  }
+  Add(&text, "; write the full path");
+  Warn(findings, value.line, text);
+}
+
+}  // namespace
+
+void CheckReadAsWritten(const char* label, int line, const char* value,
+                        Findings* findings) {
+  const char* semicolon = strchr(value, ';');
+  TextLine text;
+  if (semicolon != nullptr && semicolon != value) {
+    StartFinding(&text, label);
+    Add(&text, "\";\" starts no comment after a value: the path is \"");
+    AddShown(&text, value);
+    Add(&text, "\"");
+    Warn(findings, line, text);
+  }
+  // A file name may hold "'", but a lone one at either end is likelier a
+  // quote the reader did not drop.
+  size_t length = strlen(value);
+  bool loneQuote = length > 0 && (value[0] == '\'' || value[length - 1] == '\'');
+  if (strchr(value, '"') != nullptr || loneQuote) {
+    StartFinding(&text, label);
+    Add(&text, "the quote is part of the path: quotes count only in pairs "
+        "around the whole value");
+    Warn(findings, line, text);
+  }
+}
+
+void CheckUtf8(const char* label, int line, const char* value,
+               const char* tail, Findings* findings) {
+  if (!LooksLikeUtf8(value, strlen(value))) return;
+  TextLine text;
+  StartFinding(&text, label);
+  Add(&text, "\"");
+  AddShown(&text, value);
+  Add(&text, "\" is UTF-8 text: Windows reads each character outside ASCII "
+      "as two to four characters of the ANSI code page", tail,
+      "; save the file as ANSI text");
+  Warn(findings, line, text);
+}
+
+void JudgeInPlace(PathRole role, const Directories& directories,
+                  const EntryValue& value, const RunPlace& place,
+                  EntryValue* there) {
+  *there = value;
+  if (value.expanded[0] == '\0' || value.target == ListTarget::Device ||
+      !IsRelativePath(value.expanded) || !place.known) {
+    return;
+  }
+  there->passed = nullptr;
+  there->unplaced = false;
+  if (!AbsoluteFrom(place.directory, value.expanded, there->value)) {
+    there->passed = "longer than 255 characters once made absolute";
+    return;
+  }
+  JudgePath(role, directories, there);
+}
+
+void CheckPathValue(const PathCheck& check, Findings* findings) {
+  const EntryValue& value = *check.value;
+  CheckLength(check, findings);
+  if (check.wholeLength > kLongestPath) return;
+  CheckMacros(check.label, value.line, value.value, findings);
+  CheckReadAsWritten(check.label, value.line, value.value, findings);
+  if (value.expanded[0] == '\0') return;
+  CheckMacroJoin(check, findings);
+  CheckUtf8(check.label, value.line, value.value, ", and so another name",
+            findings);
+  if (check.role == PathRole::Delete && value.target != ListTarget::Device &&
+      HasWildcard(value.expanded)) {
+    TextLine text;
+    StartFinding(&text, check.label);
+    Add(&text, "\"*\" and \"?\" are no wildcards in [delete]: only a file of "
+        "exactly that name is deleted; put patterns in [multdel]");
+    Warn(findings, value.line, text);
+  }
+  if (check.role == PathRole::MultiDelete) CheckPattern(check, findings);
+  CheckTarget(check, findings);
+  CheckRelative(check, findings);
 }

@@ -1,8 +1,12 @@
 #include "seldchk/plan.h"
 
-#include "control/path_helpers.h"
+#include <cstring>
+
+#include "control/message.h"
 #include "platform/platform.h"
 #include "pnp/pnp_id_list.h"
+#include "seldchk/known_sections.h"
+#include "seldchk/run_cursor.h"
 
 namespace {
 
@@ -11,134 +15,221 @@ const char kSavedEmm386[] = "C:\\VANTORIS\\DOS\\EMM386.EXE";
 const char kAutoexec[] = "C:\\AUTOEXEC.BAT";
 const char kConfigSys[] = "C:\\CONFIG.SYS";
 
-std::string LineNote(int line) {
-  return line > 0 ? " (line " + std::to_string(line) + ")" : "";
+void AddLineNote(TextLine* text, int line) {
+  if (line <= 0) return;
+  Add(text, " (line ");
+  AddNumber(text, static_cast<unsigned long>(line));
+  Add(text, ")");
 }
 
-std::string Step(int number, const std::string& text) {
-  return "  " + std::to_string(number) + ". " + text + "\n";
+void StartStep(TextLine* text, int number) {
+  StartLine(text);
+  Add(text, "  ");
+  AddNumber(text, static_cast<unsigned long>(number));
+  Add(text, ". ");
 }
 
-std::string Item(const std::string& text) { return "       " + text + "\n"; }
+void StartItemLine(TextLine* text) {
+  StartLine(text);
+  Add(text, "       ");
+}
 
-std::string MessageNote(const ControlRead& read, const std::string& section) {
-  for (const auto& message : read.messages) {
-    if (message.first == section) {
-      return "[" + section + "]" + LineNote(message.second);
-    }
+void WriteItem(Output* out, const char* text) {
+  TextLine line;
+  StartItemLine(&line);
+  Add(&line, text);
+  WriteLine(out, line);
+}
+
+void AddWindowsDirectory(TextLine* text, const Directories& directories,
+                         const char* name) {
+  Add(text, directories.windows);
+  size_t length = strlen(directories.windows);
+  if (length == 0 || directories.windows[length - 1] != '\\') Add(text, "\\");
+  Add(text, name);
+}
+
+// "[REBOOTNOW] (line 6)" when the section gives a text, else the built-in
+// text.
+void AddMessageNote(TextLine* text, const PlanSetting& setting,
+                    const char* section) {
+  char message[kMessageBufferSize];
+  if (!LoadMessage(message, kMessageKeyCount, section, setting.readPath)) {
+    Add(text, "the built-in text");
+    return;
   }
-  return "the built-in text";
+  Add(text, "[", section, "]");
+  AddLineNote(text, LineOf(*setting.doc, section, "1"));
 }
 
 // ---------------------------------------------------------- the machine
 
 // The device keys below HKLM\ENUM\ISAPNP whose names begin with id.
-std::string DeviceKeysNow(const std::string& id) {
+void AddDeviceKeysNow(TextLine* text, const char* id) {
   plat::RegKey isapnp = 0;
   if (plat::OpenRegKey(plat::kHkeyLocalMachine, "ENUM\\ISAPNP", &isapnp) !=
       plat::kRegOk) {
-    return "no HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP key";
+    Add(text, "no HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP key");
+    return;
   }
-  std::string list(id);
-  list.push_back('\0');
-  std::string found;
+  char list[kPnpIdValueSize + 1];
+  size_t length = strlen(id);
+  memcpy(list, id, length + 1);
+  list[length + 1] = '\0';
+  bool any = false;
   char name[kPathSize];
   for (uint32_t index = 0;
        plat::EnumRegSubkey(isapnp, index, name, sizeof name) == plat::kRegOk;
        ++index) {
-    if (!MatchesPnpId(list.c_str(), name)) continue;
-    found += (found.empty() ? "" : ", ") + std::string(name);
+    if (!MatchesPnpId(list, name)) continue;
+    Add(text, any ? ", " : "matches now: ", name);
+    any = true;
   }
   plat::CloseRegKey(isapnp);
-  return found.empty() ? "matches no device key now" : "matches now: " + found;
+  if (!any) Add(text, "matches no device key now");
 }
 
-std::string FileNow(const std::string& path) {
-  uint32_t attributes = plat::FileAttributes(path.c_str());
+const char* FileNow(const char* path) {
+  uint32_t attributes = plat::FileAttributes(path);
   if (attributes == plat::kInvalidAttributes) {
     return "not there: nothing to delete, now or at the next start";
   }
   if (attributes & plat::kAttrDirectory) {
     return "a directory: cannot be deleted, entered in WININIT.INI";
   }
-  if (attributes & plat::kAttrReadOnly) {
-    return "read-only: entered in WININIT.INI";
-  }
+  if (attributes & plat::kAttrReadOnly) return "read-only: entered in WININIT.INI";
   return "there: deleted now, or entered in WININIT.INI while in use";
 }
 
-std::string MatchesNow(const std::string& pattern) {
+void AddMatchesNow(TextLine* text, const char* pattern) {
   plat::FindData data;
-  plat::FindHandle find = plat::FindFirst(pattern.c_str(), &data);
-  if (find == plat::kNoFind) return "matches nothing now";
-  int count = 0;
+  plat::FindHandle find = plat::FindFirst(pattern, &data);
+  if (find == plat::kNoFind) {
+    Add(text, "matches nothing now");
+    return;
+  }
+  unsigned long count = 0;
   do {
     ++count;
   } while (plat::FindNext(find, &data));
   plat::FindEnd(find);
-  return "matches " + std::to_string(count) + " entr" +
-         (count == 1 ? "y" : "ies") + " now";
+  Add(text, "matches ");
+  AddNumber(text, count);
+  Add(text, count == 1 ? " entry now" : " entries now");
 }
 
-std::string DirectoryNow(const std::string& path) {
-  uint32_t attributes = plat::FileAttributes(path.c_str());
+const char* DirectoryNow(const char* path) {
+  uint32_t attributes = plat::FileAttributes(path);
   if (attributes == plat::kInvalidAttributes) return "not there";
   if (!(attributes & plat::kAttrDirectory)) return "a file, not a directory";
   return "there";
 }
 
-// --------------------------------------------------------------- lists
-
-std::string EntryText(const ReadEntry& entry) {
-  if (!entry.passed.empty()) {
-    return "key " + entry.key + LineNote(entry.line) + ": passed over (" +
-           entry.passed + ")";
+void AddNow(TextLine* text, const KnownSection& known, const RunItem& item) {
+  Add(text, ": ");
+  switch (known.kind) {
+    case SectionKind::Ids:
+      AddDeviceKeysNow(text, item.value.path);
+      return;
+    case SectionKind::Copy:
+      return;
+    case SectionKind::Message:
+      return;
+    case SectionKind::PathList:
+      break;
   }
-  return entry.path + LineNote(entry.line);
+  switch (known.role) {
+    case PathRole::MultiDelete:
+      AddMatchesNow(text, item.value.path);
+      return;
+    case PathRole::DeleteTree:
+      Add(text, DirectoryNow(item.value.path));
+      return;
+    default:
+      Add(text, FileNow(item.value.path));
+      return;
+  }
 }
 
-std::string ListItems(const std::vector<ReadEntry>& entries,
-                      std::string (*now)(const std::string&),
-                      bool lookAtMachine) {
-  if (entries.empty()) return Item("(no entries)");
-  std::string text;
-  for (const ReadEntry& entry : entries) {
-    std::string note;
-    if (lookAtMachine && entry.passed.empty()) note = ": " + now(entry.path);
-    text += Item(EntryText(entry) + note);
-  }
-  return text;
-}
+// ------------------------------------------------------------- entries
 
-std::string CopyItems(const std::vector<CopyPair>& pairs, bool lookAtMachine) {
-  if (pairs.empty()) return Item("(no entries)");
-  std::string text;
-  for (const CopyPair& pair : pairs) {
-    if (!pair.from.passed.empty() || !pair.to.passed.empty()) {
-      const ReadEntry& bad = pair.from.passed.empty() ? pair.to : pair.from;
-      text += Item(bad.key + LineNote(bad.line) + ": passed over (" +
-                   bad.passed + ")");
-      continue;
+void AddEntry(TextLine* text, const PlanSetting& setting,
+              const RunItem& item) {
+  const KnownSection& known = *item.section;
+  if (item.passed != nullptr) {
+    const EntryValue& bad =
+        item.from.passed != nullptr && known.kind == SectionKind::Copy
+            ? item.from
+            : item.value;
+    Add(text, known.kind == SectionKind::Copy ? "" : "key ", bad.key);
+    AddLineNote(text, bad.line);
+    Add(text, ": passed over (", item.passed, ")");
+    return;
+  }
+  if (known.kind == SectionKind::Copy) {
+    AddShown(text, item.from.path);
+    Add(text, " -> ");
+    AddShown(text, item.value.path);
+    AddLineNote(text, item.from.line);
+    if (setting.lookAtMachine &&
+        plat::FileAttributes(item.from.path) == plat::kInvalidAttributes) {
+      Add(text, ": the source is not there, the copy fails");
     }
-    std::string note;
-    if (lookAtMachine &&
-        plat::FileAttributes(pair.from.path.c_str()) == plat::kInvalidAttributes) {
-      note = ": the source is not there, the copy fails";
-    }
-    text += Item(pair.from.path + " -> " + pair.to.path +
-                 LineNote(pair.from.line) + note);
+    return;
   }
-  return text;
+  AddShown(text, item.value.path);
+  AddLineNote(text, item.value.line);
+  if (setting.lookAtMachine) AddNow(text, known, item);
 }
 
-std::string IdItems(const std::vector<ReadEntry>& ids, bool lookAtMachine) {
-  if (ids.empty()) return Item("(no ids)");
-  std::string text;
-  for (const ReadEntry& id : ids) {
-    std::string note = lookAtMachine ? ": " + DeviceKeysNow(id.value) : "";
-    text += Item(id.value + LineNote(id.line) + note);
+void StartRunOf(RunCursor* cursor, const PlanSetting& setting) {
+  const RunPlace& place = PlanPlace(*setting.places);
+  StartRun(cursor, setting.readPath, setting.doc, setting.directories,
+           place.known ? place.controlPath : nullptr, true);
+}
+
+void WriteHeader(const PlanSetting& setting, Output* out) {
+  TextLine text;
+  StartLine(&text);
+  Add(&text, "plan of a full uninstall ", setting.reading,
+      ", after Yes to ");
+  AddMessageNote(&text, setting, "AREYOUSURE");
+  Add(&text, ":");
+  WriteLine(out, text);
+  StartLine(&text);
+  Add(&text, "  Windows directory ", setting.directories->windows);
+  if (strcmp(setting.windowsSource, setting.systemSource) != 0) {
+    Add(&text, " (", setting.windowsSource, ")");
   }
-  return text;
+  Add(&text, ", system directory ", setting.directories->system, " (",
+      setting.systemSource, ")");
+  WriteLine(out, text);
+  const RunPlaces& places = *setting.places;
+  StartLine(&text);
+  if (places.diskHandsOver) {
+    Add(&text, "  started in ", places.disk.directory,
+        ", it hands over to its copy in ");
+    Add(&text, places.handOver.known ? places.handOver.directory
+                                     : "the temporary directory",
+        ", which reads ",
+        places.handOver.known ? places.handOver.controlPath
+                              : "its copy of the control file");
+  } else if (places.disk.known) {
+    Add(&text, "  started in ", places.disk.directory, ", it reads ",
+        places.disk.controlPath);
+  } else {
+    Add(&text, "  started in a directory not given (--cwd names it): "
+        "relative paths stay as written");
+  }
+  WriteLine(out, text);
+}
+
+void WriteRemoved(const RunItem& item, Output* out) {
+  WriteItem(out, item.section->role == PathRole::CopyTo
+                     ? "the control file is replaced: the program reads the "
+                       "rest from the copy, which this plan does not show"
+                     : "the control file is gone: the program reads nothing "
+                       "more of it");
 }
 
 // ---------------------------------------------------------------- table
@@ -146,76 +237,112 @@ std::string IdItems(const std::vector<ReadEntry>& ids, bool lookAtMachine) {
 // One line of the table: step, action, target, source, key, line. Control
 // characters, which no name may hold, show as "?", so that no field holds
 // a tab or a line end.
-std::string Row(int step, const char* action, const std::string& target,
-                const std::string& source, const ReadEntry* entry) {
-  std::string key = entry ? entry->key : "";
-  std::string line = entry ? std::to_string(entry->line) : "";
-  return std::to_string(step) + "\t" + action + "\t" + Shown(target) + "\t" +
-         Shown(source) + "\t" + key + "\t" + line + "\n";
-}
-
-std::string ListRows(int step, const char* action,
-                     const std::vector<ReadEntry>& entries) {
-  std::string rows;
-  for (const ReadEntry& entry : entries) {
-    if (entry.passed.empty()) rows += Row(step, action, entry.path, "", &entry);
+void WriteRow(Output* out, int step, const char* action, const char* target,
+              const char* source, const EntryValue* value) {
+  TextLine text;
+  StartLine(&text);
+  AddNumber(&text, static_cast<unsigned long>(step));
+  Add(&text, "\t", action, "\t");
+  AddShown(&text, target);
+  Add(&text, "\t");
+  AddShown(&text, source);
+  Add(&text, "\t");
+  if (value != nullptr) {
+    Add(&text, value->key, "\t");
+    AddNumber(&text, static_cast<unsigned long>(value->line));
+  } else {
+    Add(&text, "\t");
   }
-  return rows;
+  WriteLine(out, text);
 }
 
 }  // namespace
 
-std::string PlanTable(const ControlRead& read,
-                      const Directories& directories) {
-  std::string windirSlash = directories.windows;
-  if (windirSlash.empty() || windirSlash.back() != '\\') windirSlash += "\\";
-  std::string rows;
-  for (const ReadEntry& id : read.ids) {
-    rows += Row(1, "remove-devices", id.value, "", &id);
+void WritePlan(const PlanSetting& setting, Output* out) {
+  WriteHeader(setting, out);
+  RunCursor cursor;
+  StartRunOf(&cursor, setting);
+  RunItem item;
+  bool have = NextRunItem(&cursor, &item);
+  bool removed = false;
+  TextLine text;
+  for (size_t s = 0; s < kKnownSectionCount; ++s) {
+    const KnownSection& known = kKnownSections[s];
+    if (known.kind == SectionKind::Message) continue;
+    StartStep(&text, known.step);
+    Add(&text, known.heading);
+    WriteLine(out, text);
+    bool any = false;
+    for (; have && item.section == &known; have = NextRunItem(&cursor, &item)) {
+      if (item.kind == RunItemKind::ListEnd) continue;
+      any = true;
+      StartItemLine(&text);
+      AddEntry(&text, setting, item);
+      WriteLine(out, text);
+      if (item.removesControl) {
+        WriteRemoved(item, out);
+        removed = true;
+      }
+    }
+    if (!any) {
+      WriteItem(out, removed ? "(not read: the control file is gone)"
+                             : known.kind == SectionKind::Ids ? "(no ids)"
+                                                              : "(no entries)");
+    }
+    if (known.kind != SectionKind::Ids) continue;
+    StartStep(&text, 2);
+    Add(&text, kSavedEmm386, " copied to ");
+    AddWindowsDirectory(&text, *setting.directories, "EMM386.EXE");
+    Add(&text, " unless one is there");
+    WriteLine(out, text);
+    StartStep(&text, 3);
+    Add(&text, kAutoexec, " cleaned of HALCYREN.ROM and HALCYRENE");
+    WriteLine(out, text);
+    StartStep(&text, 4);
+    AddWindowsDirectory(&text, *setting.directories, "DOSSTART.BAT");
+    Add(&text, " cleaned of HALCYREN.ROM and HALCYRENE");
+    WriteLine(out, text);
+    StartStep(&text, 5);
+    Add(&text, kConfigSys, " loads EMM386.EXE from ",
+        setting.directories->windows);
+    WriteLine(out, text);
   }
-  rows += Row(2, "copy-if-missing", windirSlash + "EMM386.EXE", kSavedEmm386,
-              nullptr);
-  rows += Row(3, "edit", kAutoexec, "", nullptr);
-  rows += Row(4, "edit", windirSlash + "DOSSTART.BAT", "", nullptr);
-  rows += Row(5, "edit", kConfigSys, "", nullptr);
-  for (const CopyPair& pair : read.copies) {
-    if (!pair.from.passed.empty() || !pair.to.passed.empty()) continue;
-    rows += Row(6, "copy", pair.to.path, pair.from.path, &pair.from);
-  }
-  rows += ListRows(7, "delete", read.deletes);
-  rows += ListRows(8, "delete-matching", read.multdels);
-  rows += ListRows(9, "delete-tree", read.deltrees);
-  return rows;
+  StartLine(&text);
+  Add(&text, "  closing message: ");
+  AddMessageNote(&text, setting, "REBOOTNOW");
+  WriteLine(out, text);
+  StartLine(&text);
+  Add(&text, "with /POSTw95: step 1 only, after Yes to ");
+  AddMessageNote(&text, setting, "POSTW95");
+  WriteLine(out, text);
 }
 
-std::string DescribePlan(const ControlRead& read,
-                         const Directories& directories, bool lookAtMachine) {
-  const std::string& windir = directories.windows;
-  std::string windirSlash = windir;
-  if (windirSlash.empty() || windirSlash.back() != '\\') windirSlash += "\\";
-  std::string text = "plan of a full uninstall, after Yes to " +
-                     MessageNote(read, "AREYOUSURE") + ":\n";
-  text += Step(1, "device keys below HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP "
-                  "beginning with an id, with their driver keys:");
-  text += IdItems(read.ids, lookAtMachine);
-  text += Step(2, std::string(kSavedEmm386) + " copied to " + windirSlash +
-                  "EMM386.EXE unless one is there");
-  text += Step(3, std::string(kAutoexec) +
-                  " cleaned of HALCYREN.ROM and HALCYRENE");
-  text += Step(4, windirSlash + "DOSSTART.BAT cleaned of HALCYREN.ROM and "
-                  "HALCYRENE");
-  text += Step(5, std::string(kConfigSys) + " loads EMM386.EXE from " +
-                  windir);
-  text += Step(6, "[copy]:");
-  text += CopyItems(read.copies, lookAtMachine);
-  text += Step(7, "[delete] (what cannot be deleted now goes to WININIT.INI):");
-  text += ListItems(read.deletes, FileNow, lookAtMachine);
-  text += Step(8, "[multdel]:");
-  text += ListItems(read.multdels, MatchesNow, lookAtMachine);
-  text += Step(9, "[deltree]:");
-  text += ListItems(read.deltrees, DirectoryNow, lookAtMachine);
-  text += "  closing message: " + MessageNote(read, "REBOOTNOW") + "\n";
-  text += "with /POSTw95: step 1 only, after Yes to " +
-          MessageNote(read, "POSTW95") + "\n";
-  return text;
+void WritePlanTable(const PlanSetting& setting, Output* out) {
+  RunCursor cursor;
+  StartRunOf(&cursor, setting);
+  RunItem item;
+  bool fixedSteps = false;
+  while (NextRunItem(&cursor, &item)) {
+    const KnownSection& known = *item.section;
+    if (known.kind != SectionKind::Ids && !fixedSteps) {
+      TextLine path;
+      StartLine(&path);
+      AddWindowsDirectory(&path, *setting.directories, "EMM386.EXE");
+      WriteRow(out, 2, "copy-if-missing", path.text, kSavedEmm386, nullptr);
+      WriteRow(out, 3, "edit", kAutoexec, "", nullptr);
+      StartLine(&path);
+      AddWindowsDirectory(&path, *setting.directories, "DOSSTART.BAT");
+      WriteRow(out, 4, "edit", path.text, "", nullptr);
+      WriteRow(out, 5, "edit", kConfigSys, "", nullptr);
+      fixedSteps = true;
+    }
+    if (item.kind == RunItemKind::ListEnd || item.passed != nullptr) continue;
+    if (known.kind == SectionKind::Copy) {
+      WriteRow(out, known.step, known.action, item.value.path,
+               item.from.path, &item.from);
+    } else {
+      WriteRow(out, known.step, known.action, item.value.path, "",
+               &item.value);
+    }
+  }
 }

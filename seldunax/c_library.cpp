@@ -1,7 +1,7 @@
-// The C library functions that SELDUNAX.EXE uses, or that the compiler
-// calls for copies of larger objects, for a program linked without the C
-// run-time DLL (see main.cpp). Compiled with -fno-builtin and without
-// loop-to-call transformations, so that none of them calls itself.
+// The C library functions that SELDUNAX.EXE and SELDCHK.EXE use, or that
+// the compiler calls for copies of larger objects, for programs linked
+// without the C run-time DLL (see main.cpp). Compiled with -fno-builtin and
+// without loop-to-call transformations, so that none of them calls itself.
 #include <cstddef>
 
 extern "C" {
@@ -71,6 +71,13 @@ char* strcpy(char* dest, const char* src) {
   while ((*d++ = *src++) != '\0') {
   }
   return dest;
+}
+
+char* strchr(const char* s, int c) {
+  for (;; ++s) {
+    if (*s == static_cast<char>(c)) return const_cast<char*>(s);
+    if (*s == '\0') return nullptr;
+  }
 }
 
 char* strrchr(const char* s, int c) {

@@ -3,42 +3,14 @@
 #include <cstring>
 
 #include "platform/fake/fake_internal.h"
+#include "platform/search/search_match.h"
 
 namespace fake {
 
 namespace {
 
-// Glob on upper-case strings: "*" any run, "?" one character. Once the
-// whole name is matched, dots and stars left over in the pattern match
-// nothing, as the system's search has it: "NAME.*", "*.*" and "*.*.*" also
-// find names without a dot.
-bool Glob(const std::string& p, const std::string& n) {
-  size_t pi = 0, ni = 0;
-  size_t starP = std::string::npos, starN = 0;
-  while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
-      ++pi;
-      ++ni;
-    } else if (pi < p.size() && p[pi] == '*') {
-      starP = pi++;
-      starN = ni;
-    } else if (starP != std::string::npos) {
-      pi = starP + 1;
-      ni = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && (p[pi] == '*' || p[pi] == '.')) ++pi;
-  return pi == p.size();
-}
-
 bool AllDots(const std::string& s) {
   return s.find_first_not_of('.') == std::string::npos;
-}
-
-bool HasExtension(const std::string& name) {
-  return !AllDots(name) && name.find('.') != std::string::npos;
 }
 
 bool ValidShortChar(unsigned char c) {
@@ -168,17 +140,7 @@ std::vector<plat::FindData> Matches(const std::string& dirFull,
 }  // namespace
 
 bool WildMatch(const std::string& pattern, const std::string& name) {
-  std::string p = Upper(pattern);
-  std::string n = Upper(name);
-  if (!p.empty() && p.back() == '.' && !AllDots(p)) {
-    // Windows 95: trailing dots after a last part without a dot ("*.",
-    // "A*.") ask for names without an extension. (Wine drops them and
-    // finds every name the rest matches.)
-    std::string stem = p.substr(0, p.find_last_not_of('.') + 1);
-    bool stemHasDot = stem.find('.') != std::string::npos;
-    return (stemHasDot || !HasExtension(n)) && Glob(stem, n);
-  }
-  return Glob(p, n);
+  return SearchMatches(pattern.c_str(), name.c_str());
 }
 
 }  // namespace fake

@@ -79,6 +79,8 @@ struct IniIndex {
     std::vector<Key> keys;
   };
   std::string bytes;  // the file the index was read from
+  ProfileReading reading = ProfileReading::Windows95;
+  std::string text;   // what the reading takes from those bytes
   // Where those bytes were last found, and the machine's filesChanged count
   // then: while both hold, the file is unchanged and needs no comparison.
   const std::string* source = nullptr;
@@ -93,6 +95,9 @@ struct Machine {
   // removed (FilesChanged()).
   uint64_t filesChanged = 0;
   IniIndex iniIndex;
+  ProfileReading profileReading = ProfileReading::Windows95;
+  std::string standardOutput;
+  std::string standardError;
   // The last full path (one beginning "X:\\") that FindEntry looked up and
   // what it found, valid while filesChanged keeps its count.
   struct {

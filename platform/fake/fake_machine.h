@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/profile/profile_text.h"
 
 namespace fake {
 
@@ -75,6 +76,11 @@ std::vector<std::string> ListTree(const std::string& root = "C:\\");
 // also gives the alias that searches match.
 void SetShortPath(const std::string& path, const std::string& shortPath);
 
+// How the private-profile reader reads INI files (profile_text.h): as
+// Windows 95 does (the default) or as the NT family and Wine do; the
+// machine's NtFamilySystem() says which.
+void SetProfileReading(ProfileReading reading);
+
 void SetCurrentDir(const std::string& path);
 std::string CurrentDir();
 void SetTempPath(const std::string& path);  // GetTempPathA's answer
@@ -109,6 +115,10 @@ int OpenRegHandles();
 // Subkeys enumerate in the order they were added.
 
 // -------------------------------------------------------------- user & logs
+
+// What a console program wrote to its standard output and error.
+const std::string& StandardOutput();
+const std::string& StandardError();
 
 struct Box {
   std::string text;

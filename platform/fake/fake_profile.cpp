@@ -34,11 +34,16 @@ void SortFirstOfEachName(const char* bytes, std::vector<Item>* items) {
 // Reads the INI bytes once into their index: the first section of each
 // name and in it the first line of each key name, which alone decide a
 // look-up.
-void BuildIndex(const std::string& ini, IniIndex* index) {
+void BuildIndex(const std::string& ini, ProfileReading reading,
+                IniIndex* index) {
   index->bytes = ini;
+  index->reading = reading;
+  index->text.resize(ini.size());
+  index->text.resize(ProfileText(ini.data(), ini.size(), reading,
+                                 &index->text[0], nullptr));
   index->sections.clear();
-  const char* bytes = index->bytes.data();
-  ProfileCursor cursor = StartProfile(bytes, index->bytes.size());
+  const char* bytes = index->text.data();
+  ProfileCursor cursor = StartProfile(bytes, index->text.size(), reading);
   ProfileLine line;
   while (NextProfileLine(&cursor, &line)) {
     if (line.kind == ProfileLineKind::Section) {
@@ -74,13 +79,17 @@ const Item* FindByName(const std::vector<Item>& items, const char* bytes,
 }
 
 // The index of a file's bytes ini, read afresh unless it is of the same
-// bytes: FilesChanged() tells when a file's bytes may have changed.
+// bytes and reading: FilesChanged() tells when a file's bytes may have
+// changed.
 const IniIndex& IndexOf(const std::string& ini) {
   IniIndex& index = M().iniIndex;
   uint64_t generation = M().filesChanged;
-  if (index.source != &ini || index.generation != generation) {
-    if (index.bytes.size() != ini.size() || index.bytes != ini) {
-      BuildIndex(ini, &index);
+  ProfileReading reading = M().profileReading;
+  if (index.source != &ini || index.generation != generation ||
+      index.reading != reading) {
+    if (index.bytes.size() != ini.size() || index.bytes != ini ||
+        index.reading != reading) {
+      BuildIndex(ini, reading, &index);
     }
     index.source = &ini;
     index.generation = generation;
@@ -96,7 +105,7 @@ uint32_t Lookup(const std::string& ini, const char* section, const char* key,
   }
   ProfileSpan keyName = TrimProfileArgument(key);
   const IniIndex& index = IndexOf(ini);
-  const char* bytes = index.bytes.data();
+  const char* bytes = index.text.data();
   const IniIndex::Section* s =
       FindByName(index.sections, bytes, section, sectionName);
   const IniIndex::Key* found =
@@ -108,6 +117,10 @@ uint32_t Lookup(const std::string& ini, const char* section, const char* key,
 }
 
 }  // namespace
+
+void SetProfileReading(ProfileReading reading) {
+  M().profileReading = reading;
+}
 
 }  // namespace fake
 

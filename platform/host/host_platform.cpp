@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/host/host_machine.h"
@@ -10,7 +12,11 @@ namespace {
 constexpr long kNoSuchKey = 2;
 constexpr long kBadHandle = 6;
 
-host::Machine g_machine = {nullptr, nullptr, 0, nullptr, nullptr, nullptr};
+host::Machine g_machine = {nullptr, nullptr, 0, ProfileReading::Windows95,
+                           nullptr,  nullptr, nullptr};
+
+// The current directory once the checker has changed to one.
+char g_changedTo[261];
 
 // The Win32 convention of the directory calls: the length stored, the size
 // needed when out is too small, 0 when the system cannot tell.
@@ -45,8 +51,32 @@ uint32_t ReadProfileString(const char* section, const char* key,
                            const char* path) {
   if (out == nullptr || size == 0) return 0;
   if (!IsTheProfile(path)) return StoreProfileDefault(def, out, size);
-  return LookUpProfileString(g_machine.profileBytes, g_machine.profileSize,
-                             section, key, def, out, size);
+  return LookUpProfileString(g_machine.profileText, g_machine.profileSize,
+                             g_machine.reading, section, key, def, out, size);
+}
+
+bool NtFamilySystem() {
+  return g_machine.reading == ProfileReading::NtFamily;
+}
+
+// The machine holds no directories to check: any absolute one will do.
+bool ChangeDirectory(const char* path) {
+  size_t length = path ? strlen(path) : 0;
+  if (length < 3 || length >= sizeof g_changedTo || path[1] != ':' ||
+      path[2] != '\\') {
+    return false;
+  }
+  memcpy(g_changedTo, path, length + 1);
+  g_machine.currentDir = g_changedTo;
+  return true;
+}
+
+void* Allocate(size_t size) { return malloc(size); }
+void Release(void* block) { free(block); }
+
+bool WriteStandard(StandardStream stream, const void* bytes, uint32_t size) {
+  FILE* file = stream == StandardStream::Output ? stdout : stderr;
+  return fwrite(bytes, 1, size, file) == size && fflush(file) == 0;
 }
 
 uint32_t CurrentDirectory(char* out, uint32_t size) {
@@ -98,7 +128,6 @@ uint32_t FullPathName(const char* path, char* out, uint32_t size) {
 // ------------------------------------------------ nothing else is there
 
 uint32_t ShortPathName(const char*, char*, uint32_t) { return 0; }
-bool ChangeDirectory(const char*) { return false; }
 
 long OpenRegKey(RegKey, const char*, RegKey*) { return kNoSuchKey; }
 long EnumRegSubkey(RegKey, uint32_t, char*, uint32_t) { return kBadHandle; }
@@ -131,9 +160,6 @@ FileHandle CreateForWrite(const char*) { return kNoFile; }
 bool WriteBytes(FileHandle, const void*, uint32_t) { return false; }
 bool CloseFile(FileHandle) { return false; }
 bool ReplaceFileWith(const char*, const char*) { return false; }
-
-void* Allocate(size_t) { return nullptr; }
-void Release(void*) {}
 
 long RunAndWait(const char*, const char*) { return -1; }
 void StartAndExit(const char*, const char*) {}

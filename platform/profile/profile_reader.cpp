@@ -21,23 +21,40 @@ ProfileSpan Trimmed(const char* bytes, size_t begin, size_t end) {
   return ProfileSpan{begin, end - begin};
 }
 
+// A name as the reading matches it: in the NT family's, up to its first
+// NUL byte.
+ProfileSpan NameAsMatched(const char* bytes, ProfileSpan name,
+                          ProfileReading reading) {
+  if (reading != ProfileReading::NtFamily) return name;
+  const void* nul = std::memchr(bytes + name.begin, '\0', name.length);
+  if (nul) {
+    name.length =
+        static_cast<size_t>(static_cast<const char*>(nul) - bytes) - name.begin;
+  }
+  return name;
+}
+
 // A line beginning with "[" that has a "]" after it: the name between the
 // "[" and the last "]".
-bool ReadSectionName(const char* bytes, ProfileSpan text, ProfileSpan* name) {
+bool ReadSectionName(const char* bytes, ProfileSpan text,
+                     ProfileReading reading, ProfileSpan* name) {
   if (bytes[text.begin] != '[') return false;
   size_t close = text.begin + text.length;
   while (close > text.begin + 1 && bytes[close - 1] != ']') --close;
   if (close == text.begin + 1) return false;
-  *name = Trimmed(bytes, text.begin + 1, close - 1);
+  *name = NameAsMatched(bytes, Trimmed(bytes, text.begin + 1, close - 1),
+                        reading);
   return true;
 }
 
-void ReadKeyLine(const char* bytes, ProfileSpan text, ProfileLine* line) {
+void ReadKeyLine(const char* bytes, ProfileSpan text, ProfileReading reading,
+                 ProfileLine* line) {
   size_t end = text.begin + text.length;
   const void* eq = std::memchr(bytes + text.begin, '=', text.length);
   size_t nameEnd =
       eq ? static_cast<size_t>(static_cast<const char*>(eq) - bytes) : end;
-  line->name = Trimmed(bytes, text.begin, nameEnd);
+  line->name = NameAsMatched(bytes, Trimmed(bytes, text.begin, nameEnd),
+                             reading);
   line->hasValue = eq != nullptr;
   line->value = eq ? Trimmed(bytes, nameEnd + 1, end) : ProfileSpan{end, 0};
 }
@@ -50,8 +67,9 @@ size_t ArgumentLength(const char* text) {
 
 }  // namespace
 
-ProfileCursor StartProfile(const char* bytes, size_t size) {
-  return ProfileCursor{bytes, size, 0, 1, false};
+ProfileCursor StartProfile(const char* text, size_t size,
+                           ProfileReading reading) {
+  return ProfileCursor{text, size, 0, 1, false, reading};
 }
 
 bool NextProfileLine(ProfileCursor* cursor, ProfileLine* line) {
@@ -73,7 +91,7 @@ bool NextProfileLine(ProfileCursor* cursor, ProfileLine* line) {
     ProfileSpan text = Trimmed(bytes, begin, stop);
     if (text.length == 0) continue;
     line->number = number;
-    if (ReadSectionName(bytes, text, &line->name)) {
+    if (ReadSectionName(bytes, text, cursor->reading, &line->name)) {
       line->kind = ProfileLineKind::Section;
       line->hasValue = false;
       line->value = ProfileSpan{stop, 0};
@@ -82,7 +100,7 @@ bool NextProfileLine(ProfileCursor* cursor, ProfileLine* line) {
     }
     line->kind =
         cursor->inSection ? ProfileLineKind::Key : ProfileLineKind::Stray;
-    ReadKeyLine(bytes, text, line);
+    ReadKeyLine(bytes, text, cursor->reading, line);
     return true;
   }
   return false;
@@ -133,12 +151,12 @@ uint32_t StoreProfileDefault(const char* def, char* out, uint32_t size) {
                            size);
 }
 
-bool FindProfileKey(const char* bytes, size_t size, const char* section,
-                    const char* key, ProfileLine* found) {
+bool FindProfileKey(const char* bytes, size_t size, ProfileReading reading,
+                    const char* section, const char* key, ProfileLine* found) {
   ProfileSpan sectionName = TrimProfileArgument(section);
   ProfileSpan keyName = TrimProfileArgument(key);
   if (sectionName.length == 0) return false;
-  ProfileCursor cursor = StartProfile(bytes, size);
+  ProfileCursor cursor = StartProfile(bytes, size, reading);
   ProfileLine line;
   bool searching = false;
   while (NextProfileLine(&cursor, &line)) {
@@ -162,11 +180,13 @@ bool FindProfileKey(const char* bytes, size_t size, const char* section,
 }
 
 uint32_t LookUpProfileString(const char* bytes, size_t size,
-                             const char* section, const char* key,
-                             const char* def, char* out, uint32_t outSize) {
+                             ProfileReading reading, const char* section,
+                             const char* key, const char* def, char* out,
+                             uint32_t outSize) {
   if (!out || outSize == 0) return 0;
   ProfileLine line;
-  if (section && key && FindProfileKey(bytes, size, section, key, &line) &&
+  if (section && key &&
+      FindProfileKey(bytes, size, reading, section, key, &line) &&
       line.hasValue) {
     return StoreProfileValue(
         ReadProfileValue(bytes + line.value.begin, line.value.length), out,

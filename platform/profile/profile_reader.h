@@ -1,9 +1,12 @@
 // The rules of the system's private-profile reader (GetPrivateProfileStringA)
-// over an INI file's bytes, in one place: the in-memory machine's reader,
+// over an INI file's text, in one place: the in-memory machine's reader,
 // the checker's host machine and the checker's reading with line numbers
 // all read through here. Pure: no platform calls, no allocation, no state
 // beyond what the caller holds. tests/data/ini/lookups.tsv holds these rules
 // to the system's own reader.
+//
+// The text is what a reading takes from the file's bytes (profile_text.h);
+// each function is told the reading, which decides one rule of the walk.
 //
 // The rules:
 //   - a CR or an LF ends a line; blanks (space, tab, CR, LF, VT, FF and ^Z,
@@ -13,7 +16,9 @@
 //     before the first section nothing is read;
 //   - in a section, a line with "=" is key=value (the key ends at the first
 //     "="), a line without names a key without a value;
-//   - names compare without regard to the case of ASCII letters;
+//   - names compare without regard to the case of ASCII letters; in the NT
+//     family's reading a name ends at its first NUL byte, once the blanks
+//     around it are dropped;
 //   - only the first section of a name is searched, and in it the first line
 //     of a key decides (one without "=" gives the default);
 //   - a value ends at a NUL byte and loses matching outer quotes ("..." or
@@ -25,6 +30,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/profile/profile_text.h"
 
 // A run of bytes: its offset in the text it was found in, and its length.
 struct ProfileSpan {
@@ -47,9 +54,9 @@ struct ProfileLine {
   ProfileSpan value;  // what follows the first "=", blanks around it dropped
 };
 
-// Walks the lines of an INI file's bytes, which the caller keeps:
+// Walks the lines of an INI file's text, which the caller keeps:
 //
-//   ProfileCursor cursor = StartProfile(bytes, size);
+//   ProfileCursor cursor = StartProfile(text, size, reading);
 //   ProfileLine line;
 //   while (NextProfileLine(&cursor, &line)) ...
 struct ProfileCursor {
@@ -58,9 +65,11 @@ struct ProfileCursor {
   size_t next;     // where the next line begins
   int number;      // the editor's number of that line
   bool inSection;  // a section has been opened
+  ProfileReading reading;
 };
 
-ProfileCursor StartProfile(const char* bytes, size_t size);
+ProfileCursor StartProfile(const char* text, size_t size,
+                           ProfileReading reading);
 
 // The next line that is not blank into *line; false at the end.
 bool NextProfileLine(ProfileCursor* cursor, ProfileLine* line);
@@ -94,14 +103,16 @@ uint32_t StoreProfileDefault(const char* def, char* out, uint32_t size);
 
 // The line of key in the first section named section, both given as the
 // caller asks for them (blanks around them are dropped): true with *found
-// set when there is one, with or without "=". A look-up over all the bytes,
+// set when there is one, with or without "=". A look-up over all the text,
 // for one file read a few times; a reader that looks up often keeps an
 // index of the same lines.
-bool FindProfileKey(const char* bytes, size_t size, const char* section,
-                    const char* key, ProfileLine* found);
+bool FindProfileKey(const char* text, size_t size, ProfileReading reading,
+                    const char* section, const char* key, ProfileLine* found);
 
-// GetPrivateProfileStringA over the bytes of one file: the value of key in
-// section, or def, into out (size bytes). Returns the number stored.
-uint32_t LookUpProfileString(const char* bytes, size_t size,
-                             const char* section, const char* key,
-                             const char* def, char* out, uint32_t outSize);
+// GetPrivateProfileStringA over the text of one file as reading takes it:
+// the value of key in section, or def, into out (size bytes). Returns the
+// number stored.
+uint32_t LookUpProfileString(const char* text, size_t size,
+                             ProfileReading reading, const char* section,
+                             const char* key, const char* def, char* out,
+                             uint32_t outSize);

@@ -18,7 +18,8 @@ import sys
 
 # (expectation, control file). Under Windows, neither the plan's, which
 # looks at the machine there, nor the one without a current directory,
-# which Windows always has.
+# which Windows always has; the others name the current, Windows and system
+# directories where they matter, and Wine reads as the NT family does.
 ROWS = (("one_of_each", "one_of_each"), ("limits", "limits"), ("gap", "gap"),
         ("clean", "clean"), ("relative_cwd", "relative"),
         ("plan_table", "plan_table"))
@@ -68,6 +69,16 @@ def run_under_wine(data):
     shutil.rmtree(run_dir, ignore_errors=True)
     prefix = wineenv.copy_template(os.path.join(run_dir, "prefix"))
     env = wineenv.wine_env(prefix)
+    # The temporary directory of the native checker's PC, where the program
+    # runs after the hand-over: the rows name what relative values name
+    # there. Wine takes TEMP and TMP from the user's registry.
+    reg = os.path.join(run_dir, "temp.reg")
+    with open(reg, "w", newline="\r\n") as f:
+        f.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Environment]\n"
+                '"TEMP"="C:\\\\WINDOWS\\\\TEMP"\n'
+                '"TMP"="C:\\\\WINDOWS\\\\TEMP"\n')
+    wineenv.run_quiet(["wine", "regedit", "/s", wineenv.to_windows_path(reg)],
+                      env, 120)
     # The control files lie in C:\SELDCHK, the current directory of the runs.
     where = os.path.join(prefix, "drive_c", "SELDCHK")
     os.makedirs(where)

@@ -1,10 +1,11 @@
 // Fuzz target: the control-file checker against the program's reader. The
-// input is a control file's bytes; on the fake machine holding them:
+// input is a control file's bytes; on the fake machine holding them, in
+// each of the two readings (Windows 95's and the NT family's):
 //   - every value the checker's own reading finds (every key of every
 //     section, and the numbered keys the program asks for) equals what the
 //     platform's private-profile reader returns for that section and key;
-//   - the paths the checker reports for [delete], [multdel] and [deltree]
-//     are those the program's list reader hands on, in order;
+//   - the paths the checker's run cursor judges for [delete], [multdel] and
+//     [deltree] are those the program's list reader hands on, in order;
 //   - the whole check runs without fault (under the sanitizers), for the
 //     usual Windows directory and one that leaves little room.
 #include <string>
@@ -14,8 +15,9 @@
 #include "control/path_helpers.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/platform.h"
-#include "seldchk/checker.h"
+#include "seldchk/check_file.h"
 #include "seldchk/ini_document.h"
+#include "seldchk/run_cursor.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -35,10 +37,21 @@ bool HasNul(const std::string& text) {
   return text.find('\0') != std::string::npos;
 }
 
+std::string NameOf(const IniDocument& doc, const DocLine& line) {
+  return std::string(doc.text + line.profile.name.begin,
+                     line.profile.name.length);
+}
+
 void CheckValue(const IniDocument& doc, const std::string& section,
                 const std::string& key, std::vector<char>* buffer) {
   if (HasNul(section) || HasNul(key)) return;  // no C-string caller asks so
-  std::string mine = LookUp(doc, section, key);
+  const DocLine* line =
+      FindKey(doc, FindSection(doc, section.c_str()), key.c_str());
+  std::string mine;
+  if (line != nullptr) {
+    ProfileValue value = ValueOf(doc, *line);
+    mine.assign(value.text, value.length);
+  }
   std::string reader = ReaderValue(section, key, buffer);
   FUZZ_CHECK(mine == reader, "[%s] %s: checker read \"%s\", reader \"%s\"",
              section.c_str(), key.c_str(), mine.c_str(), reader.c_str());
@@ -48,66 +61,94 @@ void CheckEveryValue(const IniDocument& doc, std::vector<char>* buffer) {
   std::vector<std::string> sections = {"pnpids", "copy", "delete", "multdel",
                                        "deltree", "REBOOTNOW"};
   size_t keys = 0;
-  for (const IniSection& section : doc.sections) {
-    sections.push_back(section.name);
-    keys += section.keys.size();
-    for (const IniKey& key : section.keys) {
-      CheckValue(doc, section.name, key.name, buffer);
+  std::string section;
+  for (size_t i = 0; i < doc.count; ++i) {
+    const DocLine& line = doc.lines[i];
+    if (line.profile.kind == ProfileLineKind::Section) {
+      section = NameOf(doc, line);
+      sections.push_back(section);
+    } else if (line.profile.kind == ProfileLineKind::Key) {
+      ++keys;
+      CheckValue(doc, section, NameOf(doc, line), buffer);
     }
   }
   // The numbered keys the program asks for, there or not.
   int last = static_cast<int>(keys < 40 ? keys : 40) + 2;
-  for (const std::string& section : sections) {
+  for (const std::string& name : sections) {
     for (int n = 0; n <= last; ++n) {
       for (const char* prefix : {"", "FROM", "TO"}) {
-        CheckValue(doc, section, prefix + std::to_string(n), buffer);
+        CheckValue(doc, name, prefix + std::to_string(n), buffer);
       }
     }
   }
 }
 
-void CheckListPaths(const char* section, const std::vector<ReadEntry>& entries) {
-  std::vector<std::string> program;
-  ListPathCursor cursor = StartListPaths(kControlPath, section);
-  char path[kPathSize];
-  while (NextListPath(&cursor, path)) program.push_back(path);
-  std::vector<std::string> checker;
-  for (const ReadEntry& entry : entries) {
-    if (!entry.path.empty()) checker.push_back(entry.path);
+// The expansions the run cursor judged, against the program's list reader.
+void CheckListPaths(const IniDocument& doc, const Directories& directories) {
+  std::vector<std::string> checker[3];
+  RunCursor cursor;
+  StartRun(&cursor, kControlPath, &doc, &directories, nullptr, false);
+  RunItem item;
+  const char* const lists[3] = {"delete", "multdel", "deltree"};
+  while (NextRunItem(&cursor, &item)) {
+    if (item.kind != RunItemKind::Entry) continue;
+    for (int i = 0; i < 3; ++i) {
+      if (std::string(item.section->name) == lists[i] &&
+          item.value.expanded[0] != '\0') {
+        checker[i].push_back(item.value.expanded);
+      }
+    }
   }
-  FUZZ_CHECK(checker == program, "[%s]: the checker has %zu paths, the "
-             "program %zu", section, checker.size(), program.size());
+  for (int i = 0; i < 3; ++i) {
+    std::vector<std::string> program;
+    ListPathCursor list = StartListPaths(kControlPath, lists[i]);
+    char path[kPathSize];
+    while (NextListPath(&list, path)) program.push_back(path);
+    FUZZ_CHECK(checker[i] == program, "[%s]: the checker has %zu paths, the "
+               "program %zu", lists[i], checker[i].size(), program.size());
+  }
 }
 
-void CheckWholeRun(const IniDocument& doc, const Directories& directories) {
-  fake::SetWindowsDir(directories.windows);
-  fake::SetSystemDir(directories.system);
-  Findings findings;
-  ControlRead read =
-      CheckControlFile(doc, kControlPath, directories, &findings);
-  CheckListPaths("delete", read.deletes);
-  CheckListPaths("multdel", read.multdels);
-  CheckListPaths("deltree", read.deltrees);
-  for (const Finding& finding : findings.items) {
-    FUZZ_CHECK(finding.line >= 0 && !finding.text.empty(), "empty finding");
-  }
+void CheckWholeRun(const std::string& ini, ProfileReading reading,
+                   const std::string& windows) {
+  const std::string system = windows + "\\SYSTEM";
+  fake::SetWindowsDir(windows);
+  fake::SetSystemDir(system);
+  std::vector<const char*> args = {"--windir", windows.c_str(), "--winsys",
+                                   system.c_str(), "--plan", "SELDUNAX.INI"};
+  CommandLine command;
+  ParseArguments(static_cast<int>(args.size()), args.data(), &command);
+  int code = CheckFile(CheckInput{&command, ini.data(), ini.size(),
+                                  kControlPath, "C:\\DISK", reading, false,
+                                  false});
+  FUZZ_CHECK(code >= 0 && code <= 2, "exit code %d", code);
+}
+
+void CheckReading(const std::string& ini, ProfileReading reading) {
+  fake::Reset();
+  fake::SetProfileReading(reading);
+  fake::AddFile(kControlPath, ini);
+  fake::AddDir("C:\\" + std::string(230, 'W') + "\\TEMP");
+  std::vector<char> text(ini.size() + 1);
+  size_t size = ProfileText(ini.data(), ini.size(), reading, text.data(),
+                            nullptr);
+  IniDocument doc;
+  FUZZ_CHECK(ReadDocument(text.data(), size, reading, &doc), "no memory");
+  std::vector<char> buffer(ini.size() + 2);
+  CheckEveryValue(doc, &buffer);
+  Directories usual{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+  CheckListPaths(doc, usual);
+  ReleaseDocument(&doc);
+  CheckWholeRun(ini, reading, "C:\\WINDOWS");
+  CheckWholeRun(ini, reading, "C:\\" + std::string(230, 'W'));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string ini(reinterpret_cast<const char*>(data), size);
-  fake::Reset();
-  fake::AddFile(kControlPath, ini);
-  std::vector<char> buffer(size + 2);
-  IniDocument doc = ParseIni(ini);
-  CheckEveryValue(doc, &buffer);
-  Directories usual;
-  CheckWholeRun(doc, usual);
-  Directories deep;
-  deep.windows = "C:\\" + std::string(230, 'W');
-  deep.system = deep.windows + "\\SYSTEM";
-  CheckWholeRun(doc, deep);
+  CheckReading(ini, ProfileReading::Windows95);
+  CheckReading(ini, ProfileReading::NtFamily);
   fake::Reset();
   return 0;
 }

@@ -35,7 +35,8 @@ TEST(IniTable, BothReadersGiveEveryRowsValue) {
     std::string mismatch = initable::Check(row, buf, ret);
     EXPECT_TRUE(mismatch.empty()) << "fake machine: " << mismatch;
     std::memset(buf, initable::kGuard, sizeof buf);
-    ret = LookUpProfileString(data.data(), data.size(), row.section.c_str(),
+    ret = LookUpProfileString(data.data(), data.size(),
+                              ProfileReading::Windows95, row.section.c_str(),
                               row.key.c_str(), def, buf, row.size);
     mismatch = initable::Check(row, buf, ret);
     EXPECT_TRUE(mismatch.empty()) << "bytes alone: " << mismatch;

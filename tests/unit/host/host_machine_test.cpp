@@ -51,7 +51,8 @@ TEST(HostMachine, AnswersFromWhatItWasGiven) {
   };
   for (const Row& row : rows) {
     host::UseMachine({"C:\\SELDCHK\\SELDUNAX.INI", kIni, strlen(kIni),
-                      "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", row.currentDir});
+                      ProfileReading::Windows95, "C:\\WINDOWS",
+                      "C:\\WINDOWS\\SYSTEM", row.currentDir});
     char buffer[64] = "untouched";
     EXPECT_EQ(row.call(buffer, row.size), row.result) << row.label;
     EXPECT_EQ(std::string(buffer), row.text) << row.label;
@@ -60,7 +61,8 @@ TEST(HostMachine, AnswersFromWhatItWasGiven) {
 
 TEST(HostMachine, ReadsTheOneFileOnly) {
   host::UseMachine({"C:\\SELDCHK\\SELDUNAX.INI", kIni, strlen(kIni),
-                    "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", nullptr});
+                    ProfileReading::Windows95, "C:\\WINDOWS",
+                    "C:\\WINDOWS\\SYSTEM", nullptr});
   struct Row {
     const char* path;
     const char* text;

@@ -30,24 +30,26 @@ TEST(SeldchkIniReading, AgreesWithTheReaderTable) {
   for (const initable::Row& row : rows) {
     std::string data;
     if (!initable::ReadAll(kTableDir + row.file, &data)) continue;
-    IniDocument doc = ParseIni(data);
-    // The reader drops blanks around its arguments too.
-    std::string section = Trim(row.section);
-    std::string key = Trim(row.key);
-    const IniKey* found = FindKey(FindSection(doc, section), key);
-    if (found != nullptr && found->hasValue && !section.empty()) {
-      std::string value = LookUp(doc, section, key);
-      if (value.size() + 2 >= row.size) continue;  // cut by the buffer
-      EXPECT_EQ(value, row.expected) << initable::Name(row);
-    } else {
-      // Defaults lose trailing blanks and quotes as values do.
-      if (row.defNull || row.def.size() + 2 >= row.size ||
-          Trim(row.def) != row.def || row.def.find_first_of("\"'") == 0) {
-        continue;
+    IniDocument doc;
+    ASSERT_TRUE(ReadDocument(data.data(), data.size(),
+                             ProfileReading::Windows95, &doc));
+    const DocLine* found =
+        FindKey(doc, FindSection(doc, row.section.c_str()), row.key.c_str());
+    if (found != nullptr && found->profile.hasValue) {
+      ProfileValue value = ValueOf(doc, *found);
+      std::string text(value.text, value.length);
+      if (text.size() + 2 < row.size) {
+        EXPECT_EQ(text, row.expected) << initable::Name(row);
+        ++compared;
       }
+    } else if (!row.defNull && row.def.size() + 2 < row.size &&
+               Trim(row.def) == row.def &&
+               row.def.find_first_of("\"'") != 0) {
+      // Defaults lose trailing blanks and quotes as values do.
       EXPECT_EQ(row.def, row.expected) << initable::Name(row) << " not found";
+      ++compared;
     }
-    ++compared;
+    ReleaseDocument(&doc);
   }
   EXPECT_GT(compared, 50);
 }
@@ -127,9 +129,16 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
   auto before = fake::Snapshot();
   CheckResult result = CheckText(ini, {"--plan"}, true);
   const std::string plan =
+      "SELDUNAX.INI:3: warning: [pnpids] key 2: \"vnt2300\" has small "
+      "letters: an id matches the names of device keys letter case and all, "
+      "and Windows names them in capitals; write \"VNT2300\"\n"
       "SELDUNAX.INI:13: error: [multdel] key 2: C:\\WINDOWS\\*.* names every "
       "file of a protected directory: the program passes it over\n"
-      "plan of a full uninstall, after Yes to the built-in text:\n"
+      "plan of a full uninstall as Windows 95 reads the file, after Yes to "
+      "the built-in text:\n"
+      "  Windows directory C:\\WINDOWS, system directory C:\\WINDOWS\\SYSTEM "
+      "(this PC's)\n"
+      "  started in C:\\DISK, it reads C:\\DISK\\SELDUNAX.INI\n"
       "  1. device keys below HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP beginning with "
       "an id, with their driver keys:\n"
       "       VNT2300_DEV (line 2): matches now: VNT2300_DEV0000, "
@@ -168,37 +177,49 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
 
 TEST(SeldchkCommandLine, Arguments) {
   struct Row {
-    std::vector<std::string> args;
+    std::vector<const char*> args;
     std::string error;
     std::string file;
     std::string windows;
     std::string system;
     bool werror;
     bool plan;
+    bool help;
   };
-  const std::string W = "C:\\WINDOWS";
-  const std::string S = "C:\\WINDOWS\\SYSTEM";
+  const std::string W = "";
+  const std::string S = "";
+  const std::string p255 = "C:\\" + std::string(252, 'W');
+  const std::string p256 = p255 + "W";
   const Row rows[] = {
-      {{"A.INI"}, "", "A.INI", W, S, false, false},
-      {{"--werror", "--plan", "A.INI"}, "", "A.INI", W, S, true, true},
-      {{"--windir", "D:\\WIN\\", "A.INI"}, "", "A.INI", "D:\\WIN", S, false, false},
-      {{"--winsys=D:\\W\\S", "A.INI"}, "", "A.INI", W, "D:\\W\\S", false, false},
-      {{"--windir=D:\\", "A.INI"}, "", "A.INI", "D:\\", S, false, false},
-      {{"A.INI", "--windir"}, "--windir needs a directory", "A.INI", W, S, false, false},
-      {{"--windir=", "A.INI"}, "--windir needs a directory", "", "", S, false, false},
-      {{}, "no control file named", "", W, S, false, false},
-      {{"A.INI", "B.INI"}, "one control file only", "A.INI", W, S, false, false},
-      {{"--quiet", "A.INI"}, "unknown option --quiet", "", W, S, false, false},
+      {{"A.INI"}, "", "A.INI", W, S, false, false, false},
+      {{"--werror", "--plan", "A.INI"}, "", "A.INI", W, S, true, true, false},
+      {{"--windir", "D:\\WIN\\", "A.INI"}, "", "A.INI", "D:\\WIN", S, false, false, false},
+      {{"--winsys=D:\\W\\S", "A.INI"}, "", "A.INI", W, "D:\\W\\S", false, false, false},
+      {{"--windir=D:\\", "A.INI"}, "", "A.INI", "D:\\", S, false, false, false},
+      {{"--windir", p255.c_str(), "A.INI"}, "", "A.INI", p255, S, false, false, false},
+      {{"--windir", p256.c_str(), "A.INI"}, "--windir needs a directory of at most 255 characters", "", W, S, false, false, false},
+      {{"A.INI", "--windir"}, "--windir needs a directory", "A.INI", W, S, false, false, false},
+      {{"--windir=", "A.INI"}, "--windir needs a directory", "", W, S, false, false, false},
+      {{}, "no control file named", "", W, S, false, false, false},
+      {{"A.INI", "B.INI"}, "one control file only", "A.INI", W, S, false, false, false},
+      {{"--quiet", "A.INI"}, "unknown option --quiet", "", W, S, false, false, false},
+      {{"--system", "win"}, "--system needs 95 or nt", "", W, S, false, false, false},
+      {{"/?"}, "", "", W, S, false, false, true},
+      {{"-h"}, "", "", W, S, false, false, true},
+      {{"--help", "A.INI"}, "", "A.INI", W, S, false, false, true},
   };
   for (const Row& row : rows) {
-    CommandLine command = ParseArguments(row.args);
+    CommandLine command;
+    ParseArguments(static_cast<int>(row.args.size()), row.args.data(),
+                   &command);
     std::string label = row.args.empty() ? "(none)" : row.args[0];
-    EXPECT_EQ(command.error, row.error) << label;
-    EXPECT_EQ(command.file, row.file) << label;
-    EXPECT_EQ(command.directories.windows, row.windows) << label;
-    EXPECT_EQ(command.directories.system, row.system) << label;
+    EXPECT_EQ(std::string(command.error), row.error) << label;
+    EXPECT_EQ(std::string(command.file ? command.file : ""), row.file) << label;
+    EXPECT_EQ(std::string(command.windowsDir), row.windows) << label;
+    EXPECT_EQ(std::string(command.systemDir), row.system) << label;
     EXPECT_EQ(command.werror, row.werror) << label;
     EXPECT_EQ(command.plan, row.plan) << label;
+    EXPECT_EQ(command.help, row.help) << label;
   }
 }
 

@@ -14,6 +14,17 @@ const std::string F = "SELDUNAX.INI:";
 
 std::string Chars(size_t count, char c = 'A') { return std::string(count, c); }
 
+// The finding on a relative value of [delete] key 1 (line 4) without --cwd,
+// which names afterHandOver once the program runs in TEMP.
+std::string Relative(const std::string& value,
+                     const std::string& afterHandOver) {
+  return F + "4: warning: [delete] key 1: " + value +
+         " depends on the directory the program runs in: after the hand-over "
+         "from C:\\VANTORIS it names " + afterHandOver +
+         ", and elsewhere a place in the directory it is started in (--cwd "
+         "names one); write the full path\n";
+}
+
 struct Row {
   const char* label;
   std::string ini;
@@ -177,32 +188,41 @@ TEST(SeldchkFindings, PathMacros) {
   const std::string at = F + "4: warning: [delete] key 1: ";
   RunRows({
       {"macro at the start", del("%WINDIR%\\A.DRV"), {}, "", 0},
-      {"macro glued to a name", del("%WINSYS%A.DRV"), {}, "", 0},
+      {"macro glued to a name", del("%WINSYS%A.DRV"), {},
+       at + "nothing stands between \"%WINSYS%\" and \"A.DRV\": the path is "
+            "C:\\WINDOWS\\SYSTEMA.DRV; write \"%WINSYS%\\A.DRV\"\n", 1},
+      {"macro alone", del("%WINDIR%"), {}, "", 0},
       {"lower case", del("%windir%\\A.DRV"), {},
        at + "\"%windir%\" is not expanded: path macros are written in "
-            "capitals, \"%WINDIR%\"\n", 1},
+            "capitals, \"%WINDIR%\"\n" +
+           Relative("%windir%\\A.DRV", "C:\\WINDOWS\\TEMP\\%windir%\\A.DRV"), 1},
       {"mixed case", del("%WinSys%\\A.DRV"), {},
        at + "\"%WinSys%\" is not expanded: path macros are written in "
-            "capitals, \"%WINSYS%\"\n", 1},
+            "capitals, \"%WINSYS%\"\n" +
+           Relative("%WinSys%\\A.DRV", "C:\\WINDOWS\\TEMP\\%WinSys%\\A.DRV"), 1},
       {"not at the start", del("C:\\%WINDIR%\\A.DRV"), {},
        at + "\"%WINDIR%\" is expanded only at the start of a value: here it "
             "is taken as written\n", 1},
       {"after a backslash", del("\\%WINDIR%\\A.DRV"), {},
        at + "\"%WINDIR%\" is expanded only at the start of a value: here it "
-            "is taken as written\n", 1},
+            "is taken as written\n" +
+           Relative("\\%WINDIR%\\A.DRV", "C:\\%WINDIR%\\A.DRV"), 1},
       {"second macro", del("%WINDIR%\\%WINSYS%\\A.DRV"), {},
        at + "\"%WINSYS%\" is expanded only at the start of a value: here it "
             "is taken as written\n", 1},
       {"misspelt windows", del("%WINDOWS%\\A.DRV"), {},
        at + "\"%WINDOWS%\" is no path macro and is taken as written: did you "
-            "mean %WINDIR%?\n", 1},
+            "mean %WINDIR%?\n" +
+           Relative("%WINDOWS%\\A.DRV", "C:\\WINDOWS\\TEMP\\%WINDOWS%\\A.DRV"), 1},
       {"misspelt system", del("%SYSDIR%\\A.DRV"), {},
        at + "\"%SYSDIR%\" is no path macro and is taken as written: did you "
-            "mean %WINSYS%?\n", 1},
+            "mean %WINSYS%?\n" +
+           Relative("%SYSDIR%\\A.DRV", "C:\\WINDOWS\\TEMP\\%SYSDIR%\\A.DRV"), 1},
       {"unclosed", del("%WINDIR\\A.DRV"), {},
-       at + "\"%WINDIR\" lacks its closing \"%\": it is taken as written\n", 1},
+       at + "\"%WINDIR\" lacks its closing \"%\": it is taken as written\n" +
+           Relative("%WINDIR\\A.DRV", "C:\\WINDOWS\\TEMP\\%WINDIR\\A.DRV"), 1},
       {"percent in a name", del("C:\\100%.TXT"), {}, "", 0},
-      {"ids are never expanded", "[pnpids]\n1=%windir%\n", {}, "", 0},
+      {"ids are never expanded", "[pnpids]\n1=%WINDOWS%\n", {}, "", 0},
   });
 }
 
@@ -220,7 +240,15 @@ TEST(SeldchkFindings, ValuesReadOtherwiseThanWritten) {
       {"single quotes in pairs", del("'C:\\A.DRV'"), {}, "", 0},
       {"opening quote alone", del("\"C:\\A.DRV"), {},
        at + "the quote is part of the path: quotes count only in pairs around "
-            "the whole value\n", 1},
+            "the whole value\n" +
+           Relative("\"C:\\A.DRV", "C:\\WINDOWS\\TEMP\\\"C:\\A.DRV, which the program passes "
+                    "over (what it names cannot be told)"), 1},
+      {"apostrophe alone", del("'C:\\A.DRV"), {},
+       at + "the quote is part of the path: quotes count only in pairs around "
+            "the whole value\n" +
+           Relative("'C:\\A.DRV", "C:\\WINDOWS\\TEMP\\'C:\\A.DRV, which the program passes "
+                    "over (what it names cannot be told)"), 1},
+      {"apostrophe in a name", del("C:\\BOB'S.TXT"), {}, "", 0},
       {"quotes around a part", del("C:\\\"A B\"\\A.DRV"), {},
        at + "the quote is part of the path: quotes count only in pairs around "
             "the whole value\n", 1},

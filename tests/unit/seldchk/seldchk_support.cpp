@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "platform/fake/fake_machine.h"
-#include "seldchk/command.h"
+#include "seldchk/check_file.h"
 
 namespace {
 const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
@@ -13,28 +13,42 @@ const char kControlPath[] = "C:\\DISK\\SELDUNAX.INI";
 CheckResult CheckText(const std::string& ini,
                       const std::vector<std::string>& args,
                       bool lookAtMachine, const std::string& name) {
-  std::vector<std::string> all = args;
-  all.push_back(name);
-  CommandLine command = ParseArguments(all);
+  std::vector<const char*> all;
+  for (const std::string& arg : args) all.push_back(arg.c_str());
+  all.push_back(name.c_str());
+  CommandLine command;
+  ParseArguments(static_cast<int>(all.size()), all.data(), &command);
+  std::string windows =
+      command.windowsDir[0] ? command.windowsDir : "C:\\WINDOWS";
+  std::string system =
+      command.systemDir[0] ? command.systemDir : "C:\\WINDOWS\\SYSTEM";
   if (!lookAtMachine) {
     // The machine of the native seldchk: a current directory only when
     // one is given.
     fake::Reset();
-    if (command.currentDirectory.empty()) {
+    if (command.currentDir[0] == '\0') {
       fake::FailCalls("CurrentDirectory");
       fake::FailCalls("FullPathName");
     } else {
-      fake::SetCurrentDir(command.currentDirectory);
+      fake::AddDir(command.currentDir);
     }
   }
-  fake::SetWindowsDir(command.directories.windows);
-  fake::SetSystemDir(command.directories.system);
+  fake::SetWindowsDir(windows);
+  fake::SetSystemDir(system);
   // The temporary directory of a PC with that Windows directory.
-  fake::SetTempPath(command.directories.windows + "\\TEMP\\");
+  fake::AddDir(windows + "\\TEMP");
+  fake::SetTempPath(windows + "\\TEMP\\");
+  ProfileReading reading =
+      command.systemGiven ? command.reading : ProfileReading::Windows95;
+  fake::SetProfileReading(reading);
   fake::AddFile(kControlPath, ini);
   CheckResult result;
-  result.exitCode = RunCheck(command, ini, kControlPath, lookAtMachine,
-                             &result.output, &result.notes);
+  result.exitCode = CheckFile(CheckInput{
+      &command, ini.data(), ini.size(), kControlPath,
+      lookAtMachine ? "C:\\DISK" : nullptr, reading, lookAtMachine,
+      lookAtMachine});
+  result.output = fake::StandardOutput();
+  result.notes = fake::StandardError();
   return result;
 }
 

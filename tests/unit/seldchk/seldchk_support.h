@@ -11,10 +11,11 @@ struct CheckResult {
 };
 
 // The control file (text as given, no line-end conversion) checked under
-// the name SELDUNAX.INI with the options args.
-// lookAtMachine keeps the machine as the test laid it out; without it the
+// the name SELDUNAX.INI with the options args. Without lookAtMachine the
 // machine is the native seldchk's, which tells a current directory only
-// when --cwd gives one.
+// when --cwd gives one; with it, the machine stays as the test laid it out
+// and the control file lies in C:\DISK, where the program is started, as
+// SELDCHK.EXE finds it.
 CheckResult CheckText(const std::string& ini,
                       const std::vector<std::string>& args = {},
                       bool lookAtMachine = false,

@@ -1,4 +1,4 @@
-// The C library functions of the Windows program (seldunax/
+// The C library functions of the Windows programs (seldunax/
 // c_library.cpp), built here under other names and held against the host's
 // C library on the same inputs.
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #define strcmp OwnStrcmp
 #define strncmp OwnStrncmp
 #define strcpy OwnStrcpy
+#define strchr OwnStrchr
 #define strrchr OwnStrrchr
 #include "seldunax/c_library.cpp"
 #undef memcpy
@@ -24,6 +25,7 @@
 #undef strcmp
 #undef strncmp
 #undef strcpy
+#undef strchr
 #undef strrchr
 
 namespace {
@@ -66,6 +68,8 @@ TEST(CLibrary, SearchesAgreeWithTheHost) {
     const size_t n = strlen(r.text) + 1;
     EXPECT_EQ(OwnStrrchr(r.text, r.c), strrchr(r.text, r.c))
         << "strrchr " << r.text << " " << r.c;
+    EXPECT_EQ(OwnStrchr(r.text, r.c), strchr(r.text, r.c))
+        << "strchr " << r.text << " " << r.c;
     EXPECT_EQ(OwnMemchr(r.text, r.c, n), memchr(r.text, r.c, n))
         << "memchr " << r.text << " " << r.c;
   }
