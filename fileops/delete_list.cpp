@@ -6,12 +6,16 @@
 #include "platform/platform.h"
 #include "textfile/wininit.h"
 
-void RunDeleteList(const char* controlPath) {
+void RunDeleteList(const char* controlPath, NotDone* notDone) {
   ListPathCursor cursor = StartListPaths(controlPath, "delete");
   char path[kPathSize];
   while (NextListPath(&cursor, path)) {
+    if (MustKeep(notDone, path)) continue;
     // In use, read-only or not there at all: the start-up deletes it (a name
     // that does not exist simply finds nothing to delete then).
-    if (!plat::RemoveFile(path)) ScheduleDeleteOnReboot(path);
+    if (plat::RemoveFile(path) || ScheduleDeleteOnReboot(path)) continue;
+    if (plat::FileAttributes(path) != plat::kInvalidAttributes) {
+      NoteNotDone(notDone, NotDoneKind::NotDeleted, path);
+    }
   }
 }

@@ -28,24 +28,35 @@ namespace {
 struct MatchTarget {
   char path[kPathSize];  // the directory part, then the match's name
   size_t directoryLength;
+  NotDone* notDone;
 };
 
 // Deletes one match. Whatever it is (a directory, ".", a read-only file or
 // one in use), a match that cannot be deleted ends the pattern; so does a
 // name that would not fit the path buffer, as a cut path names another file.
+// A file that could not be deleted is noted; a kept file is passed over.
 bool DeleteMatch(void* context, uint32_t attributes, const char* name) {
   MatchTarget* target = static_cast<MatchTarget*>(context);
   target->path[target->directoryLength] = '\0';
   if (!AppendPath(target->path, kPathSize, name)) return false;
-  return plat::RemoveListedFile(target->path, attributes);
+  if (MustKeep(target->notDone, target->path)) return true;
+  if (plat::RemoveListedFile(target->path, attributes)) return true;
+  if (!IsDirectoryEntry(attributes)) {
+    NoteNotDone(target->notDone, NotDoneKind::NotDeleted, target->path);
+  }
+  return false;
 }
 
 // A pattern that names every file of a drive root, the Windows or system
 // directory (or one that holds them) is a typing error: passed over.
-void DeleteMatches(const char* pattern) {
+void DeleteMatches(const char* pattern, NotDone* notDone) {
   MatchTarget target;
   target.directoryLength = DirectoryPartLength(pattern);
-  if (IsProtectedSweep(pattern, target.directoryLength)) return;
+  target.notDone = notDone;
+  if (IsProtectedSweep(pattern, target.directoryLength)) {
+    NoteNotDone(notDone, NotDoneKind::Kept, pattern);
+    return;
+  }
   memcpy(target.path, pattern, target.directoryLength);
   target.path[target.directoryLength] = '\0';
   ActOnEntries(pattern, false, DeleteMatch, &target);
@@ -53,8 +64,8 @@ void DeleteMatches(const char* pattern) {
 
 }  // namespace
 
-void RunMultiDeleteList(const char* controlPath) {
+void RunMultiDeleteList(const char* controlPath, NotDone* notDone) {
   ListPathCursor cursor = StartListPaths(controlPath, "multdel");
   char pattern[kPathSize];
-  while (NextListPath(&cursor, pattern)) DeleteMatches(pattern);
+  while (NextListPath(&cursor, pattern)) DeleteMatches(pattern, notDone);
 }

@@ -61,13 +61,18 @@ bool JoinName(char* directory, int length, const char* name) {
 }
 
 // Copies source to the temporary directory under name, overwriting an
-// earlier copy, and enters the copy for deletion at the next start. The
-// temporary path is cut back to the directory afterwards.
+// earlier copy, and enters the copy for deletion at the next start. A copy
+// that cannot be entered would stay for good: it is deleted again and
+// counts as not made. The temporary path is cut back to the directory
+// afterwards.
 bool CopyToTemp(LaunchState* state, int tempLength, const char* source,
                 const char* name) {
   if (!JoinName(state->tempPath, tempLength, name)) return false;
   if (!plat::CopyOneFile(source, state->tempPath, false)) return false;
-  ScheduleDeleteOnReboot(state->tempPath);
+  if (!ScheduleDeleteOnReboot(state->tempPath)) {
+    plat::RemoveFile(state->tempPath);
+    return false;
+  }
   state->tempPath[tempLength] = '\0';
   return true;
 }

@@ -50,11 +50,11 @@ int FindSection(LineArray lines, int count) {
 }
 
 // A new WININIT.INI holding the section and the one entry.
-void WriteNewFile(const char* iniPath, char* entry) {
+bool WriteNewFile(const char* iniPath, char* entry) {
   char header[sizeof(kSectionHeader)];
   memcpy(header, kSectionHeader, sizeof(kSectionHeader));
   char* lines[2] = {header, entry};
-  SaveTextLines(lines, iniPath, 2);
+  return SaveTextLines(lines, iniPath, 2) == 0;
 }
 
 // The most lines AddRenameEntry adds: a new header and the entry.
@@ -84,28 +84,28 @@ int AddRenameEntry(LineArray lines, int count, char* entry) {
 
 }  // namespace
 
-void ScheduleDeleteOnReboot(const char* path) {
+bool ScheduleDeleteOnReboot(const char* path) {
   char iniPath[kPathSize];
-  if (!WininitPath(iniPath)) return;
+  if (!WininitPath(iniPath)) return false;
   char* entry = DeletionEntry(path);
-  if (entry == nullptr) return;
+  if (entry == nullptr) return false;
 
   int count = 0;
   LineArray lines = LoadTextLines(iniPath, &count);
   if (lines == nullptr) {
     // A file that is there but cannot be read holds entries of other
     // programs: keep it rather than write over it.
-    if (plat::FileAttributes(iniPath) == plat::kInvalidAttributes) {
-      WriteNewFile(iniPath, entry);
-    }
+    bool written = plat::FileAttributes(iniPath) == plat::kInvalidAttributes &&
+                   WriteNewFile(iniPath, entry);
     plat::Release(entry);
-    return;
+    return written;
   }
   int newCount = AddRenameEntry(lines, count, entry);
   if (newCount < 0) {
     FreeTextLines(lines, count);
-    return;
+    return false;
   }
-  SaveTextLines(lines, iniPath, newCount);
+  bool written = SaveTextLines(lines, iniPath, newCount) == 0;
   FreeTextLines(lines, newCount);
+  return written;
 }

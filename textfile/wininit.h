@@ -3,5 +3,5 @@
 
 // Adds "NUL=" and the file's path (its short form when the file exists and
 // has one) directly under the first [rename] header of WININIT.INI in the
-// Windows directory; silent on every failure.
-void ScheduleDeleteOnReboot(const char* path);
+// Windows directory. Returns whether the entry was written.
+bool ScheduleDeleteOnReboot(const char* path);

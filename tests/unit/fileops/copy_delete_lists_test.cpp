@@ -2,6 +2,7 @@
 // deleted now or, failing that, at the next start.
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ struct CopyRow {
   // Target path and the contents it must hold afterwards ("" = absent).
   std::vector<std::pair<std::string, std::string>> expect;
   int copyReads;  // ReadProfileString calls on [copy]
+  // The files among files that the later lists must leave: sources of
+  // copies not made.
+  std::vector<std::string> kept = {};
 };
 
 TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
@@ -55,7 +59,12 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
        {{"C:\\T\\GONE.DRV", ""},
         {"C:\\NODIR\\B.DRV", ""},
         {"C:\\T\\B.DRV", "data of C:\\SRC\\B.DRV"}},
-       7},
+       7, {"C:\\SRC\\B.DRV"}},
+      {"read-only target: no copy, its source kept",
+       "[copy]\nFROM1=C:\\SRC\\A.DRV\nTO1=C:\\T\\A.DRV\n",
+       {{"C:\\SRC\\A.DRV"}, {"C:\\T\\A.DRV", plat::kAttrReadOnly}},
+       {{"C:\\T\\A.DRV", "data of C:\\T\\A.DRV"}},
+       3, {"C:\\SRC\\A.DRV"}},
       {"over-long FROM passed over, list goes on",
        "[copy]\nFROM1=" + kLong + "\nTO1=C:\\T\\A.DRV\n"
        "FROM2=C:\\SRC\\B.DRV\nTO2=C:\\T\\B.DRV\n",
@@ -68,7 +77,7 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
            "\nFROM2=C:\\SRC\\A.DRV\nTO2=C:\\T\\A.DRV\n",
        {{"C:\\SRC\\A.DRV"}, {"C:\\T\\"}},
        {{"C:\\T\\A.DRV", "data of C:\\SRC\\A.DRV"}},
-       5},
+       5, {"C:\\SRC\\A.DRV"}},
       {"no [copy] section", "[delete]\n1=C:\\SRC\\A.DRV\n", {{"C:\\SRC\\A.DRV"}},
        {{"C:\\SRC\\A.DRV", "data of C:\\SRC\\A.DRV"}}, 1},
   };
@@ -76,7 +85,17 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
     fake::Reset();
     WriteControlFile(kControl, row.ini);
     Create(row.files);
-    RunCopyList(kControl);
+    NotDone notDone{};
+    RunCopyList(kControl, &notDone);
+    for (const Item& item : row.files) {
+      bool kept = false;
+      for (const std::string& path : row.kept) kept = kept || path == item.path;
+      EXPECT_EQ(MustKeep(&notDone, item.path.c_str()), kept)
+          << row.name << ": " << item.path;
+    }
+    for (const std::string& path : fake::ListTree()) {
+      EXPECT_EQ(path.find('$'), std::string::npos) << row.name << ": " << path;
+    }
     for (const auto& [path, data] : row.expect) {
       if (data.empty()) {
         EXPECT_FALSE(fake::Exists(path)) << row.name << ": " << path;
@@ -140,7 +159,7 @@ TEST(RunDeleteList, DeletesNowOrAtTheNextStart) {
     fake::Reset();
     WriteControlFile(kControl, row.ini);
     Create(row.files);
-    RunDeleteList(kControl);
+    RunDeleteList(kControl, ScratchRecord());
     for (const std::string& path : row.gone) {
       EXPECT_FALSE(fake::Exists(path)) << row.name << ": " << path;
     }

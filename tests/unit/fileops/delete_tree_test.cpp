@@ -2,6 +2,7 @@
 // failed removal ends the work in its directory and keeps its ancestors.
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -116,14 +117,14 @@ std::vector<TreeRow> Rows() {
 void RunRow(Call call, const std::string& arg) {
   switch (call) {
     case Call::Tree:
-      DeleteTree(arg.c_str());
+      DeleteTree(arg.c_str(), ScratchRecord());
       break;
     case Call::Contents:
-      DeleteTreeContents(arg.c_str());
+      DeleteTreeContents(arg.c_str(), ScratchRecord());
       break;
     case Call::List:
       WriteControlFile(kControl, arg);
-      RunDeltreeList(kControl);
+      RunDeltreeList(kControl, ScratchRecord());
       break;
   }
 }
@@ -177,7 +178,7 @@ TEST(DeleteTree, OrderIsDepthFirstInSearchOrder) {
   for (const Row& row : rows) {
     fake::Reset();
     Create(row.files);
-    DeleteTree("C:\\V");
+    DeleteTree("C:\\V", ScratchRecord());
     EXPECT_EQ(Removals(), row.removals) << row.name;
   }
 }
@@ -199,7 +200,7 @@ TEST(DeleteTree, SearchesGrowWithDirectoriesNotFiles) {
       }
     }
     Create(files);
-    DeleteTree("C:\\V");
+    DeleteTree("C:\\V", ScratchRecord());
     std::string name = std::to_string(row.directories) + "x" +
                        std::to_string(row.filesEach);
     EXPECT_FALSE(fake::Exists("C:\\V")) << name;

@@ -5,6 +5,7 @@
 #include "fileops/file_lists.h"
 #include "fileops/protected_dirs.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -215,9 +216,9 @@ TEST(ProtectedDirectories, ListsPassOverThemAndGoOn) {
     Create(row.files);
     fake::SetCurrentDir(row.currentDir);
     if (row.ini.find("[deltree]") == 0) {
-      RunDeltreeList(kControl);
+      RunDeltreeList(kControl, ScratchRecord());
     } else {
-      RunMultiDeleteList(kControl);
+      RunMultiDeleteList(kControl, ScratchRecord());
     }
     std::vector<std::string> stay = Surviving(row.files);
     EXPECT_EQ(stay, row.stay) << row.name;
