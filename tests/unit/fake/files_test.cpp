@@ -124,6 +124,15 @@ TEST(FakeFiles, OperationsSucceedOrRefuseLikeTheSystem) {
       {"replace missing replacement", [] {},
        [] { return plat::ReplaceFileWith("C:\\D\\NO", "C:\\D\\OLD"); }, false,
        "C:\\D\\OLD", "old"},
+      // Windows 95: a missing target whose old file a cut left aside gets
+      // it back, and then the replacement's own aside goes as usual.
+      {"95: replace a target left aside",
+       [] {
+         fake::SetPersonality(fake::Personality::Windows95);
+         fake::AddFile("C:\\D\\NEW.~old", "old");
+       },
+       [] { return plat::ReplaceFileWith("C:\\D\\SRC", "C:\\D\\NEW"); }, true,
+       "C:\\D\\NEW.~old", nullptr},
       {"cd to a file", [] {}, [] { return plat::ChangeDirectory("C:\\D\\OLD"); },
        false, "C:\\D\\OLD", "old"},
       {"cd to missing", [] {}, [] { return plat::ChangeDirectory("C:\\NO"); },

@@ -60,6 +60,10 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
         {"C:\\NODIR\\B.DRV", ""},
         {"C:\\T\\B.DRV", "data of C:\\SRC\\B.DRV"}},
        7, {"C:\\SRC\\B.DRV"}},
+      {"a source spelled otherwise is kept all the same",
+       "[copy]\nFROM1=C:\\SRC\\.\\A.DRV\nTO1=C:\\NODIR\\A.DRV\n",
+       {{"C:\\SRC\\A.DRV"}}, {{"C:\\NODIR\\A.DRV", ""}},
+       3, {"C:\\SRC\\A.DRV"}},
       {"read-only target: no copy, its source kept",
        "[copy]\nFROM1=C:\\SRC\\A.DRV\nTO1=C:\\T\\A.DRV\n",
        {{"C:\\SRC\\A.DRV"}, {"C:\\T\\A.DRV", plat::kAttrReadOnly}},
@@ -85,6 +89,8 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
     fake::Reset();
     WriteControlFile(kControl, row.ini);
     Create(row.files);
+    // As on a disk of 8.3 names: each file's short form is its name.
+    for (const Item& item : row.files) fake::SetShortPath(item.path, item.path);
     NotDone notDone{};
     RunCopyList(kControl, &notDone);
     for (const Item& item : row.files) {

@@ -110,6 +110,13 @@ TEST(RunUninstall, ConfirmationAndClosingTexts) {
                  "\nKept: C:\\VANTORIS\\DOS\\EMM386.EXE"
                  "\nNot changed: C:\\AUTOEXEC.BAT\n... and 7 more."},
        [] { fake::SetDiskFault(fake::DiskFault::WriteProtected); }},
+      {"a read-only file in the tree", 0, "", plat::kIdYes,
+       {MSG_CONFIRM_FULL,
+        NOT_DONE "\nNot deleted: C:\\VANTORIS\\DRIVERS\\VAN.DRV"},
+       [] {
+         fake::SetAttributes("C:\\VANTORIS\\DRIVERS\\VAN.DRV",
+                             plat::kAttrReadOnly);
+       }},
       {"post-install mode on a write-protected disk", 1, "", plat::kIdYes,
        {MSG_CONFIRM_POSTINSTALL, MSG_REBOOT_NOW},
        [] { fake::SetDiskFault(fake::DiskFault::WriteProtected); }},
