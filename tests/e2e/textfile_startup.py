@@ -24,10 +24,11 @@ SAVED_EMM386 = INSTALL + "\\DOS\\EMM386.EXE"
 WINDOWS_EMM386 = WINDOWS_DIR + "\\EMM386.EXE"
 
 BACKUP = INSTALL + "\\BACKUP\\MIDIMAP.CFG"
+COPY_TARGET = WINDOWS_DIR + "\\MIDIMAP.CFG"
 
 # A copy back from the install directory, which the tree list then removes.
 PLAIN_INI = {"pnpids": {"1": "VNT9999"},
-             "copy": {"FROM1": BACKUP, "TO1": "%WINSYS%\\MIDIMAP.CFG"},
+             "copy": {"FROM1": BACKUP, "TO1": "%WINDIR%\\MIDIMAP.CFG"},
              "deltree": {"1": INSTALL}}
 
 AUTOEXEC_BEFORE = [
@@ -141,8 +142,8 @@ def nul_in_config(m):
 
 def read_only_copy_target(m):
     m.write(BACKUP, b"midimap: original")
-    m.write(m.system_dir + "\\MIDIMAP.CFG", b"midimap: card")
-    read_only(m, m.system_dir + "\\MIDIMAP.CFG")
+    m.write(COPY_TARGET, b"midimap: card")
+    read_only(m, COPY_TARGET)
 
 
 CASES = [
@@ -161,8 +162,8 @@ CASES = [
          config_after=text(CONFIG_AFTER, "\r\n") + b"REM \0 end\r\n"),
     Case("full_mode_read_only_copy_target_keeps_its_source", "\r\n",
          damage=read_only_copy_target,
-         closing=lambda m: not_done(
-             "Not copied: " + m.system_dir + "\\MIDIMAP.CFG", "Kept: " + BACKUP)),
+         closing=lambda m: not_done("Not copied: " + COPY_TARGET,
+                                    "Kept: " + BACKUP)),
 ]
 
 
@@ -193,6 +194,8 @@ def full_mode(m, case):
     if case.damage is read_only_copy_target:
         scenario.expect_equal(m.read(BACKUP), b"midimap: original",
                               "the copy's source")
+        scenario.expect_equal(m.read(COPY_TARGET), b"midimap: card",
+                              "the read-only copy target")
     scenario.expect_equal(leftover_temporaries(m), [], "temporary files")
 
 
