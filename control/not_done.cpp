@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "control/ascii_chars.h"
 #include "control/builtin_messages.h"
 #include "platform/platform.h"
 
@@ -17,15 +16,6 @@ void CopyCut(char* out, const char* path) {
   out[length] = '\0';
 }
 
-bool SamePath(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char x = *a == '/' ? '\\' : UpperAscii(*a);
-    char y = *b == '/' ? '\\' : UpperAscii(*b);
-    if (x != y) return false;
-    if (x == '\0') return true;
-  }
-}
-
 // The short (8.3) form of path into out (kPathSize bytes); "" when the
 // system gives none.
 void ShortForm(const char* path, char* out) {
@@ -35,7 +25,7 @@ void ShortForm(const char* path, char* out) {
 
 int KeptSlot(const NotDone& record, const char* path) {
   for (int i = 0; i < record.keptCount; ++i) {
-    if (SamePath(record.kept[i], path)) return i;
+    if (SameTextAnyCase(record.kept[i], path)) return i;
   }
   return -1;
 }
@@ -49,18 +39,6 @@ void Append(char* text, size_t size, size_t* length, const char* piece) {
 // The label of each kind, in the order of NotDoneKind.
 const char* const kLabels[] = {MSG_NOT_CHANGED, MSG_NOT_COPIED, MSG_KEPT,
                                MSG_NOT_DELETED};
-
-// n (not negative) in decimal into out (at least 12 bytes).
-void Decimal(int n, char* out) {
-  char digits[12];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
-  for (int i = 0; i < count; ++i) out[i] = digits[count - 1 - i];
-  out[count] = '\0';
-}
 
 }  // namespace
 
@@ -96,7 +74,7 @@ bool MustKeep(NotDone* record, const char* path) {
   char shortPath[kPathSize];
   ShortForm(path, shortPath);
   for (int i = 0; shortPath[0] != '\0' && i < record->keptCount; ++i) {
-    if (SamePath(record->keptShort[i], shortPath)) return true;
+    if (SameTextAnyCase(record->keptShort[i], shortPath)) return true;
   }
   if (record->keptOverflow) NoteNotDone(record, NotDoneKind::Kept, path);
   return record->keptOverflow;
@@ -115,9 +93,14 @@ void AppendNotDone(const NotDone& record, char* text, size_t size) {
     Append(text, size, &length, record.paths[i]);
   }
   if (record.count == described) return;
+  // The count of the rest in decimal, written from its last digit on.
   char number[12];
-  Decimal(record.count - described, number);
+  char* digits = number + sizeof number - 1;
+  *digits = '\0';
+  for (int rest = record.count - described; rest > 0; rest /= 10) {
+    *--digits = static_cast<char>('0' + rest % 10);
+  }
   Append(text, size, &length, MSG_MORE_BEFORE);
-  Append(text, size, &length, number);
+  Append(text, size, &length, digits);
   Append(text, size, &length, MSG_MORE_AFTER);
 }

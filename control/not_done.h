@@ -46,7 +46,7 @@ void NoteNotDone(NotDone* record, NotDoneKind kind, const char* path);
 bool KeepFile(NotDone* record, const char* path);
 
 // True when the lists must leave the file at path: it was kept, under this
-// spelling or the same short (8.3) form, letter case and "/" or "\" aside;
+// spelling or the same short (8.3) form, letter case aside;
 // or kept files found no slot, and every file stays (noted as Kept then).
 bool MustKeep(NotDone* record, const char* path);
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 
 namespace {
@@ -49,14 +48,6 @@ size_t NameStart(const char* path) {
   return start;
 }
 
-bool SameFileName(const char* a, const char* b) {
-  while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
 // target with its extension (added when there is none) replaced by
 // extension (four characters with the dot); a name too long for that is cut
 // to make room. False when even that does not fit, or the name is the
@@ -70,7 +61,7 @@ bool WithExtension(const char* target, const char* extension, char* out) {
   if (baseLength <= nameStart) return false;
   memcpy(out, target, baseLength);
   memcpy(out + baseLength, extension, 5);
-  return !SameFileName(out, target);
+  return !SameTextAnyCase(out, target);
 }
 
 // The n-th temporary name for target: ".$$$" first, then ".$00" to ".$99".

@@ -49,7 +49,7 @@ std::vector<TreeRow> Rows() {
        {{"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\KEPT.TXT"}, {"C:\\V\\SUB\\B.TXT"},
         {"C:\\V\\Z.TXT"}, {"C:\\V\\SUB\\"}},
        {"C:\\V\\SUB\\KEPT.TXT", "C:\\V\\SUB\\"},
-       2, 0, {"c:/v/sub/kept.txt"}},
+       2, 0, {"c:\\v\\sub\\kept.txt"}},
       {"dot-named directory at the top keeps the top only", Call::Tree, "C:\\V",
        {{"C:\\V\\.CFG\\"}, {"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\B.TXT"}},
        {"C:\\V\\.CFG\\"},
