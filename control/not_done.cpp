@@ -40,6 +40,18 @@ void Append(char* text, size_t size, size_t* length, const char* piece) {
 const char* const kLabels[] = {MSG_NOT_CHANGED, MSG_NOT_COPIED, MSG_KEPT,
                                MSG_NOT_DELETED};
 
+// The longest lines AppendNotDone writes fit the room its callers leave.
+constexpr int kLongestLabel = sizeof MSG_NOT_DELETED - 1;
+static_assert(sizeof MSG_NOT_CHANGED - 1 <= kLongestLabel &&
+                  sizeof MSG_NOT_COPIED - 1 <= kLongestLabel &&
+                  sizeof MSG_KEPT - 1 <= kLongestLabel,
+              "the longest label is the one counted");
+static_assert(sizeof MSG_NOT_DONE - 1 +
+                      kNotDoneShown * (kLongestLabel + kPathSize - 1) +
+                      sizeof MSG_MORE_BEFORE - 1 + 11 + sizeof MSG_MORE_AFTER <=
+                  kNotDoneTextSize,
+              "the closing box's own lines fit kNotDoneTextSize");
+
 }  // namespace
 
 void StartNotDone(NotDone* record) {
