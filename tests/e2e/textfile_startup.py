@@ -107,12 +107,6 @@ def read_only(m, path):
     os.chmod(m.host(path), 0o444)
 
 
-def not_done(*lines):
-    """The closing message with the program's lines on what was not done."""
-    return "\n".join([texts.REBOOT_NOW + "\n", "These steps could not be done:"]
-                     + list(lines))
-
-
 def leftover_temporaries(m):
     found = []
     for directory in ("C:\\", WINDOWS_DIR):
@@ -121,8 +115,8 @@ def leftover_temporaries(m):
     return found
 
 
-CONFIG_NOT_CHANGED = not_done("Not changed: " + CONFIG,
-                              "Kept: " + SAVED_EMM386)
+CONFIG_NOT_CHANGED = texts.closing_not_done(["Not changed: " + CONFIG,
+                                            "Kept: " + SAVED_EMM386])
 
 
 @dataclass
@@ -162,8 +156,8 @@ CASES = [
          config_after=text(CONFIG_AFTER, "\r\n") + b"REM \0 end\r\n"),
     Case("full_mode_read_only_copy_target_keeps_its_source", "\r\n",
          damage=read_only_copy_target,
-         closing=lambda m: not_done("Not copied: " + COPY_TARGET,
-                                    "Kept: " + BACKUP)),
+         closing=lambda m: texts.closing_not_done(["Not copied: " + COPY_TARGET,
+                                                   "Kept: " + BACKUP])),
 ]
 
 
