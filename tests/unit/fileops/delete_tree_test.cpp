@@ -146,7 +146,9 @@ TEST(DeleteTree, RemovesDepthFirstUpToTheFirstFailure) {
     for (const std::string& path : row.kept) KeepFile(&notDone, path.c_str());
     RunRow(row.call, row.arg, &notDone);
     EXPECT_EQ(Surviving(row.files), row.stay) << row.name;
-    if (row.noted >= 0) EXPECT_EQ(notDone.count, row.noted) << row.name;
+    if (row.noted >= 0) {
+      EXPECT_EQ(notDone.count, row.noted) << row.name;
+    }
     if (row.finds >= 0) {
       EXPECT_EQ(CountCalls("FindFirst"), row.finds) << row.name;
     }
