@@ -172,9 +172,12 @@ uint64_t SlotArrayBytes(uint32_t lineCount, uint32_t pointerSize,
   // sizes: on a 32-bit system (count + 16) * 4 wraps around for a file of
   // about 1 GiB made of line ends, and a tiny array would be overrun.
   if (lineCount > static_cast<uint32_t>(INT32_MAX) - kSpareLineSlots) return 0;
-  uint64_t slots = static_cast<uint64_t>(lineCount) + kSpareLineSlots;
-  if (slots > sizeLimit / pointerSize) return 0;
-  return slots * pointerSize;
+  // Under 2^31 slots of under 2^32 bytes: the product fits 64 bits. It is
+  // compared rather than the limit divided, which on i686 would call a
+  // 64-bit division routine of the compiler's library.
+  uint64_t bytes =
+      (static_cast<uint64_t>(lineCount) + kSpareLineSlots) * pointerSize;
+  return bytes > sizeLimit ? 0 : bytes;
 }
 
 void FreeTextLines(LineArray lines, int count) {
