@@ -3,8 +3,11 @@
 // system's own GetPrivateProfileStringA.
 //
 // lookups.tsv: one row a line, tab-separated:
-//   file  section  key  default  size  expected
-// Lines that are empty or begin with '#' are skipped. In the text fields
+//   file  section  key  default  size  expected  [on Windows 95]
+// expected is what the NT family and Wine give, which the system's own
+// reader is held to under Wine; the seventh field, where it is given, what
+// Windows 95 gives where its reading differs (platform/profile/
+// profile_text.h). Lines that are empty or begin with '#' are skipped. In the text fields
 // "\t", "\r", "\n", "\s" (a blank, to show trailing ones) and "\\" stand for
 // themselves; a default of "\N" alone is a null pointer. The look-up must
 // store expected (zero-terminated) and return its length, and must leave
@@ -26,7 +29,8 @@ struct Row {
   std::string def;
   bool defNull = false;
   unsigned size = 0;
-  std::string expected;
+  std::string expected;         // the NT family's and Wine's
+  std::string expectedWindows95;
 };
 
 // Buffer used for a look-up: larger than any size in the table, filled
@@ -145,10 +149,10 @@ inline bool Load(const std::string& tsvPath, std::vector<Row>* rows,
   for (const TsvLine& tsv : lines) {
     const int lineNo = tsv.number;
     const std::vector<std::string>& f = tsv.fields;
-    if (f.size() != 6 || f[4].empty() ||
+    if ((f.size() != 6 && f.size() != 7) || f[4].empty() ||
         std::strtoul(f[4].c_str(), nullptr, 10) >= kBufferSize) {
       *error = "lookups.tsv line " + std::to_string(lineNo) +
-               ": want 6 tab-separated fields and a size below " +
+               ": want 6 or 7 tab-separated fields and a size below " +
                std::to_string(kBufferSize);
       return false;
     }
@@ -161,6 +165,7 @@ inline bool Load(const std::string& tsvPath, std::vector<Row>* rows,
     row.def = row.defNull ? std::string() : Unescape(f[3]);
     row.size = static_cast<unsigned>(std::strtoul(f[4].c_str(), nullptr, 10));
     row.expected = Unescape(f[5]);
+    row.expectedWindows95 = f.size() == 7 ? Unescape(f[6]) : row.expected;
     rows->push_back(row);
   }
   return true;
@@ -171,8 +176,12 @@ inline std::string Name(const Row& row) {
          " [" + row.section + "] " + row.key + ")";
 }
 
-// Compares one look-up's outcome with the row; "" when it matches.
-inline std::string Check(const Row& row, const char* buf, unsigned long ret) {
+// Compares one look-up's outcome with the row's value for the NT family
+// (or, with windows95, for Windows 95); "" when it matches.
+inline std::string Check(const Row& row, const char* buf, unsigned long ret,
+                         bool windows95 = false) {
+  const std::string& expected =
+      windows95 ? row.expectedWindows95 : row.expected;
   std::string got(buf, 0);
   if (row.size > 0) {
     size_t n = 0;
@@ -185,9 +194,9 @@ inline std::string Check(const Row& row, const char* buf, unsigned long ret) {
       return Name(row) + ": wrote past size at index " + std::to_string(i);
     }
   }
-  if (got != row.expected || ret != row.expected.size()) {
-    return Name(row) + ": expected " + Show(row.expected) + " (" +
-           std::to_string(row.expected.size()) + "), got " + Show(got) +
+  if (got != expected || ret != expected.size()) {
+    return Name(row) + ": expected " + Show(expected) + " (" +
+           std::to_string(expected.size()) + "), got " + Show(got) +
            " (" + std::to_string(ret) + ")";
   }
   return std::string();

@@ -1,7 +1,7 @@
-// The fake INI reader, and the look-up over a file's bytes alone that the
+// The fake INI reader, and the look-up over a file's text alone that the
 // checker's host machine uses, against the table that
 // tests/e2e/tools/ini_probe runs against the system's own reader: each must
-// give every row's value.
+// give every row's value, in both readings (Windows 95's, the NT family's).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,32 +14,42 @@ namespace {
 
 const std::string kTableDir = std::string(SELDUNAX_TEST_DATA) + "/ini/";
 
-TEST(IniTable, BothReadersGiveEveryRowsValue) {
+TEST(IniTable, BothReadersGiveEveryRowsValueInEachReading) {
   std::vector<initable::Row> rows;
   std::string error;
   ASSERT_TRUE(initable::Load(kTableDir + "lookups.tsv", &rows, &error))
       << error;
   ASSERT_GT(rows.size(), 50u);
-  for (const initable::Row& row : rows) {
-    fake::Reset();
-    std::string data;
-    if (initable::ReadAll(kTableDir + row.file, &data)) {
-      fake::AddFile("C:\\INI\\" + row.file, data);
+  for (ProfileReading reading :
+       {ProfileReading::Windows95, ProfileReading::NtFamily}) {
+    bool windows95 = reading == ProfileReading::Windows95;
+    const char* which = windows95 ? "Windows 95, " : "NT family, ";
+    for (const initable::Row& row : rows) {
+      fake::Reset();
+      fake::SetProfileReading(reading);
+      std::string data;
+      if (initable::ReadAll(kTableDir + row.file, &data)) {
+        fake::AddFile("C:\\INI\\" + row.file, data);
+      }
+      const char* def = row.defNull ? nullptr : row.def.c_str();
+      char buf[initable::kBufferSize];
+      std::memset(buf, initable::kGuard, sizeof buf);
+      std::string path = "C:\\INI\\" + row.file;
+      uint32_t ret = plat::ReadProfileString(
+          row.section.c_str(), row.key.c_str(), def, buf, row.size,
+          path.c_str());
+      std::string mismatch = initable::Check(row, buf, ret, windows95);
+      EXPECT_TRUE(mismatch.empty()) << which << "fake machine: " << mismatch;
+      std::string text(data.size(), '\0');
+      text.resize(ProfileText(data.data(), data.size(), reading, &text[0],
+                              nullptr));
+      std::memset(buf, initable::kGuard, sizeof buf);
+      ret = LookUpProfileString(text.data(), text.size(), reading,
+                                row.section.c_str(), row.key.c_str(), def,
+                                buf, row.size);
+      mismatch = initable::Check(row, buf, ret, windows95);
+      EXPECT_TRUE(mismatch.empty()) << which << "text alone: " << mismatch;
     }
-    const char* def = row.defNull ? nullptr : row.def.c_str();
-    char buf[initable::kBufferSize];
-    std::memset(buf, initable::kGuard, sizeof buf);
-    std::string path = "C:\\INI\\" + row.file;
-    uint32_t ret = plat::ReadProfileString(row.section.c_str(), row.key.c_str(),
-                                           def, buf, row.size, path.c_str());
-    std::string mismatch = initable::Check(row, buf, ret);
-    EXPECT_TRUE(mismatch.empty()) << "fake machine: " << mismatch;
-    std::memset(buf, initable::kGuard, sizeof buf);
-    ret = LookUpProfileString(data.data(), data.size(),
-                              ProfileReading::Windows95, row.section.c_str(),
-                              row.key.c_str(), def, buf, row.size);
-    mismatch = initable::Check(row, buf, ret);
-    EXPECT_TRUE(mismatch.empty()) << "bytes alone: " << mismatch;
   }
 }
 

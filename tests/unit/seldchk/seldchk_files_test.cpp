@@ -27,31 +27,40 @@ TEST(SeldchkIniReading, AgreesWithTheReaderTable) {
   std::string error;
   ASSERT_TRUE(initable::Load(kTableDir + "lookups.tsv", &rows, &error)) << error;
   int compared = 0;
-  for (const initable::Row& row : rows) {
-    std::string data;
-    if (!initable::ReadAll(kTableDir + row.file, &data)) continue;
-    IniDocument doc;
-    ASSERT_TRUE(ReadDocument(data.data(), data.size(),
-                             ProfileReading::Windows95, &doc));
-    const DocLine* found =
-        FindKey(doc, FindSection(doc, row.section.c_str()), row.key.c_str());
-    if (found != nullptr && found->profile.hasValue) {
-      ProfileValue value = ValueOf(doc, *found);
-      std::string text(value.text, value.length);
-      if (text.size() + 2 < row.size) {
-        EXPECT_EQ(text, row.expected) << initable::Name(row);
+  for (ProfileReading reading :
+       {ProfileReading::Windows95, ProfileReading::NtFamily}) {
+    bool windows95 = reading == ProfileReading::Windows95;
+    for (const initable::Row& row : rows) {
+      std::string data;
+      if (!initable::ReadAll(kTableDir + row.file, &data)) continue;
+      const std::string& expected =
+          windows95 ? row.expectedWindows95 : row.expected;
+      std::string text(data.size(), '\0');
+      text.resize(ProfileText(data.data(), data.size(), reading, &text[0],
+                              nullptr));
+      IniDocument doc;
+      ASSERT_TRUE(ReadDocument(text.data(), text.size(), reading, &doc));
+      const DocLine* found = FindKey(doc, FindSection(doc, row.section.c_str()),
+                                     row.key.c_str());
+      if (found != nullptr && found->profile.hasValue) {
+        ProfileValue value = ValueOf(doc, *found);
+        std::string got(value.text, value.length);
+        if (got.size() + 2 < row.size) {
+          EXPECT_EQ(got, expected) << initable::Name(row) << windows95;
+          ++compared;
+        }
+      } else if (!row.defNull && row.def.size() + 2 < row.size &&
+                 Trim(row.def) == row.def &&
+                 row.def.find_first_of("\"'") != 0) {
+        // Defaults lose trailing blanks and quotes as values do.
+        EXPECT_EQ(row.def, expected)
+            << initable::Name(row) << windows95 << " not found";
         ++compared;
       }
-    } else if (!row.defNull && row.def.size() + 2 < row.size &&
-               Trim(row.def) == row.def &&
-               row.def.find_first_of("\"'") != 0) {
-      // Defaults lose trailing blanks and quotes as values do.
-      EXPECT_EQ(row.def, row.expected) << initable::Name(row) << " not found";
-      ++compared;
+      ReleaseDocument(&doc);
     }
-    ReleaseDocument(&doc);
   }
-  EXPECT_GT(compared, 50);
+  EXPECT_GT(compared, 100);
 }
 
 // A data file's expectation: "args: ..." , "exit: N", then the output.
