@@ -231,24 +231,32 @@ void CheckEntry(const CheckContext& ctx, const RunItem& item,
   if (item.removesControl && !here->found) {
     Record(known, known.role, item.value, PlanPlace(*ctx.places), here);
   }
+  // Started where the control file lies, the program also runs in TEMP
+  // once the file is installed in C:\VANTORIS; started in C:\VANTORIS, it
+  // hands over before it reads any list.
   const RunPlace& other = OtherPlace(*ctx.places);
+  if (there->found || !other.known || ctx.places->diskHandsOver ||
+      item.passed != nullptr) {
+    return;
+  }
   EntryValue elsewhere;
   JudgeInPlace(known.role, *ctx.directories, item.value, other, &elsewhere);
-  if (!there->found && other.known && item.passed == nullptr &&
-      RemovesFile(known.role, elsewhere, other.controlPath)) {
+  if (RemovesFile(known.role, elsewhere, other.controlPath)) {
     Record(known, known.role, elsewhere, other, there);
   }
 }
 
-void AddUnread(TextLine* text, const ControlRemoval& removal, bool* any) {
+// Names the entries never read; returns how many there are.
+long AddUnread(TextLine* text, const ControlRemoval& removal) {
   size_t lists = 0;
   for (size_t i = 0; i < kKnownSectionCount; ++i) lists += removal.first[i] > 0;
-  size_t named = 0;
+  size_t shown = 0;
+  long entries = 0;
   for (size_t i = 0; i < kKnownSectionCount; ++i) {
     if (removal.first[i] == 0) continue;
     const KnownSection& known = kKnownSections[i];
-    if (named > 0) Add(text, ++named == lists ? " and " : ", ");
-    if (named == 0) named = 1;
+    if (shown > 0) Add(text, shown + 1 == lists ? " and " : ", ");
+    ++shown;
     bool copy = known.kind == SectionKind::Copy;
     bool one = removal.first[i] == removal.last[i];
     Add(text, "[", known.name, "] ");
@@ -258,8 +266,9 @@ void AddUnread(TextLine* text, const ControlRemoval& removal, bool* any) {
       Add(text, removal.last[i] == removal.first[i] + 1 ? " and " : " to ");
       AddNumber(text, static_cast<unsigned long>(removal.last[i]));
     }
+    entries += removal.last[i] - removal.first[i] + 1;
   }
-  *any = named > 0;
+  return entries;
 }
 
 void ReportRemoval(const CheckContext& ctx, const ControlRemoval& removal) {
@@ -270,11 +279,10 @@ void ReportRemoval(const CheckContext& ctx, const ControlRemoval& removal) {
   Add(&text, handOver ? "the copy of the control file that the program "
                         "reads after the hand-over from C:\\VANTORIS ("
                       : "the control file (", place.controlPath, "): ");
-  bool any = false;
   TextLine unread;
   StartLine(&unread);
-  AddUnread(&unread, removal, &any);
-  if (!any) {
+  long entries = AddUnread(&unread, removal);
+  if (entries == 0) {
     Add(&text, "it is the last entry read, so nothing is lost, but the "
         "control file is gone after the run");
     Warn(ctx.findings, removal.line, text);
@@ -286,7 +294,8 @@ void ReportRemoval(const CheckContext& ctx, const ControlRemoval& removal) {
                  : "once it is gone the program reads nothing more of it, "
                    "so ");
   AddSpan(&text, unread.text, unread.length);
-  Add(&text, " are never read", removal.replaces ? " from this file" : "",
+  Add(&text, entries == 1 ? " is never read" : " are never read",
+      removal.replaces ? " from this file" : "",
       "; leave the control file out of the lists");
   Fail(ctx.findings, removal.line, text);
 }

@@ -137,7 +137,8 @@ void CheckEncoding(const Readings& readings, const Difference& difference,
     Add(&text, ", where ");
     AddNumber(&text, readings.replaced);
     Add(&text, readings.replaced == 1 ? " character" : " characters",
-        " outside the ANSI code page become \"?\"");
+        " outside the ANSI code page ",
+        readings.replaced == 1 ? "becomes" : "become", " \"?\"");
   }
   AddOutcome(&text, difference, "save the file as ANSI text");
   Report(findings, 1, difference, text);

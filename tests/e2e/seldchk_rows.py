@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The control-file checker, run on the data files of tests/data/seldchk,
 gives the exit code and the lines of their .expected files (which the unit
-tests hold the checker's core to on the in-memory machine):
+tests hold the checker's core to on the in-memory machine), and answers
+command lines without a file to check as COMMANDS says:
 
     seldchk_rows.py DATA_DIR                   SELDCHK.EXE of the build
                                                under test, under Wine: the
@@ -15,6 +16,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 
 # (expectation, control file). Under Windows, neither the plan's, which
 # looks at the machine there, nor the one without a current directory,
@@ -24,6 +26,35 @@ ROWS = (("one_of_each", "one_of_each"), ("limits", "limits"), ("gap", "gap"),
         ("clean", "clean"), ("relative_cwd", "relative"),
         ("plan_table", "plan_table"))
 NATIVE_ROWS = ROWS + (("clean_plan", "clean"), ("relative", "relative"))
+
+
+# (arguments, exit code, the stream and the start of its first line), in a
+# directory that holds the directory ADIR; NAME stands for the program's
+# name as it was started.
+COMMANDS = (
+    (["/?"], 0, "stdout", "usage: NAME [--werror]"),
+    (["-h"], 0, "stdout", "usage: NAME [--werror]"),
+    (["ADIR"], 3, "stderr", "NAME: cannot read ADIR: is a directory"),
+    (["NOSUCH.INI"], 3, "stderr", "NAME: cannot read NOSUCH.INI: not found"),
+    (["--quiet", "A.INI"], 3, "stderr", "NAME: unknown option --quiet"),
+)
+
+
+def failed_commands(name, run):
+    """Runs each command line through run(args) -> (exit code, stdout,
+    stderr) and prints how it went; returns the number that failed."""
+    failed = 0
+    for args, code, stream, start in COMMANDS:
+        returncode, out, err = run(args)
+        first = (out if stream == "stdout" else err).split("\n", 1)[0]
+        expected = start.replace("NAME", name)
+        if returncode != code or not first.startswith(expected):
+            failed += 1
+            print(f"FAIL {' '.join(args)}: exit {returncode} (expected "
+                  f"{code}), {stream} {first!r} (expected {expected!r}...)")
+        else:
+            print(f"ok   {' '.join(args)}: exit {code}, {first}")
+    return failed
 
 
 def read_expectation(path):
@@ -51,11 +82,23 @@ def failed_rows(data, rows, run):
 
 
 def run_native(data, program):
+    program = os.path.abspath(program)
     def run(args, ini):
         done = subprocess.run([program] + args + [ini], cwd=data,
                               capture_output=True, timeout=60)
         return done.returncode, done.stdout.decode("latin-1")
-    return 1 if failed_rows(data, NATIVE_ROWS, run) else 0
+
+    with tempfile.TemporaryDirectory() as where:
+        os.mkdir(os.path.join(where, "ADIR"))
+
+        def command(args):
+            done = subprocess.run([program] + args, cwd=where,
+                                  capture_output=True, timeout=60)
+            return (done.returncode, done.stdout.decode("latin-1"),
+                    done.stderr.decode("latin-1"))
+        failed = failed_commands(os.path.basename(program), command)
+    failed += failed_rows(data, NATIVE_ROWS, run)
+    return 1 if failed else 0
 
 
 def run_under_wine(data):
@@ -90,7 +133,16 @@ def run_under_wine(data):
         output = done.stdout.decode("latin-1").replace("\r\n", "\n")
         return done.returncode, output
 
-    failed = failed_rows(data, ROWS, run)
+    def command(args):
+        done = subprocess.run(["wine", program] + args, env=env, cwd=where,
+                              capture_output=True, timeout=120)
+        return (done.returncode,
+                done.stdout.decode("latin-1").replace("\r\n", "\n"),
+                done.stderr.decode("latin-1").replace("\r\n", "\n"))
+
+    os.makedirs(os.path.join(where, "ADIR"))
+    failed = failed_commands("SELDCHK.EXE", command)
+    failed += failed_rows(data, ROWS, run)
     wineenv.run_quiet(["wineserver", "-k"], env, 60)
     if not failed:
         shutil.rmtree(run_dir, ignore_errors=True)

@@ -184,6 +184,42 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
   EXPECT_EQ(fake::OpenRegHandles(), 0);
 }
 
+// SELDCHK.EXE on the machine it runs on: its reading, its Windows and system
+// directories, the directory that holds the control file.
+TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
+  fake::Reset();
+  fake::SetProfileReading(ProfileReading::NtFamily);
+  fake::AddDir("C:\\windows\\system32");
+  fake::AddDir("C:\\windows\\temp");
+  fake::SetWindowsDir("C:\\windows");
+  fake::SetSystemDir("C:\\windows\\system32");
+  fake::SetTempPath("C:\\windows\\temp\\");
+  const std::string ini = "\xef\xbb\xbf[delete]\n1=%WINSYS%\\VNTSYS.DRV\n"
+                          "2=%WINSYS%\\" + std::string(236, 'N') + "\n";
+  CheckResult result = CheckText(ini, {"--plan"}, true);
+  const std::string plan =
+      "SELDUNAX.INI:1: error: the file begins with a UTF-8 byte-order mark: "
+      "Windows 95 reads it as ANSI text, the mark as three characters of its "
+      "first line, and Windows NT and Wine as UTF-8 text: the two act on "
+      "different entries ([delete] key 1 is \"%WINSYS%\\VNTSYS.DRV\" for "
+      "Windows NT and Wine, and nothing for Windows 95); save the file as "
+      "ANSI text\n"
+      "SELDUNAX.INI:3: warning: [delete] key 2: with %WINSYS% as "
+      "C:\\windows\\system32 the path has 256 characters: the program passes "
+      "over a path of more than 255\n"
+      "plan of a full uninstall as Windows NT and Wine read the file, after "
+      "Yes to the built-in text:\n"
+      "  Windows directory C:\\windows, system directory "
+      "C:\\windows\\system32 (this PC's)\n"
+      "  started in C:\\DISK, it reads C:\\DISK\\SELDUNAX.INI\n";
+  EXPECT_EQ(result.output.substr(0, plan.size()), plan);
+  EXPECT_NE(result.output.find("C:\\windows\\system32\\VNTSYS.DRV (line 2): "
+                               "not there"),
+            std::string::npos)
+      << result.output;
+  EXPECT_EQ(result.exitCode, 2);
+}
+
 TEST(SeldchkCommandLine, Arguments) {
   struct Row {
     std::vector<const char*> args;

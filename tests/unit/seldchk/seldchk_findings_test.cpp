@@ -82,6 +82,12 @@ TEST(SeldchkFindings, ListsThatEndEarly) {
        F + "5: warning: [REBOOTNOW] key 3 is never read: the text ends at the "
            "missing key 2\n", 1},
       {"lower-case key prefixes are read", kIds + "[copy]\nfrom1=C:\\A\nto1=C:\\B\n", {}, "", 0},
+      {"a ten-digit key is read as itself", kIds + "[delete]\n1=C:\\A\n1234567890=C:\\B\n", {},
+       F + "5: warning: [delete] key 1234567890 is never read: the list ends "
+           "at the missing key 2\n", 1},
+      {"a key past any number the program forms", kIds + "[delete]\n1=C:\\A\n99999999999=C:\\B\n", {},
+       F + "5: warning: [delete] key \"99999999999\" is never read: no list "
+           "reaches key 99999999999\n", 1},
   });
 }
 
@@ -134,7 +140,19 @@ TEST(SeldchkFindings, ValueLimits) {
        F + "4: warning: [multdel] key 1: with %WINSYS% as C:\\WINDOWS\\SYSTEM32 "
            "the path has 261 characters: the program passes over a path of "
            "more than 255\n", 1},
+      {"path of 1100", kIds + "[delete]\n1=C:\\" + Chars(1097) + "\n", {},
+       F + "4: warning: [delete] key 1: the path has 1100 characters: the "
+           "program passes over a path of more than 255\n", 1},
       {"id of 24", "[pnpids]\n1=" + Chars(24) + "\n", {}, "", 0},
+      {"id in small letters", "[pnpids]\n1=vnt2300\n", {},
+       F + "2: warning: [pnpids] key 1: \"vnt2300\" has small letters: an "
+           "id matches the names of device keys letter case and all, and "
+           "Windows names them in capitals; write \"VNT2300\"\n", 1},
+      {"id with a leading *", "[pnpids]\n1=*VNT4000\n", {},
+       F + "2: warning: [pnpids] key 1: \"*VNT4000\" begins with \"*\", "
+           "which no name of a device key below "
+           "HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP does (Windows writes compatible "
+           "ids so elsewhere): write \"VNT4000\"\n", 1},
       {"id of 25", "[pnpids]\n1=" + Chars(24) + "B\n", {},
        F + "2: warning: [pnpids] key 1: the id has 25 characters: only its "
            "first 24, \"" + Chars(24) + "\", are matched\n", 1},
@@ -274,6 +292,11 @@ TEST(SeldchkFindings, Wildcards) {
        F + "4: warning: [multdel] key 1: no \"*\" or \"?\" in the name: one "
            "file, which is not left for the next start when it cannot be "
            "deleted now; put it in [delete]\n", 1},
+      {"an NT path in [delete] holds no wildcard", kIds + "[delete]\n1=\\??\\C:\\VNT\\A.DRV\n", {},
+       F + "4: warning: [delete] key 1: \\??\\C:\\VNT\\A.DRV is in the NT or "
+           "device namespace (\\??\\, \\\\?\\, \\\\.\\), which Windows 95 "
+           "lacks and where the system skips the checks a path gets: the "
+           "program passes it over\n", 1},
       {"slash", kIds + "[multdel]\n1=C:\\VANTORIS/VNT*.DRV\n", {},
        F + "4: warning: [multdel] key 1: \"/\" in a pattern: the directory "
            "part ends at the last \"/\"; write \"\\\"\n", 1},
@@ -376,6 +399,23 @@ TEST(SeldchkFindings, MessagesAndNothingToRemove) {
            "a line break is CR alone, in capitals\n", 1},
       {"blanks around CR are dropped by the reader", kIds + "[REBOOTNOW]\n1=Done.\n2=  CR  \n", {}, "", 0},
       {"CR2 is text", kIds + "[REBOOTNOW]\n1=CR2\n", {}, "", 0},
+      {"a blank at a piece's end", kIds + "[REBOOTNOW]\n1=Please restart \n2=your PC now.\n", {},
+       F + "4: warning: [REBOOTNOW] key 1: the blanks after \"Please "
+           "restart\" are dropped, as around every value: keep them in "
+           "quotes, 1=\"Please restart \"\n", 1},
+      {"blanks at a piece's start", kIds + "[REBOOTNOW]\n1=Please restart\n2=  your PC now.\n", {},
+       F + "5: warning: [REBOOTNOW] key 2: the blanks before \"your PC "
+           "now.\" are dropped, as around every value: keep them in quotes, "
+           "2=\"  your PC now.\"\n", 1},
+      {"a blank before a line break shows nowhere", kIds + "[REBOOTNOW]\n1=Done. \n2=CR\n3=Restart.\n", {}, "", 0},
+      {"a blank at the text's end shows nowhere", kIds + "[REBOOTNOW]\n1=Done. \n", {}, "", 0},
+      {"blanks kept in quotes", kIds + "[REBOOTNOW]\n1=\"Please restart \"\n2=your PC now.\n", {}, "", 0},
+      {"UTF-8 text", kIds + "[AREYOUSURE]\n1=M\xc3\xb6" "chten Sie fortfahren?\n", {},
+       F + "4: warning: [AREYOUSURE] key 1: \"M\xc3\xb6" "chten Sie fortfahren?\" "
+           "is UTF-8 text: Windows reads each character outside ASCII as two "
+           "to four characters of the ANSI code page, which the box shows; "
+           "save the file as ANSI text\n", 1},
+      {"ANSI text", kIds + "[AREYOUSURE]\n1=M\xf6" "chten Sie fortfahren?\n", {}, "", 0},
       {"empty file", "", {},
        F + " warning: nothing to remove: no [pnpids] id and no [copy], "
            "[delete], [multdel] or [deltree] entry is read\n", 1},
@@ -403,6 +443,209 @@ TEST(SeldchkFindings, LineNumbersFollowTheEditor) {
            "such as the Start menu's Programs, or one that holds them): the "
            "program passes it over\n" +
        F + "7" + gap, 2},
+  });
+}
+
+// The control file read by both families of systems: where they read it
+// otherwise, a finding naming both and the fix; the plan follows --system.
+TEST(SeldchkFindings, TwoReadings) {
+  const std::string mark8 =
+      "the file begins with a UTF-8 byte-order mark: Windows 95 reads it as "
+      "ANSI text, the mark as three characters of its first line, and "
+      "Windows NT and Wine as UTF-8 text";
+  const std::string mark16 =
+      "the file is UTF-16 text with a byte-order mark: Windows 95 reads its "
+      "bytes as ANSI text, with a NUL byte beside every character, and "
+      "Windows NT and Wine as UTF-16 text";
+  auto differ = [](const std::string& entry) {
+    return ": the two act on different entries (" + entry +
+           " for Windows NT and Wine, and nothing for Windows 95)";
+  };
+  const std::string ansi = "; save the file as ANSI text\n";
+  const std::string stray = ": warning: line outside any section is never read\n";
+  const std::string nothing =
+      F + " warning: nothing to remove: no [pnpids] id and no [copy], "
+          "[delete], [multdel] or [deltree] entry is read\n";
+  const std::string tree = "[deltree]\r\n1=C:\\VNTTREE\r\n";
+  const std::string bom8 = "\xef\xbb\xbf";
+  const std::string bom16 = "\xff\xfe";
+  auto utf16 = [](const std::string& ascii) {
+    std::string wide;
+    for (char c : ascii) wide += std::string(1, c) + '\0';
+    return wide;
+  };
+  const std::string tableHead =
+      "2\tcopy-if-missing\tC:\\WINDOWS\\EMM386.EXE\tC:\\VANTORIS\\DOS\\EMM386.EXE\t\t\n"
+      "3\tedit\tC:\\AUTOEXEC.BAT\t\t\t\n"
+      "4\tedit\tC:\\WINDOWS\\DOSSTART.BAT\t\t\t\n"
+      "5\tedit\tC:\\CONFIG.SYS\t\t\t\n";
+  const std::string nulKey = kIds + "[delete]\n" + std::string("1\0old", 5) +
+                             "=C:\\A.DRV\n";
+  const std::string nulKeyFinding =
+      F + "4: error: [delete] key \"1?old\" holds a NUL byte: Windows 95 "
+          "reads the name whole, and Windows NT and Wine up to the NUL byte, "
+          "as \"1\"" + differ("[delete] key 1 is \"C:\\A.DRV\"") +
+          "; remove the NUL byte\n";
+  RunRows({
+      {"UTF-8 mark, as Windows 95 reads it", bom8 + tree, {},
+       F + "1" + stray + F + "1: error: " + mark8 +
+           differ("[deltree] key 1 is \"C:\\VNTTREE\"") + ansi + F + "2" +
+           stray + nothing, 2},
+      {"UTF-8 mark, as Windows NT reads it", bom8 + tree, {"--system", "nt"},
+       F + "1: error: " + mark8 +
+           differ("[deltree] key 1 is \"C:\\VNTTREE\"") + ansi, 2},
+      {"UTF-8 mark before a comment: the same entries",
+       bom8 + "; disk 1\r\n" + tree, {},
+       F + "1" + stray + F + "1: warning: " + mark8 + ansi, 1},
+      {"the plan follows Windows 95", bom8 + tree, {"--plan=tsv"},
+       tableHead, 2},
+      {"the plan follows Windows NT", bom8 + tree,
+       {"--system", "nt", "--plan=tsv"},
+       tableHead + "9\tdelete-tree\tC:\\VNTTREE\t\t1\t2\n", 2},
+      {"UTF-16 with its mark", bom16 + utf16(tree), {"--system", "nt"},
+       F + "1: error: " + mark16 +
+           differ("[deltree] key 1 is \"C:\\VNTTREE\"") + ansi, 2},
+      {"UTF-16 with a character the code page lacks",
+       bom16 + utf16("[multdel]\r\n1=C:\\VNT\\") + "\x2d\x4e" +
+           utf16("*.DRV\r\n"),
+       {"--system", "nt"},
+       F + "1: error: " + mark16 + ", where 1 character outside the ANSI "
+           "code page becomes \"?\"" +
+           differ("[multdel] key 1 is \"C:\\VNT\\?*.DRV\"") + ansi, 2},
+      {"UTF-16 without a mark", utf16(tree), {"--system", "nt"},
+       F + "1: warning: unknown section [] is never read\n" + F +
+           "1: warning: the file looks like UTF-16 text without a byte-order "
+           "mark: Windows 95, Windows NT and Wine all read its bytes as ANSI "
+           "text, with a NUL byte beside every character" + ansi + nothing,
+       1},
+      {"NUL in a key's name, as Windows 95 reads it", nulKey, {},
+       F + "4: warning: [delete] unknown key \"1?old\" is never read\n" +
+           nulKeyFinding, 2},
+      {"NUL in a key's name, as Windows NT reads it", nulKey,
+       {"--system", "nt"}, nulKeyFinding, 2},
+      {"NUL in a section's name",
+       kIds + std::string("[delete\0x]", 10) + "\n1=C:\\A.DRV\n",
+       {"--system", "nt"},
+       F + "3: error: section [delete?x] holds a NUL byte: Windows 95 reads "
+           "the name whole, and Windows NT and Wine up to the NUL byte, as "
+           "[delete]" + differ("[delete] key 1 is \"C:\\A.DRV\"") +
+           "; remove the NUL byte\n", 2},
+      {"NUL in a value: both cut it there",
+       kIds + "[delete]\n1=C:\\A.DRV" + std::string("\0x", 2) + "\n", {}, "",
+       0},
+  });
+}
+
+// An entry that deletes, matches, removes or copies over the control file
+// the program reads (in the directory where it lies, or its copy in TEMP
+// after the hand-over): the program reads nothing more of it.
+TEST(SeldchkFindings, TheControlFileItself) {
+  const std::string cwd[] = {"--cwd", "C:\\DISK"};
+  const std::vector<std::string> disk(cwd, cwd + 2);
+  const std::string lost =
+      "once it is gone the program reads nothing more of it, so ";
+  const std::string fix = "; leave the control file out of the lists\n";
+  const std::string itself = "the control file (C:\\DISK\\SELDUNAX.INI): ";
+  RunRows({
+      {"deleted", kIds + "[delete]\n1=C:\\DISK\\SELDUNAX.INI\n2=C:\\A\n"
+                         "[deltree]\n1=C:\\B\n", disk,
+       F + "4: error: [delete] key 1: deleting C:\\DISK\\SELDUNAX.INI "
+           "deletes " + itself + lost +
+           "[delete] key 2 and [deltree] key 1 are never read" + fix, 2},
+      {"matched", kIds + "[multdel]\n1=C:\\DISK\\*.INI\n[deltree]\n1=C:\\B\n",
+       disk,
+       F + "4: error: [multdel] key 1: C:\\DISK\\*.INI matches and deletes " +
+           itself + lost + "[deltree] key 1 is never read" + fix, 2},
+      {"removed with its directory",
+       kIds + "[deltree]\n1=C:\\DISK\n2=C:\\B\n3=C:\\C\n", disk,
+       F + "4: error: [deltree] key 1: removing C:\\DISK removes " + itself +
+           lost + "[deltree] keys 2 and 3 are never read" + fix, 2},
+      {"copied over", kIds + "[copy]\nFROM1=C:\\NEW.INI\n"
+                             "TO1=C:\\DISK\\SELDUNAX.INI\nFROM2=C:\\X\n"
+                             "TO2=C:\\Y\n[delete]\n1=C:\\A\n", disk,
+       F + "5: error: [copy] TO1: copying over C:\\DISK\\SELDUNAX.INI "
+           "replaces " + itself + "the program reads every later entry from "
+           "the copied file, so [copy] pair 2 and [delete] key 1 are never "
+           "read from this file" + fix, 2},
+      {"its copy in TEMP after the hand-over",
+       kIds + "[delete]\n1=%WINDIR%\\TEMP\\SELDUNAX.INI\n2=C:\\A\n", {},
+       F + "4: error: [delete] key 1: deleting C:\\WINDOWS\\TEMP\\SELDUNAX.INI "
+           "deletes the copy of the control file that the program reads after "
+           "the hand-over from C:\\VANTORIS (C:\\WINDOWS\\TEMP\\SELDUNAX.INI): " +
+           lost + "[delete] key 2 is never read" + fix, 2},
+      {"the last entry", kIds + "[deltree]\n1=C:\\DISK\n", disk,
+       F + "4: warning: [deltree] key 1: removing C:\\DISK removes " + itself +
+           "it is the last entry read, so nothing is lost, but the control "
+           "file is gone after the run\n", 1},
+      {"C:\\VANTORIS, which the program leaves before reading its lists",
+       kIds + "[deltree]\n1=C:\\VANTORIS\n2=C:\\B\n", {"--cwd", "C:\\VANTORIS"},
+       "", 0},
+      {"a file of that name elsewhere",
+       kIds + "[delete]\n1=C:\\OTHER\\SELDUNAX.INI\n2=C:\\A\n", disk, "", 0},
+      {"the plan stops there",
+       kIds + "[delete]\n1=C:\\DISK\\SELDUNAX.INI\n2=C:\\A\n[deltree]\n1=C:\\B\n",
+       {"--cwd", "C:\\DISK", "--plan=tsv"},
+       "1\tremove-devices\tVNT2300\t\t1\t2\n"
+       "2\tcopy-if-missing\tC:\\WINDOWS\\EMM386.EXE\tC:\\VANTORIS\\DOS\\EMM386.EXE\t\t\n"
+       "3\tedit\tC:\\AUTOEXEC.BAT\t\t\t\n"
+       "4\tedit\tC:\\WINDOWS\\DOSSTART.BAT\t\t\t\n"
+       "5\tedit\tC:\\CONFIG.SYS\t\t\t\n"
+       "7\tdelete\tC:\\DISK\\SELDUNAX.INI\t\t1\t4\n", 2},
+  });
+}
+
+// Values that depend on the directory the program runs in: what each names
+// where the control file lies and in TEMP after the hand-over.
+TEST(SeldchkFindings, RelativeValues) {
+  const std::string cwd[] = {"--cwd", "C:\\DISK"};
+  const std::vector<std::string> disk(cwd, cwd + 2);
+  auto at = [](const std::string& line, const std::string& label,
+               const std::string& value, const std::string& there,
+               const std::string& temp) {
+    return F + line + ": warning: " + label + ": " + value +
+           " depends on the directory the program runs in: started in "
+           "C:\\DISK it names " + there + ", and after the hand-over from "
+           "C:\\VANTORIS " + temp + "; write the full path\n";
+  };
+  RunRows({
+      {"a name", kIds + "[delete]\n1=LOCAL.TXT\n", disk,
+       at("4", "[delete] key 1", "LOCAL.TXT", "C:\\DISK\\LOCAL.TXT",
+          "C:\\WINDOWS\\TEMP\\LOCAL.TXT"), 1},
+      {"a directory", kIds + "[deltree]\n1=SUB\n", disk,
+       at("4", "[deltree] key 1", "SUB", "C:\\DISK\\SUB",
+          "C:\\WINDOWS\\TEMP\\SUB"), 1},
+      {"a drive's current directory", kIds + "[deltree]\n1=C:SUB\n", disk,
+       at("4", "[deltree] key 1", "C:SUB", "C:\\DISK\\SUB",
+          "C:\\WINDOWS\\TEMP\\SUB"), 1},
+      {"a pattern there", kIds + "[multdel]\n1=C:*.TXT\n", disk,
+       at("4", "[multdel] key 1", "C:*.TXT", "C:\\DISK\\*.TXT",
+          "C:\\WINDOWS\\TEMP\\*.TXT"), 1},
+      {"the root of the current drive", kIds + "[copy]\nFROM1=\\VNT\\A.CFG\nTO1=C:\\A.CFG\n",
+       disk, at("4", "[copy] FROM1", "\\VNT\\A.CFG", "C:\\VNT\\A.CFG",
+                "C:\\VNT\\A.CFG"), 1},
+      {"the current directory itself, protected in TEMP",
+       kIds + "[deltree]\n1=.\n", {"--cwd", "C:\\DISK\\SUB"},
+       F + "4: warning: [deltree] key 1: . depends on the directory the "
+           "program runs in: started in C:\\DISK\\SUB it names C:\\DISK\\SUB, "
+           "and after the hand-over from C:\\VANTORIS C:\\WINDOWS\\TEMP\\., "
+           "which the program passes over (protected directory); write the "
+           "full path\n" +
+       F + "4: warning: [deltree] key 1: removing C:\\DISK\\SUB removes the "
+           "control file (C:\\DISK\\SUB\\SELDUNAX.INI): it is the last entry "
+           "read, so nothing is lost, but the control file is gone after the "
+           "run\n", 1},
+      {"without --cwd", kIds + "[delete]\n1=LOCAL.TXT\n", {},
+       F + "4: warning: [delete] key 1: LOCAL.TXT depends on the directory "
+           "the program runs in: after the hand-over from C:\\VANTORIS it "
+           "names C:\\WINDOWS\\TEMP\\LOCAL.TXT, and elsewhere a place in the "
+           "directory it is started in (--cwd names one); write the full "
+           "path\n", 1},
+      {"in C:\\VANTORIS, which hands over", kIds + "[delete]\n1=LOCAL.TXT\n",
+       {"--cwd", "C:\\VANTORIS"},
+       F + "4: warning: [delete] key 1: LOCAL.TXT depends on the directory "
+           "the program runs in: after the hand-over from C:\\VANTORIS, where "
+           "the control file lies, it names C:\\WINDOWS\\TEMP\\LOCAL.TXT; "
+           "write the full path\n", 1},
   });
 }
 

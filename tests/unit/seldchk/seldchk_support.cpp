@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/fake/fake_machine.h"
+#include "platform/platform.h"
 #include "seldchk/check_file.h"
 
 namespace {
@@ -18,13 +19,11 @@ CheckResult CheckText(const std::string& ini,
   all.push_back(name.c_str());
   CommandLine command;
   ParseArguments(static_cast<int>(all.size()), all.data(), &command);
-  std::string windows =
-      command.windowsDir[0] ? command.windowsDir : "C:\\WINDOWS";
-  std::string system =
-      command.systemDir[0] ? command.systemDir : "C:\\WINDOWS\\SYSTEM";
+  ProfileReading reading = plat::NtFamilySystem() ? ProfileReading::NtFamily
+                                                  : ProfileReading::Windows95;
   if (!lookAtMachine) {
-    // The machine of the native seldchk: a current directory only when
-    // one is given.
+    // The machine of the native seldchk: the directories given or assumed,
+    // a current directory only when one is given.
     fake::Reset();
     if (command.currentDir[0] == '\0') {
       fake::FailCalls("CurrentDirectory");
@@ -32,15 +31,17 @@ CheckResult CheckText(const std::string& ini,
     } else {
       fake::AddDir(command.currentDir);
     }
+    std::string windows =
+        command.windowsDir[0] ? command.windowsDir : "C:\\WINDOWS";
+    fake::SetWindowsDir(windows);
+    fake::SetSystemDir(command.systemDir[0] ? command.systemDir
+                                            : "C:\\WINDOWS\\SYSTEM");
+    // The temporary directory of a PC with that Windows directory.
+    fake::AddDir(windows + "\\TEMP");
+    fake::SetTempPath(windows + "\\TEMP\\");
+    reading = command.systemGiven ? command.reading : ProfileReading::Windows95;
+    fake::SetProfileReading(reading);
   }
-  fake::SetWindowsDir(windows);
-  fake::SetSystemDir(system);
-  // The temporary directory of a PC with that Windows directory.
-  fake::AddDir(windows + "\\TEMP");
-  fake::SetTempPath(windows + "\\TEMP\\");
-  ProfileReading reading =
-      command.systemGiven ? command.reading : ProfileReading::Windows95;
-  fake::SetProfileReading(reading);
   fake::AddFile(kControlPath, ini);
   CheckResult result;
   result.exitCode = CheckFile(CheckInput{
