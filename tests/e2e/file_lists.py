@@ -51,20 +51,6 @@ def expect_files(m, files, present):
         raise AssertionError(f"{state}: {wrong}")
 
 
-def add_drive_d(m, files):
-    """Drive D: of the machine: the directory drive_d inside its prefix
-    (never a host directory), holding files {path below D:\\: data}."""
-    root = os.path.join(m.prefix, "drive_d")
-    os.makedirs(root)
-    os.symlink("../drive_d", os.path.join(m.prefix, "dosdevices", "d:"))
-    for path, data in files.items():
-        host = os.path.join(root, *path.split("\\"))
-        os.makedirs(os.path.dirname(host), exist_ok=True)
-        with open(host, "wb") as f:
-            f.write(data)
-    return root
-
-
 def files_below(root):
     return sorted(os.path.relpath(os.path.join(d, n), root)
                   for d, _, names in os.walk(root) for n in names)
@@ -81,7 +67,7 @@ def drive_root_spellings_leave_it(m):
     """The root of D: in the NT namespace, as a device path and with a
     trailing blank after "*.*": every file there stays; the card's own
     file on D: still goes."""
-    root = add_drive_d(m, dict(D_ROOT_FILES, **D_CARD_FILES))
+    root = m.add_drive_d(dict(D_ROOT_FILES, **D_CARD_FILES))
     multdel = ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
                "\\\\.\\D:\\*.*", "D:\\*.*"]
     deltree = ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\", "D:"]

@@ -231,6 +231,20 @@ class Machine:
             lines.append("")
         self.write(path, "\n".join(lines))
 
+    def add_drive_d(self, files):
+        """Drive D: of the machine: the directory drive_d inside its prefix
+        (never a host directory), holding files {path below D:\\: data}.
+        Returns its host directory."""
+        root = os.path.join(self.prefix, "drive_d")
+        os.makedirs(root)
+        os.symlink("../drive_d", os.path.join(self.prefix, "dosdevices", "d:"))
+        for path, data in files.items():
+            host = os.path.join(root, *path.split("\\"))
+            os.makedirs(os.path.dirname(host), exist_ok=True)
+            with open(host, "wb") as f:
+                f.write(data)
+        return root
+
     def unshare(self, path):
         """Gives the machine its own copy of a file it shares with the
         template (under system32 or syswow64), so that the program may
