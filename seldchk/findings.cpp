@@ -10,9 +10,11 @@ namespace {
 void Add(Findings* findings, int line, Severity severity,
          const TextLine& text) {
   if (severity == Severity::Error) findings->anyError = true;
+  // Each item has its place in the scratch half of the block too, so that
+  // sorting them needs no more memory.
   void* items = GrownBlock(findings->items, &findings->capacity,
                            findings->count, findings->count + 1,
-                           sizeof(Finding));
+                           2 * sizeof(Finding));
   void* room = items ? GrownBlock(findings->text, &findings->textCapacity,
                                   findings->textLength,
                                   findings->textLength + text.length, 1)
@@ -78,15 +80,8 @@ void Fail(Findings* findings, int line, const TextLine& text) {
 }
 
 void WriteFindings(Findings* findings, const char* fileName, Output* out) {
-  // Without room to sort them, they come in the order they were found.
-  void* scratch = findings->count > 1
-                      ? plat::Allocate(findings->count * sizeof(Finding))
-                      : nullptr;
-  if (scratch != nullptr) {
-    SortByLine(findings->items, static_cast<Finding*>(scratch),
-               findings->count);
-    plat::Release(scratch);
-  }
+  SortByLine(findings->items, findings->items + findings->capacity,
+             findings->count);
   for (size_t i = 0; i < findings->count; ++i) {
     const Finding& finding = findings->items[i];
     TextLine line;

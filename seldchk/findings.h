@@ -19,6 +19,7 @@ struct Finding {
 };
 
 struct Findings {
+  // Room for capacity findings, and as many again to sort them in.
   Finding* items;
   size_t count;
   size_t capacity;

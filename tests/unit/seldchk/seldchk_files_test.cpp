@@ -220,6 +220,36 @@ TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   EXPECT_EQ(result.exitCode, 2);
 }
 
+// Whichever allocation the heap refuses, the check says it cannot check
+// (exit 3) or gives what it found and how many findings it lost (exit 2):
+// never a run that looks cleaner than the file is.
+TEST(SeldchkHeap, RefusedAtEachAllocation) {
+  const std::string ini = "[pnpids]\n1=VNT2300\n[delete]\n1=C:\\A\n3=C:\\C\n"
+                          "4=C:\\D\n5=C:\\E\n[deltre]\n1=x\n";
+  long allocations = 0;
+  fake::Reset();
+  fake::FailWhen([&allocations](const fake::Call& call) {
+    allocations += std::string(call.function) == "Allocate";
+    return false;
+  });
+  CheckResult whole = CheckText(ini, {}, true);
+  ASSERT_EQ(whole.exitCode, 1);
+  ASSERT_GT(allocations, 3);
+  for (long refused = 1; refused <= allocations; ++refused) {
+    fake::Reset();
+    long seen = 0;
+    fake::FailWhen([&seen, refused](const fake::Call& call) {
+      return std::string(call.function) == "Allocate" && ++seen >= refused;
+    });
+    CheckResult result = CheckText(ini, {}, true);
+    std::string all = result.output + result.notes;
+    bool told = all.find("out of memory") != std::string::npos;
+    EXPECT_TRUE(told) << "allocation " << refused << ": " << all;
+    EXPECT_TRUE(result.exitCode == 2 || result.exitCode == kCannotRead)
+        << "allocation " << refused << ": exit " << result.exitCode;
+  }
+}
+
 TEST(SeldchkCommandLine, Arguments) {
   struct Row {
     std::vector<const char*> args;

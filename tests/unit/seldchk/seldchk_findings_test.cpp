@@ -375,6 +375,10 @@ TEST(SeldchkFindings, SectionsAndKeys) {
        F + "4: warning: [copy] unknown key \"FORM1\" is never read: did you "
            "mean \"FROM1\"?\n" +
        F + "5: warning: [copy] TO1 has no FROM1: the list ends before it\n", 1},
+      {"a name longer than a line of output is cut there",
+       kIds + "[delete]\n1=C:\\A\n" + Chars(5000, 'X') + "=C:\\B\n", {},
+       (F + "5: warning: [delete] unknown key \"" + Chars(5000, 'X'))
+               .substr(0, 4092) + "...\n", 1},
       {"unknown key", kIds + "[delete]\n1=C:\\A\nfile=C:\\B\n", {},
        F + "5: warning: [delete] unknown key \"file\" is never read\n", 1},
       {"line without =", kIds + "[delete]\n1=C:\\A\nC:\\B\n", {},
@@ -620,6 +624,8 @@ TEST(SeldchkFindings, RelativeValues) {
       {"a pattern there", kIds + "[multdel]\n1=C:*.TXT\n", disk,
        at("4", "[multdel] key 1", "C:*.TXT", "C:\\DISK\\*.TXT",
           "C:\\WINDOWS\\TEMP\\*.TXT"), 1},
+      {"another drive's current directory: its root", kIds + "[deltree]\n1=D:VNT\n", disk,
+       at("4", "[deltree] key 1", "D:VNT", "D:\\VNT", "D:\\VNT"), 1},
       {"the root of the current drive", kIds + "[copy]\nFROM1=\\VNT\\A.CFG\nTO1=C:\\A.CFG\n",
        disk, at("4", "[copy] FROM1", "\\VNT\\A.CFG", "C:\\VNT\\A.CFG",
                 "C:\\VNT\\A.CFG"), 1},
