@@ -61,9 +61,7 @@ bool IsRelativePath(const char* value) {
   bool full = IsAsciiLetter(value[0]) && value[1] == ':' &&
               IsSeparator(value[2]);
   bool network = IsSeparator(value[0]) && IsSeparator(value[1]);
-  bool nt = IsSeparator(value[0]) && value[1] == '?' && value[2] == '?' &&
-            (value[3] == '\0' || IsSeparator(value[3]));
-  return !full && !network && !nt && value[0] != '\0';
+  return !full && !network && value[0] != '\0';
 }
 
 bool AbsoluteFrom(const char* directory, const char* relative, char* out) {

@@ -41,7 +41,8 @@ const RunPlace& PlanPlace(const RunPlaces& places);
 const RunPlace& OtherPlace(const RunPlaces& places);
 
 // Whether value (macros expanded) depends on the current directory: no
-// "X:\", no "\\SERVER", no NT or device path.
+// "X:\", no "\\SERVER". ("\??\" passes as relative: an NT path is passed
+// over before this is asked.)
 bool IsRelativePath(const char* value);
 
 // What relative, a relative value, names for a run in directory (a normal

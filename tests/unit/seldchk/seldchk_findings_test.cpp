@@ -527,6 +527,14 @@ TEST(SeldchkFindings, TwoReadings) {
            nulKeyFinding, 2},
       {"NUL in a key's name, as Windows NT reads it", nulKey,
        {"--system", "nt"}, nulKeyFinding, 2},
+      {"NUL in a key's name in a marked file", bom8 + nulKey,
+       {"--system", "nt"},
+       F + "1: error: " + mark8 + differ("[pnpids] key 1 is \"VNT2300\"") +
+           ansi +
+           F + "4: error: [delete] key \"1?old\" holds a NUL byte: Windows 95 "
+               "reads the name whole, and Windows NT and Wine up to the NUL "
+               "byte, as \"1\"" + differ("[pnpids] key 1 is \"VNT2300\"") +
+               "; remove the NUL byte\n", 2},
       {"NUL in a section's name",
        kIds + std::string("[delete\0x]", 10) + "\n1=C:\\A.DRV\n",
        {"--system", "nt"},
