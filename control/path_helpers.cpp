@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
+
 int AddTrailingBackslash(char* path) {
   size_t length = strlen(path);
   if (length == 0 || path[length - 1] != '\\') {
@@ -34,4 +36,12 @@ bool AppendPath(char* dest, int size, const char* tail) {
   if (have + add >= static_cast<size_t>(size)) return false;
   memcpy(dest + have, tail, add + 1);
   return true;
+}
+
+bool SameTextAnyCase(const char* a, const char* b) {
+  while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
 }

@@ -21,3 +21,7 @@ bool CopyPath(char* dest, int size, const char* source);
 // Appends tail to the string in dest (size bytes) when the result fits whole;
 // returns false and leaves dest unchanged when it does not.
 bool AppendPath(char* dest, int size, const char* tail);
+
+// Equal but for the letter case of ASCII letters: how two names or paths
+// spelled the same way are compared.
+bool SameTextAnyCase(const char* a, const char* b);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "control/ascii_chars.h"
+#include "control/not_done.h"
 #include "textfile/text_match.h"
 
 namespace {
@@ -100,16 +101,37 @@ void BlankMatchingLines(LineArray lines, int count, const char* word) {
   }
 }
 
+namespace {
+
+size_t TextLength(LineArray lines, int count) {
+  size_t length = 0;
+  for (int i = 0; i < count; ++i) length += strlen(lines[i]);
+  return length;
+}
+
+}  // namespace
+
 // The PATH edit comes first, so that a PATH line keeps its other entries
 // when it loses the card's; every other line naming the card (a program
-// started with the ROM, say, which the uninstall deletes) goes whole.
-void CleanBatchFile(const char* path) {
+// started with the ROM, say, which the uninstall deletes) goes whole. The
+// editors only ever shorten lines: a file whose text kept its length needed
+// no edit, and is not reported when it cannot be written.
+void CleanBatchFile(const char* path, NotDone* notDone) {
   int count = 0;
   LineArray lines = LoadTextLines(path, &count);
-  if (lines == nullptr) return;
+  if (lines == nullptr) {
+    if (IsExistingFile(path)) {
+      NoteNotDone(notDone, NotDoneKind::NotChanged, path);
+    }
+    return;
+  }
+  const size_t before = TextLength(lines, count);
   RemovePathEntry(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardKeyword);
-  SaveTextLines(lines, path, count);
+  const bool edited = TextLength(lines, count) != before;
+  if (SaveTextLines(lines, path, count) != 0 && edited) {
+    NoteNotDone(notDone, NotDoneKind::NotChanged, path);
+  }
   FreeTextLines(lines, count);
 }

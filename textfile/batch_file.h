@@ -1,11 +1,14 @@
 // Removing the card's entries from AUTOEXEC.BAT and DOSSTART.BAT.
 #pragma once
 
+#include "control/not_done.h"
 #include "textfile/line_file.h"
 
 // Removes every PATH entry naming HALCYREN.ROM, then every line still
-// naming HALCYREN.ROM or HALCYRENE, and writes the file back.
-void CleanBatchFile(const char* path);
+// naming HALCYREN.ROM or HALCYRENE, and writes the file back. A file that
+// needed an edit and could not be written, or that is there and could not
+// be read, is noted as not changed.
+void CleanBatchFile(const char* path, NotDone* notDone);
 
 // Removes every entry holding word (upper case, part of a path entry: no
 // ";", "=" or blanks; any letter case in the line) from the PATH lists of

@@ -7,6 +7,7 @@
 
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST(CleanBatchFile, CleansTheCardsLinesAndKeepsTheRest) {
       SCOPED_TRACE(std::string(row.name) + ", " + ending.name);
       fake::Reset();
       fake::AddFile(kAutoexec, FileText(row.before, ending.end));
-      CleanBatchFile(kAutoexec);
+      CleanBatchFile(kAutoexec, ScratchRecord());
       EXPECT_EQ(fake::ReadFile(kAutoexec), SavedText(row.after));
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
@@ -164,7 +165,7 @@ TEST(CleanBatchFile, CrOnlyFileKeepsItsOtherLines) {
   fake::AddFile(kDosstart,
                 "@ECHO OFF\rLH C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE:ON\r"
                 "LH MSCDEX.EXE /D:MSCD001\r");
-  CleanBatchFile(kDosstart);
+  CleanBatchFile(kDosstart, ScratchRecord());
   EXPECT_EQ(fake::ReadFile(kDosstart), "@ECHO OFF\r\nLH MSCDEX.EXE /D:MSCD001\r\n");
 }
 
@@ -193,7 +194,7 @@ TEST(CleanBatchFile, MissingOrUnwritableFilesStayAsTheyAre) {
     fake::Reset();
     c.setup();
     auto before = fake::Snapshot();
-    CleanBatchFile(kAutoexec);
+    CleanBatchFile(kAutoexec, ScratchRecord());
     EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
   }
 }

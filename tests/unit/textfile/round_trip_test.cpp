@@ -24,6 +24,7 @@
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -280,9 +281,9 @@ std::string Clean(Kind kind, const std::string& installed) {
   fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
   fake::AddFile(target, installed);
   if (kind == Kind::kConfigSys) {
-    FixConfigSys();
+    FixConfigSys(ScratchRecord());
   } else {
-    CleanBatchFile(target);
+    CleanBatchFile(target, ScratchRecord());
   }
   EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   return fake::ReadFile(target);
