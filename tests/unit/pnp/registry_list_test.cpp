@@ -19,9 +19,11 @@ const std::string kEntry = kVersion + "\\Uninstall\\VANTORIS";
 const std::string kOtherEntry = kVersion + "\\Uninstall\\OtherApp";
 const std::string kRun = kVersion + "\\Run";
 const std::string kUser = "HKCU\\Software\\VANTORIS";
-// A key whose entry is 255 characters long, and one of 256.
+// A key whose entry is 255 characters long, one of 256, and the key that
+// the 256 cut to 255 would name.
 const std::string kLongest = "HKCU\\Software\\" + std::string(241, 'L');
 const std::string kTooLong = "HKCU\\Software\\" + std::string(242, 'M');
+const std::string kTooLongCut = kTooLong.substr(0, 255);
 
 // What the card's installer wrote, beside what others did.
 void CardKeys() {
@@ -33,6 +35,7 @@ void CardKeys() {
   fake::SetRegDword(kUser + "\\Mixer", "Volume", 7);
   fake::AddRegKey(kLongest);
   fake::AddRegKey(kTooLong);
+  fake::AddRegKey(kTooLongCut);
   fake::AddRegKey("HKCU\\Software\\Microsoft");
 }
 
