@@ -6,7 +6,7 @@
 
 namespace {
 
-// Each root's short name, then its long one.
+// Each root's short name, then its long one: index & 2 is the short one.
 const char* const kRootNames[] = {"HKLM", "HKEY_LOCAL_MACHINE", "HKCU",
                                   "HKEY_CURRENT_USER"};
 
@@ -50,11 +50,9 @@ RegistryVerdict ReadRegistryTarget(const char* entry, RegistryTarget* target) {
   key[used] = '\0';
 
   for (int i = 0; i < 4; ++i) {
-    if ((KeyStanding(key, kRootNames[i], false) & (kTheKey | kBelow)) == 0) {
-      continue;
-    }
+    if (KeyStanding(key, kRootNames[i], false) == 0) continue;
     target->root = i < 2 ? plat::kHkeyLocalMachine : plat::kHkeyCurrentUser;
-    // The short name in place of the long one.
+    // The short name in place of the one written.
     const size_t written = strlen(kRootNames[i]);
     memmove(key + kRootNameLength, key + written, used - written + 1);
     memcpy(key, kRootNames[i & 2], kRootNameLength);
