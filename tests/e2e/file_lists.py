@@ -82,11 +82,14 @@ def drive_root_spellings_leave_it(m):
     trailing blank after "*.*": every file there stays; the card's own
     file on D: still goes."""
     root = add_drive_d(m, dict(D_ROOT_FILES, **D_CARD_FILES))
-    uninstall(m, {
-        "multdel": ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
-                    "\\\\.\\D:\\*.*", "D:\\*.*", "D:\\VNT*.DLL"],
-        "deltree": ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\",
-                    "D:"]})
+    multdel = ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
+               "\\\\.\\D:\\*.*", "D:\\*.*"]
+    deltree = ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\", "D:"]
+    # Every value passed over is named in the closing box as kept, as read
+    # (quotes dropped); the card's own pattern is not.
+    kept = ["Kept: " + value.strip('"') for value in multdel + deltree]
+    uninstall(m, {"multdel": multdel + ["D:\\VNT*.DLL"], "deltree": deltree},
+              closing=lambda m: texts.closing_not_done(kept))
     scenario.expect_equal(files_below(root), sorted(D_ROOT_FILES),
                           "files on D:")
 
