@@ -36,7 +36,6 @@ TEST(ReadRegistryTarget, ReadsRootKeyAndValueAndKeepsTheSystemsKeys) {
       {"HKLM\\", kKept},
       {"hkey_local_machine\\\\", kKept},
       {"HKCU", kKept},
-      {"HKEY_CURRENT_USER\\", kKept},
       {"HKLM,Value", kKept},
       {"HKEY_LOCAL_MACHINE,Value", kKept},
       // SOFTWARE, the key itself only.
@@ -52,7 +51,6 @@ TEST(ReadRegistryTarget, ReadsRootKeyAndValueAndKeepsTheSystemsKeys) {
       // SOFTWARE\Microsoft and everything below it ...
       {"HKLM\\SOFTWARE\\Microsoft", kKept},
       {"HKLM\\SOFTWARE\\\\MICROSOFT\\", kKept},
-      {"HKLM\\SOFTWARE\\Microsoft\\Windows", kKept},
       {kVersion, kKept},
       {kVersion + ",ProgramFilesDir", kKept},
       {kVersion + "\\Explorer\\Shell Folders,Programs", kKept},
