@@ -105,6 +105,13 @@ void AddEndReason(TextLine* text, const CheckContext& ctx,
 
 // ------------------------------------------------------------ entries
 
+// "[pnpids] key 3: "ID": a finding about the id as matched.
+void StartIdFinding(TextLine* text, const EntryValue& id) {
+  StartFinding(text, "pnpids");
+  Add(text, "key ", id.key, ": \"");
+  AddShown(text, id.path);
+}
+
 void CheckId(const CheckContext& ctx, const RunItem& item) {
   const EntryValue& id = item.value;
   TextLine text;
@@ -125,9 +132,7 @@ void CheckId(const CheckContext& ctx, const RunItem& item) {
     small = small || (*c >= 'a' && *c <= 'z');
   }
   if (small) {
-    StartFinding(&text, "pnpids");
-    Add(&text, "key ", id.key, ": \"");
-    AddShown(&text, id.path);
+    StartIdFinding(&text, id);
     Add(&text, "\" has small letters: an id matches the names of device "
         "keys letter case and all, and Windows names them in capitals; "
         "write \"");
@@ -139,9 +144,7 @@ void CheckId(const CheckContext& ctx, const RunItem& item) {
     Warn(ctx.findings, id.line, text);
   }
   if (id.path[0] == '*') {
-    StartFinding(&text, "pnpids");
-    Add(&text, "key ", id.key, ": \"");
-    AddShown(&text, id.path);
+    StartIdFinding(&text, id);
     Add(&text, "\" begins with \"*\", which no name of a device key below "
         "HKEY_LOCAL_MACHINE\\ENUM\\ISAPNP does (Windows writes compatible "
         "ids so elsewhere): write \"");
@@ -439,6 +442,23 @@ void AddDescribedKey(TextLine* text, const IniDocument& doc,
   Add(text, "\"");
 }
 
+// " is given again: the program reads the first, on line 4".
+void AddGivenAgain(TextLine* text, const DocLine* first, const char* which) {
+  Add(text, " is given again: the program reads ", which, ", on line ");
+  AddNumber(text, static_cast<unsigned long>(first->profile.number));
+}
+
+// "unknown key "X" is never read: did you mean "Y"?", and the same of a
+// section with its brackets.
+void AddUnknown(TextLine* text, const IniDocument& doc, const DocLine& line,
+                const char* what, const char* open, const char* close,
+                const char* meant) {
+  Add(text, "unknown ", what, " ", open);
+  AddName(text, doc, line);
+  Add(text, close, " is never read");
+  if (meant != nullptr) Add(text, ": did you mean ", open, meant, close, "?");
+}
+
 bool WasAsked(const SectionWalk& walk, long number, const char* prefix) {
   long upTo = strcmp(prefix, "TO") == 0 ? walk.askedToUpTo : walk.askedUpTo;
   return number >= 1 && number <= upTo;
@@ -473,18 +493,8 @@ void ReportKey(const CheckContext& ctx, const KnownSection& known,
   TextLine text;
   StartFinding(&text, known.name);
   if (key.shadowed) {
-    const DocLine* first = nullptr;
-    for (const DocLine* k = FirstKey(doc, section); k; k = NextKey(doc, k)) {
-      if (CompareProfileNames(doc.text + k->profile.name.begin,
-                              k->profile.name.length, name, length) == 0) {
-        first = k;
-        break;
-      }
-    }
     AddDescribedKey(&text, doc, key, prefixes, prefixCount);
-    Add(&text, " is given again: the program reads the first, on line ");
-    AddNumber(&text, first ? static_cast<unsigned long>(first->profile.number)
-                           : 0);
+    AddGivenAgain(&text, FirstNamedLike(doc, section, key), "the first");
     Warn(ctx.findings, key.profile.number, text);
     return;
   }
@@ -542,11 +552,8 @@ void ReportKey(const CheckContext& ctx, const KnownSection& known,
     memcpy(candidates[i] + prefixLength, digits, count + 1);
     pointers[i] = candidates[i];
   }
-  const char* meant = NearestName(name, length, pointers, prefixCount);
-  Add(&text, "unknown key \"");
-  AddName(&text, doc, key);
-  Add(&text, "\" is never read");
-  if (meant != nullptr) Add(&text, ": did you mean \"", meant, "\"?");
+  AddUnknown(&text, doc, key, "key", "\"", "\"",
+             NearestName(name, length, pointers, prefixCount));
   Warn(ctx.findings, key.profile.number, text);
 }
 
@@ -579,30 +586,17 @@ void ReportSectionsAndStrays(const CheckContext& ctx) {
     const char* name = doc.text + line.profile.name.begin;
     size_t length = line.profile.name.length;
     if (line.shadowed) {
-      const DocLine* first = nullptr;
-      for (size_t j = 0; j < i && first == nullptr; ++j) {
-        if (doc.lines[j].profile.kind == ProfileLineKind::Section &&
-            CompareProfileNames(doc.text + doc.lines[j].profile.name.begin,
-                                doc.lines[j].profile.name.length, name,
-                                length) == 0) {
-          first = &doc.lines[j];
-        }
-      }
       Add(&text, "section [");
       AddName(&text, doc, line);
-      Add(&text, "] is given again: the program reads only the first, on "
-          "line ");
-      AddNumber(&text, static_cast<unsigned long>(first->profile.number));
+      Add(&text, "]");
+      AddGivenAgain(&text, FirstNamedLike(doc, nullptr, line), "only the first");
       Add(&text, "; nothing here is read");
       Warn(ctx.findings, line.profile.number, text);
       continue;
     }
     if (FindKnownSection(name, length) != nullptr) continue;
-    const char* meant = NearestName(name, length, names, kKnownSectionCount);
-    Add(&text, "unknown section [");
-    AddName(&text, doc, line);
-    Add(&text, "] is never read");
-    if (meant != nullptr) Add(&text, ": did you mean [", meant, "]?");
+    AddUnknown(&text, doc, line, "section", "[", "]",
+               NearestName(name, length, names, kKnownSectionCount));
     Warn(ctx.findings, line.profile.number, text);
   }
 }

@@ -104,6 +104,25 @@ const DocLine* FirstKey(const IniDocument& doc, const DocLine* section) {
   return section ? NextKey(doc, section) : nullptr;
 }
 
+const DocLine* FirstNamedLike(const IniDocument& doc, const DocLine* section,
+                              const DocLine& line) {
+  if (line.profile.kind != ProfileLineKind::Section) {
+    for (const DocLine* key = FirstKey(doc, section); key;
+         key = NextKey(doc, key)) {
+      if (SameName(doc, key->profile.name, line.profile.name)) return key;
+    }
+    return nullptr;
+  }
+  for (size_t i = 0; i < doc.count; ++i) {
+    const DocLine& other = doc.lines[i];
+    if (other.profile.kind == ProfileLineKind::Section &&
+        SameName(doc, other.profile.name, line.profile.name)) {
+      return &other;
+    }
+  }
+  return nullptr;
+}
+
 const DocLine* FindKey(const IniDocument& doc, const DocLine* section,
                        const char* key) {
   for (const DocLine* line = FirstKey(doc, section); line;

@@ -42,6 +42,11 @@ const DocLine* FindSection(const IniDocument& doc, const char* name);
 const DocLine* FirstKey(const IniDocument& doc, const DocLine* section);
 const DocLine* NextKey(const IniDocument& doc, const DocLine* key);
 
+// The first section line, or the first key line of section, with line's
+// name: the one a look-up finds where line is given again.
+const DocLine* FirstNamedLike(const IniDocument& doc, const DocLine* section,
+                              const DocLine& line);
+
 // The line that decides a look-up of key in section (the first of that
 // name, with or without "="), or null.
 const DocLine* FindKey(const IniDocument& doc, const DocLine* section,
