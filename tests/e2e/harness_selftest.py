@@ -129,6 +129,7 @@ def fake_build(root, name, build_type, toolchain, files):
 PROGRAM_CASES = [
     ("i686", "SELDUNAX.EXE", "win32"),
     ("i686", "deveject.exe", "win32"),
+    ("i686", "SELDCHK.EXE", "win32"),
     ("i686", "platform_probe.exe", "win32"),
     ("i686", "boxhelper.exe", "win64"),
     ("i686", "recording_deveject.exe", "win64"),
@@ -144,7 +145,7 @@ def program_failures():
     build); test tools from the x86_64 build; an i686 directory that is no
     release build is refused."""
     failures = []
-    shipped = ["SELDUNAX.EXE", "DEVEJECT.EXE"]
+    shipped = list(builds.SHIPPED)
     tools = ["boxhelper.exe", "recording_deveject.exe"]
     with tempfile.TemporaryDirectory() as root:
         dirs = {

@@ -59,29 +59,29 @@ def current_build():
     raise ValueError(f"SELDUNAX_E2E_BUILD={name!r}: want one of {BUILD_NAMES}")
 
 
-# The program and its release tool come from the build under test; every
-# other program is a test tool of the x86_64 build.
-SHIPPED = ("SELDUNAX.EXE", "DEVEJECT.EXE")
+# The program, its release tool and the checker come from the build under
+# test; every other program is a test tool of the x86_64 build.
+SHIPPED = ("SELDUNAX.EXE", "DEVEJECT.EXE", "SELDCHK.EXE")
 
 _release_files = {}
 
 
 def release_files(directory):
-    """{name: path} of SELDUNAX.EXE and DEVEJECT.EXE in an i686 MinSizeRel
-    build directory, as scripts/release_build.sh finds the files that
-    ship; raises when the directory is no such build."""
+    """{name: path} of SELDUNAX.EXE, DEVEJECT.EXE and SELDCHK.EXE in an i686
+    MinSizeRel build directory, as scripts/release_build.sh finds the files
+    that ship; raises when the directory is no such build."""
     if directory not in _release_files:
         script = ('source "$1/scripts/release_build.sh" && '
                   'release_programs "$2" && '
-                  'printf "%s\\n%s\\n" "$SELDUNAX_EXE" "$DEVEJECT_EXE"')
+                  'printf "%s\\n%s\\n%s\\n" "$SELDUNAX_EXE" "$DEVEJECT_EXE" '
+                  '"$SELDCHK_EXE"')
         done = subprocess.run(["bash", "-c", script, "release", REPO,
                                directory], capture_output=True, text=True)
         if done.returncode != 0:
             raise RuntimeError("not the build that ships: "
                                + done.stderr.strip())
-        seldunax, deveject = done.stdout.split("\n")[:2]
-        _release_files[directory] = {"SELDUNAX.EXE": seldunax,
-                                     "DEVEJECT.EXE": deveject}
+        _release_files[directory] = dict(
+            zip(SHIPPED, done.stdout.split("\n")[:3]))
     return _release_files[directory]
 
 
@@ -99,8 +99,8 @@ def _search(root, name, required):
 
 def build_program(name, required=True):
     """A built Windows program of the build under test (any letter case);
-    for the i686 build, SELDUNAX.EXE and DEVEJECT.EXE are the files that
-    ship."""
+    for the i686 build, SELDUNAX.EXE, DEVEJECT.EXE and SELDCHK.EXE are the
+    files that ship."""
     build = current_build()
     if build.name == "i686" and name.upper() in SHIPPED:
         return release_files(build.dir)[name.upper()]
