@@ -35,3 +35,12 @@ bool AppendPath(char* dest, int size, const char* tail) {
   memcpy(dest + have, tail, add + 1);
   return true;
 }
+
+bool AppendName(char* dest, int size, const char* name) {
+  size_t have = strlen(dest);
+  size_t slash = have == 0 || dest[have - 1] != '\\' ? 1 : 0;
+  if (have + slash + strlen(name) >= static_cast<size_t>(size)) return false;
+  if (slash != 0) dest[have++] = '\\';
+  strcpy(dest + have, name);
+  return true;
+}

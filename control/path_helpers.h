@@ -21,3 +21,8 @@ bool CopyPath(char* dest, int size, const char* source);
 // Appends tail to the string in dest (size bytes) when the result fits whole;
 // returns false and leaves dest unchanged when it does not.
 bool AppendPath(char* dest, int size, const char* tail);
+
+// Appends a backslash unless the path already ends in one, then name, when
+// the result fits dest (size bytes) whole; returns false and leaves dest
+// unchanged when it does not.
+bool AppendName(char* dest, int size, const char* name);
