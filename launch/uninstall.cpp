@@ -24,10 +24,10 @@ bool UserConfirms(LaunchState* state) {
 // that lets the copy list place files the delete lists may then remove.
 void RemoveDosAndFiles(LaunchState* state) {
   RestoreEmm386();
-  CleanBatchFile("C:\\AUTOEXEC.BAT");
+  CleanBatchFile("C:\\AUTOEXEC.BAT", state->controlPath);
   // A cut path would name another file: such a DOSSTART.BAT is left alone.
   if (ExpandPathMacros(state->work, kPathSize, "%WINDIR%\\DOSSTART.BAT")) {
-    CleanBatchFile(state->work);
+    CleanBatchFile(state->work, state->controlPath);
   }
   FixConfigSys();
   RunCopyList(state->controlPath);

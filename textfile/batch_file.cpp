@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "control/ascii_chars.h"
+#include "control/path_helpers.h"
+#include "textfile/dos_words.h"
 #include "textfile/text_match.h"
 
 namespace {
@@ -100,16 +102,37 @@ void BlankMatchingLines(LineArray lines, int count, const char* word) {
   }
 }
 
+namespace {
+
+// Each usable [dosclean] word as the card's ROM: its PATH entries, then the
+// lines that still hold it.
+void CleanDosWords(LineArray lines, int count, const char* controlPath) {
+  char word[kPathSize];
+  for (int n = 1;; ++n) {
+    DosWord use = ReadDosWord(controlPath, n, word);
+    if (use == DosWord::End) return;
+    if (use == DosWord::Used) {
+      RemovePathEntry(lines, count, word);
+      BlankMatchingLines(lines, count, word);
+    }
+  }
+}
+
+}  // namespace
+
 // The PATH edit comes first, so that a PATH line keeps its other entries
 // when it loses the card's; every other line naming the card (a program
-// started with the ROM, say, which the uninstall deletes) goes whole.
-void CleanBatchFile(const char* path) {
+// started with the ROM, say, which the uninstall deletes) goes whole. The
+// control file's words come after the built-in ones, which so act exactly
+// as they do without them.
+void CleanBatchFile(const char* path, const char* controlPath) {
   int count = 0;
   LineArray lines = LoadTextLines(path, &count);
   if (lines == nullptr) return;
   RemovePathEntry(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardKeyword);
+  CleanDosWords(lines, count, controlPath);
   SaveTextLines(lines, path, count);
   FreeTextLines(lines, count);
 }

@@ -4,8 +4,10 @@
 #include "textfile/line_file.h"
 
 // Removes every PATH entry naming HALCYREN.ROM, then every line still
-// naming HALCYREN.ROM or HALCYRENE, and writes the file back.
-void CleanBatchFile(const char* path);
+// naming HALCYREN.ROM or HALCYRENE; then the same two steps for each usable
+// word of the control file's [dosclean] list (textfile/dos_words.h), and
+// writes the file back.
+void CleanBatchFile(const char* path, const char* controlPath);
 
 // Removes every entry holding word (upper case, part of a path entry: no
 // ";", "=" or blanks; any letter case in the line) from the PATH lists of

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -282,7 +283,7 @@ std::string Clean(Kind kind, const std::string& installed) {
   if (kind == Kind::kConfigSys) {
     FixConfigSys();
   } else {
-    CleanBatchFile(target);
+    CleanBatchFile(target, kControl);
   }
   EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   return fake::ReadFile(target);

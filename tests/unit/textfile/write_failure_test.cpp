@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -78,7 +79,7 @@ TEST(WriteFailure, LeavesTheOriginalAndNoTemporaryFile) {
        },
        true},
       {"CleanBatchFile", "C:\\AUTOEXEC.BAT", BigFile("SET HALCYRENE=1"),
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT"); }, false},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl); }, false},
       {"FixConfigSys", "C:\\CONFIG.SYS", BigFile("DEVICE=C:\\DOS\\EMM386.EXE"),
        [] { FixConfigSys(); }, false},
       {"ScheduleDeleteOnReboot", "C:\\WINDOWS\\WININIT.INI", BigFile("[rename]"),
