@@ -16,7 +16,7 @@ bool UserConfirms(LaunchState* state) {
   int answer = ShowLookedUpMessage(
       state->message, state->postInstall ? "POSTW95" : "AREYOUSURE",
       state->postInstall ? MSG_CONFIRM_POSTINSTALL : MSG_CONFIRM_FULL,
-      state->controlPath, plat::kMbYesNo);
+      state->controlPath, state->title, plat::kMbYesNo);
   return answer == plat::kIdYes;
 }
 
@@ -42,13 +42,18 @@ int RunUninstall(LaunchState* state) {
   if (!UserConfirms(state)) return 0;
 
   // Read now: the lists below may remove the control file itself.
-  LoadMessage(state->message, kMessageKeyCount, "REBOOTNOW",
-              state->controlPath);
+  // Post-install mode has a closing text of its own, or else the full one.
+  if (!state->postInstall ||
+      !LoadMessage(state->message, kMessageKeyCount, "POSTREBOOTNOW",
+                   state->controlPath)) {
+    LoadMessage(state->message, kMessageKeyCount, "REBOOTNOW",
+                state->controlPath);
+  }
 
   RemovePnpDevices(state->controlPath);
   if (!state->postInstall) RemoveDosAndFiles(state);
 
   ShowBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
-          plat::kMbOk);
+          state->title, plat::kMbOk);
   return 0;
 }
