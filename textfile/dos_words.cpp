@@ -5,6 +5,7 @@
 #include "control/ascii_chars.h"
 #include "control/control_file.h"
 #include "control/path_helpers.h"
+#include "control/path_macros.h"
 #include "platform/platform.h"
 #include "textfile/text_match.h"
 
@@ -46,20 +47,20 @@ bool OnlyCommandNames(const char* word) {
   return true;
 }
 
-// DOS itself lives on the boot drive, where AUTOEXEC.BAT is.
+// Each place as a line names it, with a backslash after it. DOS itself
+// lives on the boot drive, where AUTOEXEC.BAT is.
 bool NamesSystemFolder(const char* upperWord) {
-  if (FindUpperWord("C:\\DOS\\", upperWord) >= 0) return true;
-  for (int system = 0; system < 2; ++system) {
-    char place[kPathSize + 16];
-    uint32_t length = system ? plat::SystemDirectory(place, kPathSize)
-                             : plat::WindowsDirectory(place, kPathSize);
-    if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) return true;
-    place[length] = '\0';
-    // As a line names it: with a backslash after it.
-    AppendName(place, sizeof place, system ? "" : "COMMAND\\");
-    if (FindUpperWord(place, upperWord) >= 0) return true;
+  char place[kPathSize];
+  if (!WindowsDirectoryPath(place, "COMMAND\\") ||
+      FindUpperWord(place, upperWord) >= 0) {
+    return true;
   }
-  return false;
+  uint32_t length = plat::SystemDirectory(place, kPathSize);
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) return true;
+  place[length] = '\0';
+  return !AppendName(place, kPathSize, "") ||
+         FindUpperWord(place, upperWord) >= 0 ||
+         FindUpperWord("C:\\DOS\\", upperWord) >= 0;
 }
 
 DosWord JudgeDosWord(const char* upperWord) {
