@@ -25,6 +25,7 @@ const Macro kMacros[] = {
     {"%STARTUP%", kEnglishStartUp},
 };
 
+// %WINDIR% rather than %WINSYS%.
 bool IsWindowsMacro(const Macro& macro) { return macro.name[4] == 'D'; }
 
 // The Shell Folders value of a shared folder (letter case does not count).
