@@ -33,3 +33,14 @@
 #define MSG_COPY_INI_FAILED "Error copying SELDUNAX.INI to temp directory."
 #define MSG_COPY_DEVEJECT_FAILED "Error copying DEVEJECT.EXE to temp directory."
 #define MSG_SWITCH_TEMP_FAILED "Error switching to temp directory."
+
+// The closing box's own lines after the closing text, when steps could not
+// be done (control/not_done.cpp): a heading, one line per step described,
+// and the count of the rest.
+#define MSG_NOT_DONE "\n\nThese steps could not be done:"
+#define MSG_NOT_CHANGED "\nNot changed: "
+#define MSG_NOT_COPIED "\nNot copied: "
+#define MSG_KEPT "\nKept: "
+#define MSG_NOT_DELETED "\nNot deleted: "
+#define MSG_MORE_BEFORE "\n... and "
+#define MSG_MORE_AFTER " more."

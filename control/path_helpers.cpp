@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "control/ascii_chars.h"
+
 int AddTrailingBackslash(char* path) {
   size_t length = strlen(path);
   if (length == 0 || path[length - 1] != '\\') {
@@ -43,4 +45,12 @@ bool AppendName(char* dest, int size, const char* name) {
   if (slash != 0) dest[have++] = '\\';
   strcpy(dest + have, name);
   return true;
+}
+
+bool SameTextAnyCase(const char* a, const char* b) {
+  while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
+    ++a;
+    ++b;
+  }
+  return *a == *b;
 }

@@ -26,3 +26,7 @@ bool AppendPath(char* dest, int size, const char* tail);
 // the result fits dest (size bytes) whole; returns false and leaves dest
 // unchanged when it does not.
 bool AppendName(char* dest, int size, const char* name);
+
+// Equal but for the letter case of ASCII letters: how two names or paths
+// spelled the same way are compared.
+bool SameTextAnyCase(const char* a, const char* b);

@@ -7,19 +7,22 @@
 #include "platform/platform.h"
 #include "textfile/wininit.h"
 
-int RunDeleteList(const char* controlPath) {
+void RunDeleteList(const char* controlPath, NotDone* notDone) {
   ListPathCursor cursor = StartListPaths(controlPath, "delete");
   char value[kPathSize];
-  int notDone = 0;
   while (NextListPath(&cursor, value)) {
     char path[kPathSize];
-    if (FileTarget(value, path) != ListTarget::Act) continue;
-    if (plat::RemoveFile(path)) continue;
+    if (FileTarget(value, path) != ListTarget::Act) {
+      NoteNotDone(notDone, NotDoneKind::Kept, value);
+      continue;
+    }
+    if (MustKeep(notDone, path) || plat::RemoveFile(path)) continue;
     // A name that is not there has nothing to delete at the next start
-    // either; one in use or read-only is entered in WININIT.INI.
+    // either; one in use or read-only is entered in WININIT.INI, and one
+    // that cannot be entered either is noted.
     if (plat::FileAttributes(path) == plat::kInvalidAttributes) continue;
-    // The one place that knows a file it could neither delete nor enter.
-    if (!ScheduleDeleteOnReboot(path)) ++notDone;
+    if (!ScheduleDeleteOnReboot(path)) {
+      NoteNotDone(notDone, NotDoneKind::NotDeleted, path);
+    }
   }
-  return notDone;
 }

@@ -67,7 +67,17 @@ bool CopyToTemp(LaunchState* state, int tempLength, const char* source,
                 const char* name) {
   if (!JoinName(state->tempPath, tempLength, name)) return false;
   if (!plat::CopyOneFile(source, state->tempPath, false)) return false;
-  ScheduleDeleteOnReboot(state->tempPath);
+  // A copy that WININIT.INI cannot name at all (a TEMP directory without
+  // short names, or too deep for DOS) stays in TEMP, as it did before
+  // entries had to be 8.3: refusing would keep the card from ever being
+  // removed from its install directory. One that it could name but that
+  // was not entered (WININIT.INI cannot be written) would stay for good on
+  // a failing disk: it goes again, and the hand-over stops.
+  if (!ScheduleDeleteOnReboot(state->tempPath) &&
+      HasDosPath(state->tempPath)) {
+    plat::RemoveFile(state->tempPath);
+    return false;
+  }
   state->tempPath[tempLength] = '\0';
   return true;
 }

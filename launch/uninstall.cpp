@@ -2,6 +2,8 @@
 
 #include "control/builtin_messages.h"
 #include "control/message.h"
+#include "control/not_done.h"
+#include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "fileops/file_lists.h"
 #include "platform/platform.h"
@@ -21,19 +23,30 @@ bool UserConfirms(LaunchState* state) {
 }
 
 // The DOS side of the card and the control file's own lists, in the order
-// that lets the copy list place files the delete lists may then remove.
-void RemoveDosAndFiles(LaunchState* state) {
-  RestoreEmm386();
-  CleanBatchFile("C:\\AUTOEXEC.BAT", state->controlPath);
+// that lets the copy list place files the delete lists may then remove, and
+// that tells the lists which files the steps before them still need.
+void RemoveDosAndFiles(LaunchState* state, NotDone* notDone) {
+  RestoreEmm386(notDone);
+  CleanBatchFile("C:\\AUTOEXEC.BAT", state->controlPath, notDone);
   // A cut path would name another file: such a DOSSTART.BAT is left alone.
   if (ExpandPathMacros(state->work, kPathSize, "%WINDIR%\\DOSSTART.BAT")) {
-    CleanBatchFile(state->work, state->controlPath);
+    CleanBatchFile(state->work, state->controlPath, notDone);
   }
-  FixConfigSys();
-  RunCopyList(state->controlPath);
-  RunDeleteList(state->controlPath);
-  RunMultiDeleteList(state->controlPath);
-  RunDeltreeList(state->controlPath);
+  FixConfigSys(notDone);
+  RunCopyList(state->controlPath, notDone);
+  RunDeleteList(state->controlPath, notDone);
+  RunMultiDeleteList(state->controlPath, notDone);
+  RunDeltreeList(state->controlPath, notDone);
+}
+
+// The closing text, and after it the program's own lines naming what could
+// not be done: a run that did everything shows the text alone.
+void ShowClosingBox(const char* text, const NotDone& notDone,
+                    const char* title) {
+  char box[kMessageBufferSize + kNotDoneTextSize];
+  CopyPath(box, sizeof box, text);
+  AppendNotDone(notDone, box, sizeof box);
+  ShowBox(box, title, plat::kMbOk);
 }
 
 }  // namespace
@@ -50,10 +63,12 @@ int RunUninstall(LaunchState* state) {
                 state->controlPath);
   }
 
+  NotDone notDone;
+  StartNotDone(&notDone);
   RemovePnpDevices(state->controlPath);
-  if (!state->postInstall) RemoveDosAndFiles(state);
+  if (!state->postInstall) RemoveDosAndFiles(state, &notDone);
 
-  ShowBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
-          state->title, plat::kMbOk);
+  ShowClosingBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
+                 notDone, state->title);
   return 0;
 }

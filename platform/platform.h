@@ -158,15 +158,34 @@ constexpr FileHandle kNoFile = 0;
 FileHandle OpenForRead(const char* path);
 // Reads up to size bytes; returns the count read (0 at the end), -1 on error.
 long ReadBytes(FileHandle file, void* buf, uint32_t size);
-// Creates or truncates a file for writing; kNoFile when it cannot.
-FileHandle CreateForWrite(const char* path);
+// Creates a new, empty file for writing (CREATE_NEW); kNoFile when a file or
+// directory of that name exists or the file cannot be created. An existing
+// file is never truncated, however the name came to be taken.
+FileHandle CreateNewFile(const char* path);
 // Writes all size bytes or returns false.
 bool WriteBytes(FileHandle file, const void* buf, uint32_t size);
+// FlushFileBuffers: what the system still holds of the file's data is
+// written to the disk now. Windows 95 writes late; a file renamed into place
+// before its data reached the disk may be empty after a power cut.
+bool FlushFile(FileHandle file);
 // Closes a file; false when the system reported an error while closing.
 bool CloseFile(FileHandle file);
+
+// ------------------------------------------------- renames and replacements
+
+// MoveFileA: the file from takes the name to; never replaces an existing
+// file (false then).
+bool RenameFile(const char* from, const char* to);
 // Puts the file at replacement in the place of target, in one step where the
 // system can; target need not exist. False leaves target as it was.
+// Windows 95 has no such step: there target is first renamed aside (to
+// target + ".~old"), and a cut between the steps can leave target missing
+// with its old file aside, which RecoverReplacedFile puts back.
 bool ReplaceFileWith(const char* replacement, const char* target);
+// When target is missing and an interrupted ReplaceFileWith left its old
+// file aside, gives that file its name back. To be called before target is
+// read or written; ReplaceFileWith does it itself.
+void RecoverReplacedFile(const char* target);
 
 // ------------------------------------------------------------------ memory
 

@@ -124,9 +124,14 @@ void ReleaseInstance(plat::RegKey deviceKey, plat::RegKey classKey,
 
 void ReleaseDeviceInstances(plat::RegKey deviceKey, plat::RegKey classKey,
                             const char* ids) {
-  Announcement announcement = {
-      plat::kBroadcastRecipients,
-      {sizeof(plat::DevBroadcastDevnode), plat::kDbtDevtypDevnode, 0, 0}};
+  // Field by field: an initializer list would be kept as a copy in a data
+  // section of its own, which costs the i686 program a 512-byte block.
+  Announcement announcement;
+  announcement.recipients = plat::kBroadcastRecipients;
+  announcement.record.size = sizeof(plat::DevBroadcastDevnode);
+  announcement.record.deviceType = plat::kDbtDevtypDevnode;
+  announcement.record.reserved = 0;
+  announcement.record.devnode = 0;
   // No instance key is deleted here, so the enumeration does not shift.
   char instance[kPathSize];
   for (uint32_t index = 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "control/ascii_chars.h"
+#include "control/not_done.h"
 #include "control/path_helpers.h"
 #include "textfile/dos_words.h"
 #include "textfile/text_match.h"
@@ -104,6 +105,12 @@ void BlankMatchingLines(LineArray lines, int count, const char* word) {
 
 namespace {
 
+size_t TextLength(LineArray lines, int count) {
+  size_t length = 0;
+  for (int i = 0; i < count; ++i) length += strlen(lines[i]);
+  return length;
+}
+
 // Each usable [dosclean] word as the card's ROM: its PATH entries, then the
 // lines that still hold it.
 void CleanDosWords(LineArray lines, int count, const char* controlPath) {
@@ -124,15 +131,27 @@ void CleanDosWords(LineArray lines, int count, const char* controlPath) {
 // when it loses the card's; every other line naming the card (a program
 // started with the ROM, say, which the uninstall deletes) goes whole. The
 // control file's words come after the built-in ones, which so act exactly
-// as they do without them.
-void CleanBatchFile(const char* path, const char* controlPath) {
+// as they do without them. The editors only ever shorten lines: a file
+// whose text kept its length needed no edit, and is not reported when it
+// cannot be written.
+void CleanBatchFile(const char* path, const char* controlPath,
+                    NotDone* notDone) {
   int count = 0;
   LineArray lines = LoadTextLines(path, &count);
-  if (lines == nullptr) return;
+  if (lines == nullptr) {
+    if (IsExistingFile(path)) {
+      NoteNotDone(notDone, NotDoneKind::NotChanged, path);
+    }
+    return;
+  }
+  const size_t before = TextLength(lines, count);
   RemovePathEntry(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardKeyword);
   CleanDosWords(lines, count, controlPath);
-  SaveTextLines(lines, path, count);
+  const bool edited = TextLength(lines, count) != before;
+  if (SaveTextLines(lines, path, count) != 0 && edited) {
+    NoteNotDone(notDone, NotDoneKind::NotChanged, path);
+  }
   FreeTextLines(lines, count);
 }

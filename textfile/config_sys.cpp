@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "control/ascii_chars.h"
+#include "control/not_done.h"
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
 #include "platform/platform.h"
+#include "textfile/temporary_file.h"
 #include "textfile/text_match.h"
 
 namespace {
@@ -44,19 +46,44 @@ bool LoadsSavedEmm386(const char* line) {
 // The line becomes newStart followed by the text after its first
 // "EMM386.EXE": the driver's options (NOEMS, RAM, X=... exclusions that
 // keep the PC from hanging) stay as they were. Without memory for the new
-// text the line stays as it was.
-void ReplaceLine(LineArray lines, int i, const char* newStart) {
+// text the line stays as it was (false).
+bool ReplaceLine(LineArray lines, int i, const char* newStart) {
   const char* options =
       lines[i] + FindUpperWord(lines[i], kEmm386) + strlen(kEmm386);
   const size_t startLength = strlen(newStart);
   const size_t optionsLength = strlen(options);
   char* line =
       static_cast<char*>(plat::Allocate(startLength + optionsLength + 1));
-  if (line == nullptr) return;
+  if (line == nullptr) return false;
   memcpy(line, newStart, startLength);
   memcpy(line + startLength, options, optionsLength + 1);
   plat::Release(lines[i]);
   lines[i] = line;
+  return true;
+}
+
+bool AnyLoadsSavedEmm386(LineArray lines, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (LoadsSavedEmm386(lines[i])) return true;
+  }
+  return false;
+}
+
+// A memory manager CONFIG.SYS may load: a file that is not the start of the
+// saved copy cut short (an empty file, or a copy that stopped half-way, would
+// hang the PC at the next start). One that cannot be compared counts.
+bool IsWholeMemoryManager(const char* path) {
+  return IsExistingFile(path) &&
+         CompareFileBytes(path, kSavedEmm386) != ByteMatch::ProperPrefix;
+}
+
+// CONFIG.SYS was left loading the saved copy, or may be: the saved copy
+// stays for it.
+void KeepForConfigSys(NotDone* notDone) {
+  NoteNotDone(notDone, NotDoneKind::NotChanged, kConfigSys);
+  if (KeepFile(notDone, kSavedEmm386) && IsExistingFile(kSavedEmm386)) {
+    NoteNotDone(notDone, NotDoneKind::Kept, kSavedEmm386);
+  }
 }
 
 }  // namespace
@@ -64,41 +91,67 @@ void ReplaceLine(LineArray lines, int i, const char* newStart) {
 // The first line that loads any EMM386.EXE, and every later one that loads
 // the saved copy, which the uninstall is about to delete: the other blocks
 // of a boot menu would otherwise load a file that is gone.
-void ReplaceMemoryManagerLine(LineArray lines, int count,
-                              const char* newStart) {
+int ReplaceMemoryManagerLine(LineArray lines, int count,
+                             const char* newStart) {
   bool first = true;
+  int replaced = 0;
   for (int i = 0; i < count; ++i) {
     if (first ? LoadsEmm386(lines[i]) : LoadsSavedEmm386(lines[i])) {
-      ReplaceLine(lines, i, newStart);
+      replaced += ReplaceLine(lines, i, newStart);
       first = false;
     }
   }
+  return replaced;
 }
 
-// An EMM386.EXE already in the Windows directory is the user's and stays.
-void RestoreEmm386() {
+// An EMM386.EXE already in the Windows directory is the user's and stays:
+// the copy is placed whole, never over a file. A copy that fails keeps its
+// source.
+void RestoreEmm386(NotDone* notDone) {
   char destination[kPathSize];
-  if (!WindowsEmm386(destination)) return;
-  plat::CopyOneFile(kSavedEmm386, destination, true);
+  if (!WindowsEmm386(destination) ||
+      plat::FileAttributes(destination) != plat::kInvalidAttributes ||
+      !IsExistingFile(kSavedEmm386)) {
+    return;
+  }
+  if (PlaceCopy(kSavedEmm386, destination, false)) return;
+  NoteNotDone(notDone, NotDoneKind::NotCopied, destination);
+  if (KeepFile(notDone, kSavedEmm386)) {
+    NoteNotDone(notDone, NotDoneKind::Kept, kSavedEmm386);
+  }
 }
 
-// CONFIG.SYS is never pointed at a file that is not there: without an
-// EMM386.EXE in the Windows directory the file stays as it is.
-void FixConfigSys() {
+// CONFIG.SYS is never pointed at a file that is not there whole: without
+// one in the Windows directory the file stays as it is. Whatever way it
+// stays loading the saved copy (not pointed, not written, not readable), the
+// saved copy is kept for it.
+void FixConfigSys(NotDone* notDone) {
   char newStart[sizeof(kDeviceKey) + kPathSize];
   memcpy(newStart, kDeviceKey, sizeof(kDeviceKey));
   char* windowsEmm386 = newStart + strlen(kDeviceKey);
-  if (!WindowsEmm386(windowsEmm386)) return;
-  uint32_t attributes = plat::FileAttributes(windowsEmm386);
-  if (attributes == plat::kInvalidAttributes ||
-      (attributes & plat::kAttrDirectory) != 0) {
-    return;
-  }
+  const bool whole =
+      WindowsEmm386(windowsEmm386) && IsWholeMemoryManager(windowsEmm386);
 
   int count = 0;
   LineArray lines = LoadTextLines(kConfigSys, &count);
-  if (lines == nullptr) return;
-  ReplaceMemoryManagerLine(lines, count, newStart);
-  SaveTextLines(lines, kConfigSys, count);
+  if (lines == nullptr) {
+    if (IsExistingFile(kConfigSys)) KeepForConfigSys(notDone);
+    return;
+  }
+  bool loadsSaved = AnyLoadsSavedEmm386(lines, count);
+  bool notChanged = false;
+  if (whole) {
+    int replaced = ReplaceMemoryManagerLine(lines, count, newStart);
+    if (SaveTextLines(lines, kConfigSys, count) == 0) {
+      loadsSaved = AnyLoadsSavedEmm386(lines, count);
+    } else {
+      notChanged = replaced > 0;
+    }
+  }
   FreeTextLines(lines, count);
+  if (loadsSaved) {
+    KeepForConfigSys(notDone);
+  } else if (notChanged) {
+    NoteNotDone(notDone, NotDoneKind::NotChanged, kConfigSys);
+  }
 }

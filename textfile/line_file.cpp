@@ -59,9 +59,7 @@ bool LoadBytes(const char* path, FileBytes* bytes) {
   if (file == plat::kNoFile) return false;
   bool read = ReadAll(file, bytes);
   plat::CloseFile(file);
-  // A NUL byte cannot be held in a line string: such a file is no text file
-  // and is left alone rather than written back without its NUL bytes.
-  return read && memchr(bytes->data, '\0', bytes->size) == nullptr;
+  return read;
 }
 
 // Where the line that starts at `start` ends: at the next CR or LF, or at
@@ -103,12 +101,35 @@ char* HeapCopy(const char* text, size_t length) {
   return line;
 }
 
+// A heap line holding length bytes of the file, each NUL byte and each
+// kLineEscape written as two bytes (line_file.h).
+char* EscapedCopy(const char* text, size_t length) {
+  size_t extra = 0;
+  for (size_t i = 0; i < length; ++i) {
+    extra += text[i] == '\0' || text[i] == kLineEscape;
+  }
+  if (extra == 0) return HeapCopy(text, length);
+  char* line = static_cast<char*>(plat::Allocate(length + extra + 1));
+  if (line == nullptr) return nullptr;
+  char* out = line;
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] == '\0' || text[i] == kLineEscape) {
+      *out++ = kLineEscape;
+      *out++ = text[i] == '\0' ? kEscapedNul : kLineEscape;
+    } else {
+      *out++ = text[i];
+    }
+  }
+  *out = '\0';
+  return line;
+}
+
 // Stores the lines of bytes in slots 0..count-1, without their line ends.
 bool SplitLines(const FileBytes& bytes, LineArray lines, int count) {
   uint32_t start = 0;
   for (int n = 0; n < count; ++n) {
     uint32_t end = LineEnd(bytes, start);
-    lines[n] = HeapCopy(bytes.data + start, end - start);
+    lines[n] = EscapedCopy(bytes.data + start, end - start);
     if (lines[n] == nullptr) {
       FreeTextLines(lines, n);
       return false;
@@ -136,6 +157,7 @@ LineArray LinesFromBytes(const FileBytes& bytes, int* count) {
 
 LineArray LoadTextLines(const char* path, int* count) {
   *count = 0;
+  plat::RecoverReplacedFile(path);
   FileBytes bytes = {nullptr, 0, 0};
   LineArray lines = nullptr;
   if (LoadBytes(path, &bytes)) lines = LinesFromBytes(bytes, count);
@@ -150,9 +172,12 @@ uint64_t SlotArrayBytes(uint32_t lineCount, uint32_t pointerSize,
   // sizes: on a 32-bit system (count + 16) * 4 wraps around for a file of
   // about 1 GiB made of line ends, and a tiny array would be overrun.
   if (lineCount > static_cast<uint32_t>(INT32_MAX) - kSpareLineSlots) return 0;
-  uint64_t slots = static_cast<uint64_t>(lineCount) + kSpareLineSlots;
-  if (slots > sizeLimit / pointerSize) return 0;
-  return slots * pointerSize;
+  // Under 2^31 slots of under 2^32 bytes: the product fits 64 bits. It is
+  // compared rather than the limit divided, which on i686 would call a
+  // 64-bit division routine of the compiler's library.
+  uint64_t bytes =
+      (static_cast<uint64_t>(lineCount) + kSpareLineSlots) * pointerSize;
+  return bytes > sizeLimit ? 0 : bytes;
 }
 
 void FreeTextLines(LineArray lines, int count) {
@@ -164,3 +189,9 @@ void FreeTextLines(LineArray lines, int count) {
 }
 
 char* DuplicateLine(const char* text) { return HeapCopy(text, strlen(text)); }
+
+bool IsExistingFile(const char* path) {
+  uint32_t attributes = plat::FileAttributes(path);
+  return attributes != plat::kInvalidAttributes &&
+         (attributes & plat::kAttrDirectory) == 0;
+}

@@ -3,68 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "control/ascii_chars.h"
 #include "control/path_helpers.h"
 #include "platform/platform.h"
 #include "textfile/line_file.h"
+#include "textfile/temporary_file.h"
 
 namespace {
-
-// Extensions tried for the temporary file, in this order.
-constexpr int kTemporaryExtensions = 101;
-
-// ".$$$" first, then ".$00" to ".$99".
-void TemporaryExtension(int n, char* out) {
-  if (n == 0) {
-    strcpy(out, ".$$$");
-    return;
-  }
-  out[0] = '.';
-  out[1] = '$';
-  out[2] = static_cast<char>('0' + (n - 1) / 10);
-  out[3] = static_cast<char>('0' + (n - 1) % 10);
-  out[4] = '\0';
-}
-
-// The start of the file name in path: after its last "\", "/" or ":".
-size_t NameStart(const char* path) {
-  size_t start = 0;
-  for (size_t i = 0; path[i] != '\0'; ++i) {
-    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
-  }
-  return start;
-}
-
-bool SameFileName(const char* a, const char* b) {
-  while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
-// The temporary file for target: the same directory and name with the
-// extension replaced (added when there is none) by the first of the
-// extensions that names no existing file and not the target itself, so
-// that the final step is a rename on one drive and no file of the user's
-// (an AUTOEXEC.$$$ of their own, say) is ever overwritten. A file left by an
-// interrupted run is left alone like any other. False when every name is
-// taken or none fits.
-bool TemporaryNameFor(const char* target, char* out) {
-  const char* dot = strrchr(target + NameStart(target), '.');
-  size_t baseLength = dot != nullptr ? static_cast<size_t>(dot - target)
-                                     : strlen(target);
-  if (baseLength + 5 > static_cast<size_t>(kPathSize)) return false;
-  memcpy(out, target, baseLength);
-  for (int n = 0; n < kTemporaryExtensions; ++n) {
-    TemporaryExtension(n, out + baseLength);
-    if (!SameFileName(out, target) &&
-        plat::FileAttributes(out) == plat::kInvalidAttributes) {
-      return true;
-    }
-  }
-  return false;
-}
 
 // A target that is read-only or a directory is never replaced.
 bool MayReplace(const char* path, uint32_t attributes) {
@@ -104,6 +48,28 @@ void Put(Output* out, const char* data, uint32_t size) {
   out->used += size;
 }
 
+// A line's bytes as the file held them: the runs between escapes whole,
+// each escaped byte on its own (line_file.h).
+void PutLine(Output* out, const char* line) {
+  for (;;) {
+    const size_t length = strlen(line);
+    const char* escape =
+        static_cast<const char*>(memchr(line, kLineEscape, length));
+    size_t run = escape != nullptr ? static_cast<size_t>(escape - line)
+                                   : length;
+    Put(out, line, static_cast<uint32_t>(run));
+    if (escape == nullptr) return;
+    line = escape + 1;
+    if (*line == kEscapedNul || *line == kLineEscape) {
+      const char byte = *line == kEscapedNul ? '\0' : kLineEscape;
+      Put(out, &byte, 1);
+      ++line;
+    } else {
+      Put(out, escape, 1);
+    }
+  }
+}
+
 // Every non-empty line, each followed by CR LF; empty lines are how the
 // editors delete lines, so they are not written.
 bool WriteLines(plat::FileHandle file, LineArray lines, int count) {
@@ -114,7 +80,7 @@ bool WriteLines(plat::FileHandle file, LineArray lines, int count) {
   for (int i = 0; i < count && out.ok; ++i) {
     const char* line = lines[i];
     if (line == nullptr || line[0] == '\0') continue;
-    Put(&out, line, static_cast<uint32_t>(strlen(line)));
+    PutLine(&out, line);
     Put(&out, "\r\n", 2);
   }
   Flush(&out);
@@ -125,16 +91,18 @@ bool WriteLines(plat::FileHandle file, LineArray lines, int count) {
 
 // The temporary file gets the target's attributes before it takes the
 // target's place, so that the file is never there without them; a file
-// whose attributes cannot be kept is not replaced at all.
+// whose attributes cannot be kept is not replaced at all. Its data is
+// flushed to the disk before it is closed and renamed: Windows 95 writes
+// late, and a power cut must not leave the start-up file's name on data
+// that never reached the disk.
 int SaveTextLines(LineArray lines, const char* path, int count) {
   const uint32_t attributes = plat::FileAttributes(path);
+  if (!MayReplace(path, attributes)) return 1;
   char temporary[kPathSize];
-  if (!MayReplace(path, attributes) || !TemporaryNameFor(path, temporary)) {
-    return 1;
-  }
-  plat::FileHandle file = plat::CreateForWrite(temporary);
-  if (file == plat::kNoFile) return 1;
-  bool written = WriteLines(file, lines, count);
+  plat::FileHandle file = plat::kNoFile;
+  const TemporaryContent content = {nullptr, lines, count};
+  if (!CreateTemporary(path, content, temporary, &file)) return 1;
+  bool written = WriteLines(file, lines, count) && plat::FlushFile(file);
   bool closed = plat::CloseFile(file);
   bool created = attributes == plat::kInvalidAttributes;
   if (written && closed &&
@@ -143,6 +111,6 @@ int SaveTextLines(LineArray lines, const char* path, int count) {
       plat::ReplaceFileWith(temporary, path)) {
     return 0;
   }
-  plat::RemoveFile(temporary);
+  DropTemporary(temporary);
   return 1;
 }

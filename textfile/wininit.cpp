@@ -55,18 +55,26 @@ bool IsAbsoluteDosPath(const char* path) {
   }
 }
 
-// "NUL=" and the file's path as a heap line; null when the file has no
-// absolute 8.3 path or memory runs out. The start-up that reads
-// WININIT.INI runs under DOS, in a current directory of its own, and
-// understands only 8.3 names: the entry is the short form of the path,
-// which only a file that exists has.
-char* DeletionEntry(const char* path) {
-  char shortPath[kPathSize];
+// The short form of path into shortPath (kPathSize bytes) when it is an
+// absolute 8.3 path; its length, or 0. The start-up that reads WININIT.INI
+// runs under DOS, in a current directory of its own, and understands only
+// 8.3 names: the entry is the short form of the path, which only a file
+// that exists has.
+uint32_t DosPath(const char* path, char* shortPath) {
   uint32_t length = plat::ShortPathName(path, shortPath, kPathSize);
   if (length == 0 || length >= static_cast<uint32_t>(kPathSize) ||
       !IsAbsoluteDosPath(shortPath)) {
-    return nullptr;
+    return 0;
   }
+  return length;
+}
+
+// "NUL=" and the file's path as a heap line; null when the file has no
+// absolute 8.3 path or memory runs out.
+char* DeletionEntry(const char* path) {
+  char shortPath[kPathSize];
+  uint32_t length = DosPath(path, shortPath);
+  if (length == 0) return nullptr;
   size_t keyLength = strlen(kDeleteKey);
   char* entry = static_cast<char*>(plat::Allocate(keyLength + length + 1));
   if (entry == nullptr) return nullptr;
@@ -119,6 +127,11 @@ int AddRenameEntry(LineArray lines, int count, char* entry) {
 }
 
 }  // namespace
+
+bool HasDosPath(const char* path) {
+  char shortPath[kPathSize];
+  return DosPath(path, shortPath) != 0;
+}
 
 bool ScheduleDeleteOnReboot(const char* path) {
   char iniPath[kPathSize];

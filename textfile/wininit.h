@@ -9,3 +9,6 @@
 // path (it is not there, a name of it has no short form, the path is too
 // long) or WININIT.INI cannot be written safely.
 bool ScheduleDeleteOnReboot(const char* path);
+
+// Whether the file at path has the absolute 8.3 path that an entry needs.
+bool HasDosPath(const char* path);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/fake/fake_internal.h"
+#include "platform/win32/rename_steps.h"
 
 namespace fake {
 
@@ -69,8 +70,6 @@ Entry* FindEntry(const char* path) {
   return e;
 }
 
-namespace {
-
 Entry* NewEntry(const std::string& full, bool dir) {
   State& s = M().state;
   Entry& e = s.files[Upper(full)];
@@ -96,7 +95,27 @@ void Erase(const std::string& full) {
   FilesChanged();
 }
 
-}  // namespace
+bool MoveEntry(const std::string& from, const std::string& to) {
+  Entry* s = FindEntry(from);
+  if (!s || s->dir || IsBusy(*s) || FindEntry(to) || !ParentExists(to)) {
+    return false;
+  }
+  Entry moved = *s;
+  Erase(from);
+  Entry* d = NewEntry(to, false);
+  d->data = std::move(moved.data);
+  d->attributes = moved.attributes;
+  d->unreadable = moved.unreadable;
+  return true;
+}
+
+bool DiskRefuses(bool addsBytes) {
+  const Machine& m = M();
+  if (m.diskFault == DiskFault::None || m.callCount < m.diskFaultFrom) {
+    return false;
+  }
+  return m.diskFault == DiskFault::WriteProtected || addsBytes;
+}
 
 Entry* MakeDirs(const std::string& full) {
   Entry* e = FindEntry(full);
@@ -147,6 +166,29 @@ using fake::CallScope;
 using fake::Entry;
 using fake::FindEntry;
 
+namespace {
+
+// Windows 95 writes a copy's target in place, in steps that a cut can come
+// between: the target empty, then half of it. A failing step leaves an
+// overwritten target as far as it got and removes one it created.
+bool WriteCopyInSteps(const std::string& dst, const std::string& data,
+                      bool created) {
+  const char* const kSteps[] = {"CopyOneFile:created", "CopyOneFile:half"};
+  for (int step = 0; step < 2; ++step) {
+    CallScope call(kSteps[step], dst);
+    Entry* d = FindEntry(dst);
+    if (call.fail || !d) {
+      if (created && d) fake::Erase(dst);
+      return false;
+    }
+    d->data = data.substr(0, step == 0 ? 0 : data.size() / 2);
+    fake::FilesChanged();
+  }
+  return true;
+}
+
+}  // namespace
+
 bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
   CallScope call("CopyOneFile", from);
   if (call.fail) return false;
@@ -158,23 +200,30 @@ bool CopyOneFile(const char* from, const char* to, bool failIfExists) {
   if (!s || s->dir || s->unreadable) return false;
   if (fake::EqualNoCase(src, dst)) return false;  // sharing clash
   if (!fake::ParentExists(dst)) return false;
+  if (fake::DiskRefuses(!s->data.empty())) return false;
   Entry* d = FindEntry(dst);
+  const bool created = d == nullptr;
   if (d) {
     if (failIfExists || d->dir || fake::IsBusy(*d)) return false;
     if (d->attributes & kAttrReadOnly) return false;
   } else {
-    d = fake::NewEntry(dst, false);
-    s = FindEntry(src);  // the table may have moved it
+    fake::NewEntry(dst, false);
   }
-  d->data = s->data;
-  d->attributes = s->attributes;
+  const std::string data = FindEntry(src)->data;
+  const uint32_t attributes = FindEntry(src)->attributes;
+  if (fake::M().windows95 && !WriteCopyInSteps(dst, data, created)) {
+    return false;
+  }
+  d = FindEntry(dst);
+  d->data = data;
+  d->attributes = attributes;
   fake::FilesChanged();
   return true;
 }
 
 bool RemoveFile(const char* path) {
   CallScope call("RemoveFile", path);
-  if (call.fail) return false;
+  if (call.fail || fake::DiskRefuses(false)) return false;
   Entry* e = FindEntry(path);
   if (!e || (e->attributes & kAttrReadOnly)) return false;
   return fake::EraseFile(e);
@@ -186,13 +235,14 @@ bool RemoveFile(const char* path) {
 bool RemoveListedFile(const char* path, uint32_t listedAttributes) {
   CallScope call("RemoveListedFile", path);
   if (call.fail || (listedAttributes & kAttrReadOnly)) return false;
+  if (fake::DiskRefuses(false)) return false;
   Entry* e = FindEntry(path);
   return e && fake::EraseFile(e);
 }
 
 bool RemoveDir(const char* path) {
   CallScope call("RemoveDir", path);
-  if (call.fail) return false;
+  if (call.fail || fake::DiskRefuses(false)) return false;
   Entry* e = FindEntry(path);
   if (!e || !e->dir || e->path.size() <= 3) return false;
   // A link is refused as the Win32 layer refuses it: it stays, and so does
@@ -214,13 +264,23 @@ uint32_t FileAttributes(const char* path) {
 
 bool ChangeFileAttributes(const char* path, uint32_t attributes) {
   CallScope call("ChangeFileAttributes", path);
-  if (call.fail) return false;
+  if (call.fail || fake::DiskRefuses(false)) return false;
   Entry* e = FindEntry(path);
   if (!e) return false;
   e->attributes = (attributes & ~kAttrDirectory) | (e->dir ? kAttrDirectory : 0);
   return true;
 }
 
+bool RenameFile(const char* from, const char* to) {
+  CallScope call("RenameFile", from);
+  if (call.fail || fake::DiskRefuses(false)) return false;
+  std::string src, dst;
+  return fake::ResolvePath(from, &src) && fake::ResolvePath(to, &dst) &&
+         fake::MoveEntry(src, dst);
+}
+
+// On Windows 95 the Win32 layer's own steps run (win32::ReplaceByRenaming),
+// each step a call of its own (fake_win95.cpp).
 bool ReplaceFileWith(const char* replacement, const char* target) {
   CallScope call("ReplaceFileWith", replacement);
   if (call.fail) return false;
@@ -237,7 +297,12 @@ bool ReplaceFileWith(const char* replacement, const char* target) {
   if (d) {
     if (d->dir || fake::IsBusy(*d)) return false;
     if (d->attributes & kAttrReadOnly) return false;
-  } else {
+  }
+  if (fake::M().windows95) {
+    return win32::ReplaceByRenaming(replacement, target, d != nullptr);
+  }
+  if (fake::DiskRefuses(false)) return false;
+  if (!d) {
     d = fake::NewEntry(dst, false);
     s = FindEntry(src);
   }
@@ -247,6 +312,11 @@ bool ReplaceFileWith(const char* replacement, const char* target) {
   fake::FilesChanged();
   fake::Erase(src);
   return true;
+}
+
+void RecoverReplacedFile(const char* target) {
+  CallScope call("RecoverReplacedFile", target);
+  if (!call.fail) win32::RecoverAside(target);
 }
 
 }  // namespace plat

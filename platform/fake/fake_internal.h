@@ -116,6 +116,10 @@ struct Machine {
   std::function<uint32_t(uint32_t)> recipientsAfter;
   bool exitedAfterStart = false;
 
+  bool windows95 = false;  // SetPersonality(Personality::Windows95)
+  DiskFault diskFault = DiskFault::None;
+  long diskFaultFrom = 0;
+
   std::vector<std::function<bool(const Call&)>> failRules;
   std::function<void(const Call&)> afterEachCall;
   std::vector<Call> calls;
@@ -181,6 +185,21 @@ bool IsOpen(const std::string& key);
 bool IsBusy(const Entry& e);
 // Deletes a file that is neither a directory nor busy (no attribute check).
 bool EraseFile(Entry* e);
+// A new entry at full (replacing any of that name); its parent must exist.
+Entry* NewEntry(const std::string& full, bool dir);
+// The parent directory of full exists (a drive root always has one).
+bool ParentExists(const std::string& full);
+// Removes the entry at full from the table, whatever it is.
+void Erase(const std::string& full);
+// Gives the file at the full path from the full path to, as a rename does:
+// false when from is missing, a directory or busy, to is taken, or to's
+// directory is missing. The file keeps its bytes and attributes; its short
+// name goes with its old name.
+bool MoveEntry(const std::string& from, const std::string& to);
+// Whether a lasting disk fault (SetDiskFault) refuses a change now:
+// every change on a write-protected disk, a change that adds bytes on a
+// full one.
+bool DiskRefuses(bool addsBytes);
 
 // FindFirstFileA's name matching: letter case ignored, "*" any run, "?"
 // one character; dots and stars left at the end of the pattern once the

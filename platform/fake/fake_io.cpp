@@ -70,26 +70,15 @@ long ReadBytes(FileHandle file, void* buf, uint32_t size) {
   return static_cast<long>(n);
 }
 
-FileHandle CreateForWrite(const char* path) {
-  fake::CallScope call("CreateForWrite", path);
-  if (call.fail) return kNoFile;
-  std::string full, parent;
-  if (!fake::ResolvePath(path, &full) || !fake::ParentOf(full, &parent)) {
+FileHandle CreateNewFile(const char* path) {
+  fake::CallScope call("CreateNewFile", path);
+  if (call.fail || fake::DiskRefuses(false)) return kNoFile;
+  std::string full;
+  if (!fake::ResolvePath(path, &full) || !fake::ParentExists(full) ||
+      fake::FindEntry(full)) {
     return kNoFile;
   }
-  fake::Entry* dir = fake::FindEntry(parent);
-  if (!dir || !dir->dir) return kNoFile;
-  fake::Entry* e = fake::FindEntry(full);
-  if (e) {
-    if (e->dir || e->inUse || (e->attributes & kAttrReadOnly)) return kNoFile;
-    e->data.clear();
-    fake::FilesChanged();
-  } else {
-    fake::AddFile(full, "", 0);
-    e = fake::FindEntry(full);
-    if (!e) return kNoFile;
-  }
-  return fake::Open(e->path, true);
+  return fake::Open(fake::NewEntry(full, false)->path, true);
 }
 
 bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
@@ -100,12 +89,20 @@ bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
   fake::Entry* e = fake::HandleEntry(*f);
   if (!e) return false;
   if (size == 0) return true;
-  if (!buf) return false;
+  if (!buf || fake::DiskRefuses(true)) return false;
   if (e->data.size() < f->pos) e->data.resize(f->pos);
   e->data.replace(f->pos, size, static_cast<const char*>(buf), size);
   fake::FilesChanged();
   f->pos += size;
   return true;
+}
+
+// Written bytes are in the file at once here: the flush has nothing left to
+// write, but a write-protected disk refuses it.
+bool FlushFile(FileHandle file) {
+  fake::CallScope call("FlushFile", file, fake::HandlePath);
+  fake::OpenFile* f = fake::HandleFile(file);
+  return !call.fail && f && f->write && !fake::DiskRefuses(false);
 }
 
 bool CloseFile(FileHandle file) {

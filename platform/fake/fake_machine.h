@@ -81,9 +81,40 @@ void SetTempPath(const std::string& path);  // GetTempPathA's answer
 void SetWindowsDir(const std::string& path);
 void SetSystemDir(const std::string& path);
 // File searches (FindFirst without FindEnd) and files (OpenForRead or
-// CreateForWrite without CloseFile) still open: leak checks for tests.
+// CreateNewFile without CloseFile) still open: leak checks for tests.
 int OpenFinds();
 int OpenFiles();
+
+// ------------------------------------------------------------- Windows 95
+
+// The system the machine behaves as where Windows 95 differs from the NT
+// family, which Wine follows. Windows95: MoveFileExA is the stub that
+// answers "not implemented", so ReplaceFileWith runs the Win32 layer's own
+// Windows 95 steps (win32::ReplaceByRenaming), each a call of its own in the
+// log ("GetFileAttributesA", "MoveFileA", "DeleteFileA"); and CopyOneFile
+// writes its target in place in visible steps: "CopyOneFile:created"
+// (empty), "CopyOneFile:half", then whole when the call ends. Reset()
+// gives Nt.
+enum class Personality { Nt, Windows95 };
+void SetPersonality(Personality personality);
+
+// A lasting fault of the disk, from the call that CallCount() will number
+// fromCall on (0: at once); Reset() or None ends it. Full: no byte can be
+// added (WriteBytes, and CopyOneFile of a non-empty file, fail), while empty
+// files, renames, deletions and attribute changes still succeed.
+// WriteProtected: every call that would create, write, flush, rename,
+// delete or change attributes fails. The registry is not on the disk here.
+enum class DiskFault { None, Full, WriteProtected };
+void SetDiskFault(DiskFault fault, long fromCall = 0);
+
+// The next start of the system, as Windows 95 makes it before Windows
+// loads: the lines of the first [rename] section of WININIT.INI in the
+// Windows directory are carried out in order, "NUL=path" deleting path and
+// "new=old" renaming old to new (replacing new), for absolute 8.3 paths only
+// (a file's short path as set with SetShortPath, else its path); then
+// WININIT.INI becomes WININIT.BAK. Files and searches left open are closed;
+// files in use stay in use (their programs load again).
+void Restart();
 
 // ----------------------------------------------------------------- registry
 

@@ -1,4 +1,4 @@
-// Byte-level file I/O of platform.h and the replacement of a file by another.
+// Byte-level file I/O of platform.h.
 #include <windows.h>
 
 #include "platform/platform.h"
@@ -12,10 +12,9 @@ FileHandle OpenForRead(const char* path) {
       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-FileHandle CreateForWrite(const char* path) {
-  if (win32::IsReadOnly(path)) return kNoFile;
+FileHandle CreateNewFile(const char* path) {
   return win32::FromHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                        nullptr));
 }
 
@@ -42,80 +41,14 @@ bool WriteBytes(FileHandle file, const void* buf, uint32_t size) {
   return true;
 }
 
+bool FlushFile(FileHandle file) {
+  if (file == kNoFile) return false;
+  return FlushFileBuffers(win32::ToHandle(file)) != FALSE;
+}
+
 bool CloseFile(FileHandle file) {
   if (file == kNoFile) return false;
   return CloseHandle(win32::ToHandle(file)) != FALSE;
-}
-
-}  // namespace plat
-
-namespace win32 {
-
-// The Windows 95 way, without MoveFileExA: move the target aside, move the
-// replacement into its place, then drop the old target. Any failure on the
-// way puts the old target back, so false still leaves it as it was.
-bool ReplaceByRenaming(const char* replacement, const char* target,
-                       bool targetExists) {
-  if (!targetExists) return MoveFileA(replacement, target) != FALSE;
-  char aside[MAX_PATH + 8];
-  if (!win32::CopyText(aside, sizeof aside, target) ||
-      !win32::AppendText(aside, sizeof aside, ".~old")) {
-    return false;
-  }
-  // The target exists, so an aside file is a leftover of a replacement cut
-  // short after its last step; without this every later replacement of the
-  // file would fail, since MoveFileA never overwrites.
-  if (GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES &&
-      !DeleteFileA(aside)) {
-    return false;
-  }
-  if (!MoveFileA(target, aside)) return false;
-  if (!MoveFileA(replacement, target)) {
-    MoveFileA(aside, target);
-    return false;
-  }
-  DeleteFileA(aside);
-  return true;
-}
-
-}  // namespace win32
-
-namespace plat {
-
-namespace {
-
-using MoveFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-
-// MoveFileExA is looked up rather than imported: Windows 95 has at most a
-// stub of it, and a missing import would keep the program from loading.
-MoveFileExFn FindMoveFileEx() {
-  const HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
-  if (!kernel) return nullptr;
-  return reinterpret_cast<MoveFileExFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "MoveFileExA")));
-}
-
-}  // namespace
-
-// Windows NT and Wine replace the target in one step with MoveFileExA.
-// Windows 95's MoveFileExA is a stub that fails with
-// ERROR_CALL_NOT_IMPLEMENTED; there the replacement is renamed into place.
-// A read-only target (or a directory) is never replaced, on any system.
-bool ReplaceFileWith(const char* replacement, const char* target) {
-  const DWORD attributes = GetFileAttributesA(target);
-  const bool targetExists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (targetExists &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-    return false;
-  }
-  const MoveFileExFn moveFileEx = FindMoveFileEx();
-  if (moveFileEx) {
-    if (moveFileEx(replacement, target, MOVEFILE_REPLACE_EXISTING)) {
-      return true;
-    }
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-  }
-  return win32::ReplaceByRenaming(replacement, target, targetExists);
 }
 
 }  // namespace plat

@@ -41,11 +41,4 @@ bool CopyText(char* dest, uint32_t size, const char* source);
 bool AppendText(char* dest, uint32_t size, const char* tail);
 uint32_t TextLength(const char* text);
 
-// ReplaceFileWith's way on systems without MoveFileExA (Windows 95): the
-// target is renamed aside to target + ".~old", the replacement renamed into
-// its place and the old target deleted; on failure the old target is put
-// back. targetExists tells whether target is there.
-bool ReplaceByRenaming(const char* replacement, const char* target,
-                       bool targetExists);
-
 }  // namespace win32

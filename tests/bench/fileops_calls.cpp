@@ -27,6 +27,7 @@
 
 #include "fileops/file_lists.h"
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ Work RunWildcardList(long files) {
   work.files = files;
   work.removedEntries = files;
   work.searchedDirectories = 1;
-  RunMultiDeleteList(kControl);
+  RunMultiDeleteList(kControl, ScratchRecord());
   work.calls = CountCalls();
   // What stays: the directory and the .KEP files.
   work.done = fake::ListTree("C:\\FLAT").size() ==
@@ -130,7 +131,7 @@ Work RunTreeRemoval(long files) {
   work.files = files;
   work.removedEntries = files + directories + 1;
   work.searchedDirectories = directories + 1;
-  RunDeltreeList(kControl);
+  RunDeltreeList(kControl, ScratchRecord());
   work.calls = CountCalls();
   work.done = !fake::Exists("C:\\TREE") && fake::Exists(kControl) &&
               fake::OpenFinds() == 0;

@@ -33,14 +33,15 @@ DISK = "C:\\DISK"
 PLAIN = {"pnpids": {"1": "VNT9999"}}
 
 
-def uninstall(m, lists):
-    """A full uninstall from C:\\DISK with the given lists, answered Yes."""
+def uninstall(m, lists, closing=lambda m: texts.REBOOT_NOW):
+    """A full uninstall from C:\\DISK with the given lists, answered Yes;
+    closing(m) gives the closing message expected of the machine it left."""
     m.install_program(DISK)
     m.write_ini(DISK + "\\SELDUNAX.INI", dict(PLAIN, **lists))
     result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
-    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
-                                    (texts.REBOOT_NOW, "OK")])
     m.finish()
+    scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
+                                    (closing(m), "OK")])
 
 
 def expect_files(m, files, present):
@@ -81,11 +82,14 @@ def drive_root_spellings_leave_it(m):
     trailing blank after "*.*": every file there stays; the card's own
     file on D: still goes."""
     root = add_drive_d(m, dict(D_ROOT_FILES, **D_CARD_FILES))
-    uninstall(m, {
-        "multdel": ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
-                    "\\\\.\\D:\\*.*", "D:\\*.*", "D:\\VNT*.DLL"],
-        "deltree": ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\",
-                    "D:"]})
+    multdel = ["\\??\\D:\\*.*", '"D:\\*.* "', "\\\\?\\D:\\*.*",
+               "\\\\.\\D:\\*.*", "D:\\*.*"]
+    deltree = ["D:\\", "\\??\\D:", "\\??\\D:\\", "\\\\?\\D:\\", "D:"]
+    # Every value passed over is named in the closing box as kept, as read
+    # (quotes dropped); the card's own pattern is not.
+    kept = ["Kept: " + value.strip('"') for value in multdel + deltree]
+    uninstall(m, {"multdel": multdel + ["D:\\VNT*.DLL"], "deltree": deltree},
+              closing=lambda m: texts.closing_not_done(kept))
     scenario.expect_equal(files_below(root), sorted(D_ROOT_FILES),
                           "files on D:")
 
@@ -148,8 +152,13 @@ def tree_removal_leaves_linked_directories(m):
     for link, target in LINKS.items():
         m.link_dir(link, target)
     before = {link: link_target(m, link) for link in LINKS}
+    # A link that stays is what stopped its tree: the closing message names
+    # it, in the order of the trees.
     uninstall(m, {"deltree": ["C:\\CARD", "C:\\CARD2", "C:\\LINKED",
-                              "C:\\LINKEDEMPTY"]})
+                              "C:\\LINKEDEMPTY"]},
+              lambda m: texts.closing_not_done(
+                  ["Not deleted: " + link for link in LINKS
+                   if os.path.lexists(m.host(link))]))
     problems = []
     for directory in list(TARGETS) + list(ABOVE_LINKS):
         if not os.path.isdir(m.host(directory)):

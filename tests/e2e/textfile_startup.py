@@ -1,13 +1,16 @@
 """The DOS start-up files and WININIT.INI as a full uninstall leaves them:
 AUTOEXEC.BAT, DOSSTART.BAT and CONFIG.SYS cleaned of the card, EMM386.EXE
 back in the Windows directory, and files entered in WININIT.INI really gone
-after the next start."""
+after the next start. Where a step cannot be done (a read-only CONFIG.SYS or
+copy target, an empty EMM386.EXE in the Windows directory), what it needs
+stays and the closing message says so."""
 
 import os
 import select
 import subprocess
 import sys
 from dataclasses import dataclass
+from typing import Callable, Optional
 
 from e2e import scenario, wineenv
 import texts
@@ -22,7 +25,13 @@ WININIT = WINDOWS_DIR + "\\WININIT.INI"
 SAVED_EMM386 = INSTALL + "\\DOS\\EMM386.EXE"
 WINDOWS_EMM386 = WINDOWS_DIR + "\\EMM386.EXE"
 
-PLAIN_INI = {"pnpids": {"1": "VNT9999"}}
+BACKUP = INSTALL + "\\BACKUP\\MIDIMAP.CFG"
+COPY_TARGET = WINDOWS_DIR + "\\MIDIMAP.CFG"
+
+# A copy back from the install directory, which the tree list then removes.
+PLAIN_INI = {"pnpids": {"1": "VNT9999"},
+             "copy": {"FROM1": BACKUP, "TO1": "%WINDIR%\\MIDIMAP.CFG"},
+             "deltree": {"1": INSTALL}}
 
 AUTOEXEC_BEFORE = [
     "@ECHO OFF",
@@ -86,13 +95,18 @@ def text(lines, end):
     return "".join(line + end for line in lines).encode("cp1252")
 
 
-def set_up_start_files(m, end, users_emm386):
+def set_up_start_files(m, end, windows_emm386=None):
     m.write(AUTOEXEC, text(AUTOEXEC_BEFORE, end))
     m.write(DOSSTART, text(DOSSTART_BEFORE, end))
     m.write(CONFIG, text(CONFIG_BEFORE, end))
     m.write(SAVED_EMM386, SAVED_MANAGER)
-    if users_emm386:
-        m.write(WINDOWS_EMM386, USERS_MANAGER)
+    if windows_emm386 is not None:
+        m.write(WINDOWS_EMM386, windows_emm386)
+
+
+def read_only(m, path):
+    """Wine reports a file without write permission as read-only."""
+    os.chmod(m.host(path), 0o444)
 
 
 def leftover_temporaries(m):
@@ -103,17 +117,49 @@ def leftover_temporaries(m):
     return found
 
 
+CONFIG_NOT_CHANGED = texts.closing_not_done(["Not changed: " + CONFIG,
+                                            "Kept: " + SAVED_EMM386])
+
+
 @dataclass
 class Case:
     name: str
     end: str             # line end of the files before the run
-    users_emm386: bool   # an EMM386.EXE already in the Windows directory
+    windows_emm386: bytes = None  # an EMM386.EXE already in the Windows dir
+    damage: Optional[Callable] = None  # what else the machine holds
+    config_after: Optional[bytes] = None  # None: cleaned, else these bytes
+    closing: Callable = lambda m: texts.REBOOT_NOW
+    saved_kept: bool = False  # C:\VANTORIS\DOS\EMM386.EXE stays
+
+
+def nul_in_config(m):
+    m.write(CONFIG, text(CONFIG_BEFORE, "\r\n") + b"REM \0 end\r\n")
+
+
+def read_only_copy_target(m):
+    m.write(BACKUP, b"midimap: original")
+    m.write(COPY_TARGET, b"midimap: card")
+    read_only(m, COPY_TARGET)
 
 
 CASES = [
-    Case("full_mode_cleans_crlf_start_files", "\r\n", False),
-    Case("full_mode_cleans_lf_only_start_files", "\n", False),
-    Case("full_mode_keeps_users_emm386", "\r\n", True),
+    Case("full_mode_cleans_crlf_start_files", "\r\n"),
+    Case("full_mode_cleans_lf_only_start_files", "\n"),
+    Case("full_mode_keeps_users_emm386", "\r\n", USERS_MANAGER),
+    Case("full_mode_read_only_config_sys_keeps_saved_emm386", "\r\n",
+         damage=lambda m: read_only(m, CONFIG),
+         config_after=text(CONFIG_BEFORE, "\r\n"),
+         closing=lambda m: CONFIG_NOT_CHANGED, saved_kept=True),
+    Case("full_mode_empty_emm386_is_not_loaded", "\r\n", b"",
+         config_after=text(CONFIG_BEFORE, "\r\n"),
+         closing=lambda m: CONFIG_NOT_CHANGED, saved_kept=True),
+    Case("full_mode_config_sys_keeps_its_nul_byte", "\r\n",
+         damage=nul_in_config,
+         config_after=text(CONFIG_AFTER, "\r\n") + b"REM \0 end\r\n"),
+    Case("full_mode_read_only_copy_target_keeps_its_source", "\r\n",
+         damage=read_only_copy_target,
+         closing=lambda m: texts.closing_not_done(["Not copied: " + COPY_TARGET,
+                                                   "Kept: " + BACKUP])),
 ]
 
 
@@ -121,20 +167,31 @@ CASES = [
 def full_mode(m, case):
     m.install_program(DISK)
     m.write_ini(DISK + "\\SELDUNAX.INI", PLAIN_INI)
-    set_up_start_files(m, case.end, case.users_emm386)
+    set_up_start_files(m, case.end, case.windows_emm386)
+    if case.damage:
+        case.damage(m)
     result = m.run(DISK, ["SELDUNAX.INI"], answers=["yes", "ok"])
     scenario.expect_run(result, 0, [(texts.CONFIRM_FULL, "YES NO"),
-                                    (texts.REBOOT_NOW, "OK")])
+                                    (case.closing(m), "OK")])
     m.finish()
     scenario.expect_equal(m.read(AUTOEXEC), text(AUTOEXEC_AFTER, "\r\n"),
                           "AUTOEXEC.BAT")
     scenario.expect_equal(m.read(DOSSTART), text(DOSSTART_AFTER, "\r\n"),
                           "DOSSTART.BAT")
-    scenario.expect_equal(m.read(CONFIG), text(CONFIG_AFTER, "\r\n"),
+    scenario.expect_equal(m.read(CONFIG),
+                          case.config_after or text(CONFIG_AFTER, "\r\n"),
                           "CONFIG.SYS")
     scenario.expect_equal(m.read(WINDOWS_EMM386),
-                          USERS_MANAGER if case.users_emm386 else SAVED_MANAGER,
+                          SAVED_MANAGER if case.windows_emm386 is None
+                          else case.windows_emm386,
                           "EMM386.EXE in the Windows directory")
+    scenario.expect_equal(m.exists(SAVED_EMM386), case.saved_kept,
+                          "the saved EMM386.EXE")
+    if case.damage is read_only_copy_target:
+        scenario.expect_equal(m.read(BACKUP), b"midimap: original",
+                              "the copy's source")
+        scenario.expect_equal(m.read(COPY_TARGET), b"midimap: card",
+                              "the read-only copy target")
     scenario.expect_equal(leftover_temporaries(m), [], "temporary files")
 
 
@@ -142,7 +199,7 @@ def full_mode(m, case):
 def post_install_leaves_start_files_alone(m):
     m.install_program(DISK)
     m.write_ini(DISK + "\\SELDUNAX.INI", PLAIN_INI)
-    set_up_start_files(m, "\n", False)
+    set_up_start_files(m, "\n")
     before = {path: m.read(path) for path in (AUTOEXEC, DOSSTART, CONFIG)}
     result = m.run(DISK, ["/POSTw95", "SELDUNAX.INI"], answers=["yes", "ok"])
     scenario.expect_run(result, 0, [(texts.CONFIRM_POSTINSTALL, "YES NO"),

@@ -32,3 +32,14 @@ COPY_EXE_FAILED = "Error copying SELDUNAX.EXE to temp directory."
 COPY_INI_FAILED = "Error copying SELDUNAX.INI to temp directory."
 COPY_DEVEJECT_FAILED = "Error copying DEVEJECT.EXE to temp directory."
 SWITCH_TEMP_FAILED = "Error switching to temp directory."
+
+
+def closing_not_done(steps, closing=REBOOT_NOW):
+    """The closing message followed by the program's lines on the steps not
+    done: the first three, and a count for the rest."""
+    if not steps:
+        return closing
+    lines = [closing + "\n", "These steps could not be done:"] + steps[:3]
+    if len(steps) > 3:
+        lines.append(f"... and {len(steps) - 3} more.")
+    return "\n".join(lines)

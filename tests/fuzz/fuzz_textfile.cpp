@@ -6,7 +6,8 @@
 // file's bytes.
 // Checked on the way:
 //  - LoadTextLines splits exactly as text mode reads (CR LF, LF or CR ends
-//    a line, Ctrl-Z ends the data), leaves 16 null slots, refuses NUL bytes;
+//    a line, Ctrl-Z ends the data), leaves 16 null slots, holds NUL bytes
+//    escaped;
 //  - each line editor gives the lines a model of its rules gives;
 //  - a saved file reloads to the same non-empty lines and keeps its hidden
 //    and system attributes;
@@ -24,6 +25,7 @@
 #include "textfile/config_sys.h"
 #include "textfile/line_file.h"
 #include "textfile/wininit.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -51,15 +53,29 @@ bool Contains(const std::string& line, const std::string& upperWord) {
   return UpperInto(line, &upper).find(upperWord) != std::string::npos;
 }
 
+// A line of the file as the loader holds it: NUL and the escape byte
+// escaped.
+std::string Escaped(const std::string& bytes, size_t start, size_t length) {
+  std::string line;
+  for (size_t i = start; i < start + length; ++i) {
+    if (bytes[i] == '\0' || bytes[i] == '\x01') {
+      line += '\x01';
+      line += bytes[i] == '\0' ? '\x02' : '\x01';
+    } else {
+      line += bytes[i];
+    }
+  }
+  return line;
+}
+
 // Text mode as the loader promises it; false for data it must refuse.
 bool ModelLoad(const std::string& bytes, Lines* out) {
   const size_t size = std::min(bytes.find('\x1a'), bytes.size());
-  if (bytes.find('\0') < size) return false;
   out->clear();
   size_t start = 0;
   while (start < size) {
     size_t end = std::min(bytes.find_first_of("\r\n", start), size);
-    out->emplace_back(bytes, start, end - start);
+    out->push_back(Escaped(bytes, start, end - start));
     if (end == size) break;  // text after the last line end
     start = end + 1;
     if (bytes[end] == '\r' && start < size && bytes[start] == '\n') ++start;
@@ -275,7 +291,7 @@ bool Unchanged(const char* path, const std::string& bytes) {
 
 void CheckCleanBatchFile(const Original& original) {
   fake::AddFile(kAutoexec, original.bytes);
-  CleanBatchFile(kAutoexec, "C:\\DISK\\SELDUNAX.INI");
+  CleanBatchFile(kAutoexec, "C:\\DISK\\SELDUNAX.INI", ScratchRecord());
   CheckNothingLeft("CleanBatchFile");
   if (!original.loadable) {
     FUZZ_CHECK(Unchanged(kAutoexec, original.bytes),
@@ -301,13 +317,13 @@ void CheckCleanBatchFile(const Original& original) {
 void CheckFixConfigSys(const Original& original) {
   // Without an EMM386.EXE in the Windows directory nothing changes.
   fake::AddFile(kConfigSys, original.bytes);
-  FixConfigSys();
+  FixConfigSys(ScratchRecord());
   CheckNothingLeft("FixConfigSys");
   FUZZ_CHECK(Unchanged(kConfigSys, original.bytes),
              "CONFIG.SYS changed without an EMM386.EXE to load");
 
   fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
-  FixConfigSys();
+  FixConfigSys(ScratchRecord());
   CheckNothingLeft("FixConfigSys");
   if (!original.loadable) {
     FUZZ_CHECK(Unchanged(kConfigSys, original.bytes),
@@ -367,11 +383,13 @@ void CheckSchedule(const Original& original, const std::string& name) {
 }
 
 // Keeps the bytes a caller could really pass: no line ends, no Ctrl-Z, no
-// NUL.
+// NUL, no escape byte (added lines hold no control bytes).
 std::string PlainText(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c != '\0' && c != '\n' && c != '\r' && c != '\x1a') out += c;
+    if (c != '\0' && c != '\x01' && c != '\n' && c != '\r' && c != '\x1a') {
+      out += c;
+    }
   }
   return out;
 }

@@ -39,6 +39,7 @@
 #include "platform/fake/fake_machine.h"
 #include "platform/platform.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -568,8 +569,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Lists lists = ReadLists(&in, machine);
   WriteControlFile(lists);
   std::shared_ptr<fake::State> start = fake::Snapshot();
-  Outcome real = Run([] { RunMultiDeleteList(kControl); },
-                     [] { RunDeltreeList(kControl); });
+  Outcome real = Run([] { RunMultiDeleteList(kControl, ScratchRecord()); },
+                     [] { RunDeltreeList(kControl, ScratchRecord()); });
 
   fake::Restore(start);
   Outcome model = Run([] { RunModelList("multdel", ModelMultiDelete); },

@@ -23,11 +23,13 @@ int main(int argc, char** argv) {
   const char* arg = argc > 2 ? argv[2] : "";
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
+  NotDone notDone;
+  StartNotDone(&notDone);
   QueryPerformanceCounter(&start);
   if (strcmp(mode, "deltree") == 0) {
-    RunDeltreeList(arg);
+    RunDeltreeList(arg, &notDone);
   } else if (strcmp(mode, "multdel") == 0) {
-    RunMultiDeleteList(arg);
+    RunMultiDeleteList(arg, &notDone);
   } else if (strcmp(mode, "none") != 0) {
     fprintf(stderr, "unknown mode %s\n", mode);
     return 1;

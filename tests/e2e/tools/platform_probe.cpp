@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_util.h"
 #include "tests/unit/fileops/spelling_table.h"
+#include "platform/win32/rename_steps.h"
 
 namespace {
 
@@ -62,7 +64,8 @@ void ScratchPath(const char* name, char* out) {
 
 void WriteFileText(const char* path, const char* text) {
   SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-  const plat::FileHandle file = plat::CreateForWrite(path);
+  DeleteFileA(path);
+  const plat::FileHandle file = plat::CreateNewFile(path);
   plat::WriteBytes(file, text, static_cast<uint32_t>(std::strlen(text)));
   plat::CloseFile(file);
 }
@@ -322,38 +325,53 @@ void CheckStartAndExit() {
 
 // ------------------------------------------------------------------ files
 
+// ReplaceFileWith, and the Windows 95 steps it takes where MoveFileExA is
+// a stub (win32::ReplaceByRenaming): here, under Wine, they run as the Win32
+// layer runs them on Windows 95, call for call.
 void CheckReplace() {
   struct Row {
     const char* name;
-    bool win95Way;          // win32::ReplaceByRenaming instead
-    const char* target;     // content, or null for absent
+    bool win95Way;            // win32::ReplaceByRenaming instead
+    const char* target;       // content, or null for absent
     bool targetReadOnly;
     const char* replacement;  // content, or null for absent
-    bool asideTaken;        // a file of the Windows 95 aside name exists
+    const char* aside;        // content of target.txt.~old before, or null
     bool ok;
+    const char* keptAside;    // content of target.txt.~o1 after, or null
   };
   const Row rows[] = {
-      {"new target", false, nullptr, false, "new", false, true},
-      {"existing target", false, "old", false, "new", false, true},
-      {"read-only target", false, "old", true, "new", false, false},
-      {"no replacement", false, "old", false, nullptr, false, false},
-      {"95: new target", true, nullptr, false, "new", false, true},
-      {"95: existing target", true, "old", false, "new", false, true},
-      {"95: no replacement", true, "old", false, nullptr, false, false},
-      {"95: stale aside file left", true, "old", false, "new", true, true},
+      {"new target", false, nullptr, false, "new", nullptr, true, nullptr},
+      {"existing target", false, "old", false, "new", nullptr, true, nullptr},
+      {"read-only target", false, "old", true, "new", nullptr, false, nullptr},
+      {"no replacement", false, "old", false, nullptr, nullptr, false, nullptr},
+      {"95: new target", true, nullptr, false, "new", nullptr, true, nullptr},
+      {"95: existing target", true, "old", false, "new", nullptr, true,
+       nullptr},
+      {"95: no replacement", true, "old", false, nullptr, nullptr, false,
+       nullptr},
+      // Never deleted: it may be all that is left of a user's file.
+      {"95: an earlier aside file is moved on", true, "old", false, "new",
+       "stray", true, "stray"},
+      // A replacement cut after its first step: the old file first comes
+      // back, then is replaced.
+      {"95: missing target, its old file aside", true, nullptr, false, "new",
+       "old", true, nullptr},
   };
-  char target[MAX_PATH], replacement[MAX_PATH], aside[MAX_PATH];
+  char target[MAX_PATH], replacement[MAX_PATH], aside[MAX_PATH],
+      kept[MAX_PATH];
   ScratchPath("target.txt", target);
   ScratchPath("target.new", replacement);
   ScratchPath("target.txt.~old", aside);
+  ScratchPath("target.txt.~o1", kept);
   for (const Row& row : rows) {
-    RemoveScratchFile("target.txt");
-    RemoveScratchFile("target.new");
-    RemoveScratchFile("target.txt.~old");
+    for (const char* name : {"target.txt", "target.new", "target.txt.~old",
+                             "target.txt.~o1"}) {
+      RemoveScratchFile(name);
+    }
     if (row.target) WriteFileText(target, row.target);
     if (row.targetReadOnly) SetFileAttributesA(target, FILE_ATTRIBUTE_READONLY);
     if (row.replacement) WriteFileText(replacement, row.replacement);
-    if (row.asideTaken) WriteFileText(aside, "stray");
+    if (row.aside) WriteFileText(aside, row.aside);
     const bool ok =
         row.win95Way
             ? win32::ReplaceByRenaming(replacement, target, row.target)
@@ -367,13 +385,52 @@ void CheckReplace() {
                      INVALID_FILE_ATTRIBUTES) ||
               !row.replacement,
           "ReplaceFileWith", row.name, "replacement moved only on success");
-    Check((!row.ok && row.asideTaken) ||
-              GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES,
+    Check(GetFileAttributesA(aside) == INVALID_FILE_ATTRIBUTES,
           "ReplaceFileWith", row.name, "nothing left aside");
+    Check(std::strcmp(ReadFileText(kept),
+                      row.keptAside ? row.keptAside : "<absent>") == 0,
+          "ReplaceFileWith", row.name, "earlier aside file kept");
   }
+
+  // The recovery that every reader of a replaced file calls first.
+  struct Recovery {
+    const char* name;
+    const char* target;  // content, or null for absent
+    const char* aside;
+    const char* after;   // the target's content afterwards
+  };
+  const Recovery recoveries[] = {
+      {"missing target comes back", nullptr, "old", "old"},
+      {"present target stays", "new", "old", "new"},
+      {"nothing aside", nullptr, nullptr, "<absent>"},
+  };
+  for (const Recovery& row : recoveries) {
+    RemoveScratchFile("target.txt");
+    RemoveScratchFile("target.txt.~old");
+    if (row.target) WriteFileText(target, row.target);
+    if (row.aside) WriteFileText(aside, row.aside);
+    plat::RecoverReplacedFile(target);
+    Check(std::strcmp(ReadFileText(target), row.after) == 0,
+          "RecoverReplacedFile", row.name, "target content");
+    Check((GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES) ==
+              (row.aside && row.target),
+          "RecoverReplacedFile", row.name, "aside file only when not put back");
+  }
+
+  // MoveFileA never replaces a file: the memory manager relies on it.
+  WriteFileText(replacement, "new");
+  WriteFileText(target, "old");
+  Check(!plat::RenameFile(replacement, target) &&
+            std::strcmp(ReadFileText(target), "old") == 0,
+        "RenameFile", "onto a file", "refused, file kept");
   RemoveScratchFile("target.txt");
-  RemoveScratchFile("target.new");
-  RemoveScratchFile("target.txt.~old");
+  Check(plat::RenameFile(replacement, target) &&
+            std::strcmp(ReadFileText(target), "new") == 0,
+        "RenameFile", "onto a free name", "renamed");
+  for (const char* name : {"target.txt", "target.new", "target.txt.~old",
+                           "target.txt.~o1"}) {
+    RemoveScratchFile(name);
+  }
 }
 
 void CheckByteIo() {
@@ -381,11 +438,15 @@ void CheckByteIo() {
   ScratchPath("bytes.bin", path);
   static char data[100000];
   for (size_t i = 0; i < sizeof data; ++i) data[i] = static_cast<char>(i * 7);
-  plat::FileHandle file = plat::CreateForWrite(path);
+  plat::FileHandle file = plat::CreateNewFile(path);
   Check(file != plat::kNoFile, "byte I/O", "create", "opened");
   Check(plat::WriteBytes(file, data, sizeof data), "byte I/O", "write",
         "all written");
+  Check(plat::FlushFile(file), "byte I/O", "flush", "flushed");
   Check(plat::CloseFile(file), "byte I/O", "close written", "closed");
+  // CREATE_NEW: a file of that name is never truncated.
+  Check(plat::CreateNewFile(path) == plat::kNoFile, "byte I/O",
+        "create over a file", "refused");
 
   static char back[sizeof data + 10];
   file = plat::OpenForRead(path);
@@ -465,7 +526,7 @@ void CheckRefusals() {
       case kDeleteListed: done = RemoveAsListed(victim); break;
       case kReplace: done = plat::ReplaceFileWith(source, victim); break;
       case kCreate: {
-        const plat::FileHandle file = plat::CreateForWrite(victim);
+        const plat::FileHandle file = plat::CreateNewFile(victim);
         done = file != plat::kNoFile;
         plat::CloseFile(file);
         break;

@@ -205,7 +205,9 @@ TEST(ExpandPathMacros, SharedFoldersFromTheRegistry) {
     char dest[kPathSize];
     bool whole = ExpandPathMacros(dest, kPathSize, row.source.c_str());
     EXPECT_EQ(whole, !row.expanded.empty()) << row.label;
-    if (whole) EXPECT_EQ(std::string(dest), row.expanded) << row.label;
+    if (whole) {
+      EXPECT_EQ(std::string(dest), row.expanded) << row.label;
+    }
     EXPECT_EQ(fake::OpenRegHandles(), 0) << row.label;
   }
 }

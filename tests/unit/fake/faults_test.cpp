@@ -23,6 +23,7 @@ void Prepare() {
   fake::AddFile("C:\\D\\A.INI", "[S]\r\nk=v\r\n");
   fake::AddFile("C:\\D\\DEVEJECT.EXE", "MZ");
   fake::AddDir("C:\\EMPTY");
+  fake::AddFile("C:\\D\\R.~old", "left aside");
   fake::SetRegString("HKLM\\K\\SUB", "V", "x");
   fake::SetCurrentDir("C:\\D");
 }
@@ -112,8 +113,8 @@ std::vector<CallRow> CallRows() {
       {"ChangeDirectory", [] { return !plat::ChangeDirectory("C:\\"); }},
       {"OpenForRead",
        [] { return plat::OpenForRead("C:\\D\\A.INI") == plat::kNoFile; }},
-      {"CreateForWrite",
-       [] { return plat::CreateForWrite("C:\\D\\N") == plat::kNoFile; }},
+      {"CreateNewFile",
+       [] { return plat::CreateNewFile("C:\\D\\N") == plat::kNoFile; }},
       {"ReadBytes",
        [] {
          char b[4];
@@ -121,8 +122,10 @@ std::vector<CallRow> CallRows() {
        }},
       {"WriteBytes",
        [] {
-         return !plat::WriteBytes(plat::CreateForWrite("C:\\D\\N"), "x", 1);
+         return !plat::WriteBytes(plat::CreateNewFile("C:\\D\\N"), "x", 1);
        }},
+      {"FlushFile",
+       [] { return !plat::FlushFile(plat::CreateNewFile("C:\\D\\N")); }},
       {"CloseFile",
        [] {
          // A failed close still gives the handle back.
@@ -139,6 +142,13 @@ std::vector<CallRow> CallRows() {
        }},
       {"ReplaceFileWith",
        [] { return !plat::ReplaceFileWith("C:\\D\\A.INI", "C:\\D\\N"); }},
+      {"RenameFile",
+       [] { return !plat::RenameFile("C:\\D\\A.INI", "C:\\D\\N"); }},
+      {"RecoverReplacedFile",
+       [] {
+         plat::RecoverReplacedFile("C:\\D\\R");
+         return !fake::Exists("C:\\D\\R");
+       }},
       {"Allocate",
        [] {
          void* p = plat::Allocate(10);

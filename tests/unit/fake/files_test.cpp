@@ -124,6 +124,15 @@ TEST(FakeFiles, OperationsSucceedOrRefuseLikeTheSystem) {
       {"replace missing replacement", [] {},
        [] { return plat::ReplaceFileWith("C:\\D\\NO", "C:\\D\\OLD"); }, false,
        "C:\\D\\OLD", "old"},
+      // Windows 95: a missing target whose old file a cut left aside gets
+      // it back, and then the replacement's own aside goes as usual.
+      {"95: replace a target left aside",
+       [] {
+         fake::SetPersonality(fake::Personality::Windows95);
+         fake::AddFile("C:\\D\\NEW.~old", "old");
+       },
+       [] { return plat::ReplaceFileWith("C:\\D\\SRC", "C:\\D\\NEW"); }, true,
+       "C:\\D\\NEW.~old", nullptr},
       {"cd to a file", [] {}, [] { return plat::ChangeDirectory("C:\\D\\OLD"); },
        false, "C:\\D\\OLD", "old"},
       {"cd to missing", [] {}, [] { return plat::ChangeDirectory("C:\\NO"); },
@@ -195,7 +204,7 @@ TEST(FakeFiles, HugeAndNullPathsAreRefusedNotFatal) {
   for (const std::string& p : {huge, "C:\\" + huge, deep, "C:\\D\\" + huge}) {
     EXPECT_EQ(plat::kInvalidAttributes, plat::FileAttributes(p.c_str()));
     EXPECT_FALSE(plat::RemoveFile(p.c_str()));
-    EXPECT_EQ(plat::kNoFile, plat::CreateForWrite(p.c_str()));
+    EXPECT_EQ(plat::kNoFile, plat::CreateNewFile(p.c_str()));
     plat::FindData fd;
     EXPECT_EQ(plat::kNoFind, plat::FindFirst(p.c_str(), &fd));
     EXPECT_FALSE(plat::ChangeDirectory(p.c_str()));
@@ -238,7 +247,7 @@ TEST(FakeFiles, DirectoryQueriesFollowTheBufferConvention) {
 
 TEST(FakeFiles, ByteIoCommitsAtOnceAndCountsHandles) {
   fake::Reset();
-  plat::FileHandle w = plat::CreateForWrite("C:\\OUT.TXT");
+  plat::FileHandle w = plat::CreateNewFile("C:\\OUT.TXT");
   ASSERT_NE(plat::kNoFile, w);
   EXPECT_TRUE(plat::WriteBytes(w, "abc", 3));
   EXPECT_EQ("abc", fake::ReadFile("C:\\OUT.TXT"));
@@ -262,11 +271,11 @@ TEST(FakeFiles, ByteIoCommitsAtOnceAndCountsHandles) {
   fake::SetUnreadable("C:\\OUT.TXT", true);
   EXPECT_EQ(plat::kNoFile, plat::OpenForRead("C:\\OUT.TXT"));
   fake::SetInUse("C:\\OUT.TXT", true);
-  EXPECT_EQ(plat::kNoFile, plat::CreateForWrite("C:\\OUT.TXT"));
-  EXPECT_EQ(plat::kNoFile, plat::CreateForWrite("C:\\NODIR\\OUT.TXT"));
-  fake::AddFile("C:\\RO.TXT", "ro", plat::kAttrReadOnly);
-  EXPECT_EQ(plat::kNoFile, plat::CreateForWrite("C:\\RO.TXT"));
-  EXPECT_EQ("ro", fake::ReadFile("C:\\RO.TXT"));
+  EXPECT_EQ(plat::kNoFile, plat::CreateNewFile("C:\\OUT.TXT"));
+  EXPECT_EQ(plat::kNoFile, plat::CreateNewFile("C:\\NODIR\\OUT.TXT"));
+  fake::AddFile("C:\\PLAIN.TXT", "kept");
+  EXPECT_EQ(plat::kNoFile, plat::CreateNewFile("C:\\PLAIN.TXT"));
+  EXPECT_EQ("kept", fake::ReadFile("C:\\PLAIN.TXT"));
   EXPECT_EQ(-1, plat::ReadBytes(0x999, buf, 1));
 }
 

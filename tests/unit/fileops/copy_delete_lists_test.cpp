@@ -4,6 +4,7 @@
 
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -21,6 +22,9 @@ struct CopyRow {
   // Target path and the contents it must hold afterwards ("" = absent).
   std::vector<std::pair<std::string, std::string>> expect;
   int copyReads;  // ReadProfileString calls on [copy]
+  // The files among files that the later lists must leave: sources of
+  // copies not made.
+  std::vector<std::string> kept = {};
 };
 
 TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
@@ -57,7 +61,16 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
        {{"C:\\T\\GONE.DRV", ""},
         {"C:\\NODIR\\B.DRV", ""},
         {"C:\\T\\B.DRV", "data of C:\\SRC\\B.DRV"}},
-       7},
+       7, {"C:\\SRC\\B.DRV"}},
+      {"a source spelled otherwise is kept all the same",
+       "[copy]\nFROM1=C:\\SRC\\.\\A.DRV\nTO1=C:\\NODIR\\A.DRV\n",
+       {{"C:\\SRC\\A.DRV"}}, {{"C:\\NODIR\\A.DRV", ""}},
+       3, {"C:\\SRC\\A.DRV"}},
+      {"read-only target: no copy, its source kept",
+       "[copy]\nFROM1=C:\\SRC\\A.DRV\nTO1=C:\\T\\A.DRV\n",
+       {{"C:\\SRC\\A.DRV"}, {"C:\\T\\A.DRV", plat::kAttrReadOnly}},
+       {{"C:\\T\\A.DRV", "data of C:\\T\\A.DRV"}},
+       3, {"C:\\SRC\\A.DRV"}},
       {"over-long FROM passed over, list goes on",
        "[copy]\nFROM1=" + kLong + "\nTO1=C:\\T\\A.DRV\n"
        "FROM2=C:\\SRC\\B.DRV\nTO2=C:\\T\\B.DRV\n",
@@ -70,7 +83,7 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
            "\nFROM2=C:\\SRC\\A.DRV\nTO2=C:\\T\\A.DRV\n",
        {{"C:\\SRC\\A.DRV"}, {"C:\\T\\"}},
        {{"C:\\T\\A.DRV", "data of C:\\SRC\\A.DRV"}},
-       5},
+       5, {"C:\\SRC\\A.DRV"}},
       {"no [copy] section", "[delete]\n1=C:\\SRC\\A.DRV\n", {{"C:\\SRC\\A.DRV"}},
        {{"C:\\SRC\\A.DRV", "data of C:\\SRC\\A.DRV"}}, 1},
   };
@@ -78,7 +91,19 @@ TEST(RunCopyList, CopiesPairsUpToTheFirstEmptyValue) {
     fake::Reset();
     WriteControlFile(kControl, row.ini);
     Create(row.files);
-    RunCopyList(kControl);
+    // As on a disk of 8.3 names: each file's short form is its name.
+    for (const Item& item : row.files) fake::SetShortPath(item.path, item.path);
+    NotDone notDone{};
+    RunCopyList(kControl, &notDone);
+    for (const Item& item : row.files) {
+      bool kept = false;
+      for (const std::string& path : row.kept) kept = kept || path == item.path;
+      EXPECT_EQ(MustKeep(&notDone, item.path.c_str()), kept)
+          << row.name << ": " << item.path;
+    }
+    for (const std::string& path : fake::ListTree()) {
+      EXPECT_EQ(path.find('$'), std::string::npos) << row.name << ": " << path;
+    }
     for (const auto& [path, data] : row.expect) {
       if (data.empty()) {
         EXPECT_FALSE(fake::Exists(path)) << row.name << ": " << path;
@@ -169,7 +194,9 @@ TEST(RunDeleteList, DeletesNowOrAtTheNextStart) {
     WriteControlFile(kControl, row.ini);
     Create(row.files);
     row.setup();
-    EXPECT_EQ(RunDeleteList(kControl), row.notDone) << row.name;
+    NotDone notDone{};
+    RunDeleteList(kControl, &notDone);
+    EXPECT_EQ(notDone.count, row.notDone) << row.name;
     for (const std::string& path : row.gone) {
       EXPECT_FALSE(fake::Exists(path)) << row.name << ": " << path;
     }

@@ -2,6 +2,7 @@
 // failed removal ends the work in its directory and keeps its ancestors.
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ struct TreeRow {
   std::vector<Item> files;
   std::vector<std::string> stay;  // of files, what must still exist
   int finds;                      // FindFirst calls, -1 unchecked
+  int noted = -1;  // steps noted as not done, -1 unchecked
+  std::vector<std::string> kept = {};  // files kept for an earlier step
 };
 
 std::vector<TreeRow> Rows() {
@@ -40,7 +43,13 @@ std::vector<TreeRow> Rows() {
        {{"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\B.TXT"}, {"C:\\V\\SUB\\.GIT\\X.TXT"},
         {"C:\\V\\SUB\\C.TXT"}, {"C:\\V\\LATER.TXT"}},
        {"C:\\V\\SUB\\.GIT\\X.TXT", "C:\\V\\LATER.TXT"},
-       2},
+       2, 1},
+      {"a kept file stays with its directories, the rest goes", Call::Tree,
+       "C:\\V",
+       {{"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\KEPT.TXT"}, {"C:\\V\\SUB\\B.TXT"},
+        {"C:\\V\\Z.TXT"}, {"C:\\V\\SUB\\"}},
+       {"C:\\V\\SUB\\KEPT.TXT", "C:\\V\\SUB\\"},
+       2, 0, {"c:\\v\\sub\\kept.txt"}},
       {"dot-named directory at the top keeps the top only", Call::Tree, "C:\\V",
        {{"C:\\V\\.CFG\\"}, {"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\B.TXT"}},
        {"C:\\V\\.CFG\\"},
@@ -50,13 +59,13 @@ std::vector<TreeRow> Rows() {
        {{"C:\\V\\A.TXT"}, {"C:\\V\\SUB\\RO.TXT", plat::kAttrReadOnly},
         {"C:\\V\\SUB\\AFTER.TXT"}, {"C:\\V\\Z.TXT"}},
        {"C:\\V\\SUB\\RO.TXT", "C:\\V\\SUB\\AFTER.TXT", "C:\\V\\Z.TXT"},
-       2},
+       2, 1},
       {"file in use stops at once", Call::Tree, "C:\\V",
        {{"C:\\V\\BUSY.TXT", 0, true}, {"C:\\V\\B.TXT"}},
        {"C:\\V\\BUSY.TXT", "C:\\V\\B.TXT"},
-       1},
+       1, 1},
       {"missing directory changes nothing", Call::Tree, "C:\\NOPE",
-       {{"C:\\KEEP.TXT"}}, {"C:\\KEEP.TXT"}, 1},
+       {{"C:\\KEEP.TXT"}}, {"C:\\KEEP.TXT"}, 1, 0},
       {"an empty name is not the current drive's root", Call::Tree, "",
        {{"C:\\KEEP.TXT"}}, {"C:\\KEEP.TXT"}, 0},
       {"a file is no directory", Call::Tree, "C:\\V.TXT",
@@ -113,27 +122,33 @@ std::vector<TreeRow> Rows() {
   };
 }
 
-void RunRow(Call call, const std::string& arg) {
+void RunRow(Call call, const std::string& arg, NotDone* notDone) {
   switch (call) {
     case Call::Tree:
-      DeleteTree(arg.c_str());
+      DeleteTree(arg.c_str(), notDone);
       break;
     case Call::Contents:
-      DeleteTreeContents(arg.c_str());
+      DeleteTreeContents(arg.c_str(), notDone);
       break;
     case Call::List:
       WriteControlFile(kControl, arg);
-      RunDeltreeList(kControl);
+      RunDeltreeList(kControl, notDone);
       break;
   }
 }
 
+// What stops the work is noted once, not again for the directories above.
 TEST(DeleteTree, RemovesDepthFirstUpToTheFirstFailure) {
   for (const TreeRow& row : Rows()) {
     fake::Reset();
     Create(row.files);
-    RunRow(row.call, row.arg);
+    NotDone notDone{};
+    for (const std::string& path : row.kept) KeepFile(&notDone, path.c_str());
+    RunRow(row.call, row.arg, &notDone);
     EXPECT_EQ(Surviving(row.files), row.stay) << row.name;
+    if (row.noted >= 0) {
+      EXPECT_EQ(notDone.count, row.noted) << row.name;
+    }
     if (row.finds >= 0) {
       EXPECT_EQ(CountCalls("FindFirst"), row.finds) << row.name;
     }
@@ -177,7 +192,7 @@ TEST(DeleteTree, OrderIsDepthFirstInSearchOrder) {
   for (const Row& row : rows) {
     fake::Reset();
     Create(row.files);
-    DeleteTree("C:\\V");
+    DeleteTree("C:\\V", ScratchRecord());
     EXPECT_EQ(Removals(), row.removals) << row.name;
   }
 }
@@ -199,7 +214,7 @@ TEST(DeleteTree, SearchesGrowWithDirectoriesNotFiles) {
       }
     }
     Create(files);
-    DeleteTree("C:\\V");
+    DeleteTree("C:\\V", ScratchRecord());
     std::string name = std::to_string(row.directories) + "x" +
                        std::to_string(row.filesEach);
     EXPECT_FALSE(fake::Exists("C:\\V")) << name;

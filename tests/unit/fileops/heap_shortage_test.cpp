@@ -4,6 +4,7 @@
 // twice, never a search left open.
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -41,9 +42,9 @@ TEST(FileLists, HeapShortageNeverSkipsOrRepeats) {
              ++allocations % failEvery == 0;
     });
     if (row.tree) {
-      DeleteTree("C:\\V");
+      DeleteTree("C:\\V", ScratchRecord());
     } else {
-      RunMultiDeleteList(kControl);
+      RunMultiDeleteList(kControl, ScratchRecord());
     }
     size_t left = fileops_test::Surviving(files).size();
     EXPECT_EQ(left, row.allGone ? 0u : files.size()) << row.name;

@@ -2,6 +2,7 @@
 // deleted; nothing is ever scheduled for the next start.
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ TEST(RunMultiDeleteList, DeletesMatchesUpToTheFirstFailure) {
     WriteControlFile(kControl, row.ini);
     Create(row.files);
     fake::SetCurrentDir(row.currentDir);
-    RunMultiDeleteList(kControl);
+    RunMultiDeleteList(kControl, ScratchRecord());
     EXPECT_EQ(Surviving(row.files), row.stay) << row.name;
     for (const std::string& path : row.deletedAs) {
       EXPECT_EQ(CountCalls("RemoveListedFile", path), 1) << row.name << ": " << path;

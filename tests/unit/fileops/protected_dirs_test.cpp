@@ -7,6 +7,7 @@
 #include "fileops/file_lists.h"
 #include "fileops/list_targets.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -319,9 +320,9 @@ TEST(ProtectedDirectories, ListsPassOverThemAndGoOn) {
     Create(row.files);
     fake::SetCurrentDir(row.currentDir);
     if (row.ini.find("[deltree]") == 0) {
-      RunDeltreeList(kControl);
+      RunDeltreeList(kControl, ScratchRecord());
     } else {
-      RunMultiDeleteList(kControl);
+      RunMultiDeleteList(kControl, ScratchRecord());
     }
     std::vector<std::string> stay = Surviving(row.files);
     EXPECT_EQ(stay, row.stay) << row.name;

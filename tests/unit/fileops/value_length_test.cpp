@@ -6,6 +6,7 @@
 
 #include "fileops/file_lists.h"
 #include "tests/unit/fileops/fileops_fixture.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ struct ListKind {
   const char* name;
   // The control file with value (as written, quotes included) under test.
   std::string (*ini)(const std::string& value);
-  void (*run)(const char* controlPath);
+  void (*run)(const char* controlPath, NotDone* notDone);
   // Lays out what the list may act on at path, and tells afterwards
   // whether it did.
   void (*layOut)(const std::string& path);
@@ -35,8 +36,7 @@ bool Gone(const std::string& path) { return !fake::Exists(path); }
 
 const ListKind kKinds[] = {
     {"[delete]", [](const std::string& v) { return "[delete]\n1=" + v + "\n"; },
-     [](const char* controlPath) { RunDeleteList(controlPath); },
-     AddNamedFile, Gone},
+     RunDeleteList, AddNamedFile, Gone},
     {"[multdel]",
      [](const std::string& v) { return "[multdel]\n1=" + v + "\n"; },
      RunMultiDeleteList, AddNamedFile, Gone},
@@ -79,7 +79,7 @@ TEST(FileListValues, OverLongValuesNameNothingQuotedOrNot) {
         if (length <= kLongestLaidOut) kind.layOut(value);
         for (const std::string& path : cuts) kind.layOut(path);
 
-        kind.run(kControl);
+        kind.run(kControl, ScratchRecord());
 
         if (length <= kLongestLaidOut) {
           EXPECT_EQ(kind.actedOn(value), length <= 255) << row << ": whole";

@@ -71,28 +71,30 @@ TEST_F(RelaunchTest, CopiesScheduleAndHandsOver) {
 TEST_F(RelaunchTest, FailureStepsKeepWhatWasCopied) {
   struct Row {
     const char* label;
-    const char* failingSource;  // CopyOneFile source that fails, or nullptr
-    bool failChangeDirectory;
+    const char* failingCall;  // the call that fails, on failingArg ("": any)
+    const char* failingArg;
     const char* builtin;
     const char* own;
     std::vector<const char*> copied;
   };
   const Row rows[] = {
-      {"program copy", "C:\\VANTORIS\\seldunax.exe", false,
+      {"program copy", "CopyOneFile", "C:\\VANTORIS\\seldunax.exe",
        MSG_COPY_EXE_FAILED, "No exe.", {}},
-      {"control file copy", "C:\\VANTORIS\\CARD.INI", false,
+      {"control file copy", "CopyOneFile", "C:\\VANTORIS\\CARD.INI",
        MSG_COPY_INI_FAILED, "No ini.", {"seldunax.exe"}},
-      {"release tool copy", "C:\\VANTORIS\\deveject.exe", false,
+      {"release tool copy", "CopyOneFile", "C:\\VANTORIS\\deveject.exe",
        MSG_COPY_DEVEJECT_FAILED, "No tool.", {"seldunax.exe", "seldunax.ini"}},
-      {"change into TEMP", nullptr, true, MSG_SWITCH_TEMP_FAILED, "No temp.",
-       {"seldunax.exe", "seldunax.ini", "deveject.exe"}},
+      // A copy that no entry in WININIT.INI deletes would stay for good.
+      {"entry for the program copy", "CreateNewFile",
+       "C:\\WINDOWS\\WININIT.$$$", MSG_COPY_EXE_FAILED, "No exe.", {}},
+      {"change into TEMP", "ChangeDirectory", "", MSG_SWITCH_TEMP_FAILED,
+       "No temp.", {"seldunax.exe", "seldunax.ini", "deveject.exe"}},
   };
   for (const Row& row : rows) {
     for (bool ownTexts : {false, true}) {
       fake::Reset();
       InstallDir("C:\\VANTORIS", ownTexts ? kOwnTexts : "[x]\n");
-      if (row.failingSource) fake::FailCalls("CopyOneFile", row.failingSource);
-      if (row.failChangeDirectory) fake::FailCalls("ChangeDirectory");
+      fake::FailCalls(row.failingCall, row.failingArg);
       std::string label = std::string(row.label) + (ownTexts ? ", own text" : "");
 
       EXPECT_EQ(RunEntry("SELDUNAX.EXE CARD.INI"), 2) << label;

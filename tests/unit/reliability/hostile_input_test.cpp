@@ -26,6 +26,7 @@
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
 #include "textfile/wininit.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddFile("C:\\VICTIM.TXT", "x");
          std::string cut = value.substr(0, 12);  // a real file on the way
          fake::AddFile(cut, "trap");
-         RunDeleteList(kControl);
+         RunDeleteList(kControl, ScratchRecord());
          return Expect(!fake::Exists("C:\\VICTIM.TXT"), "key 2 not deleted") +
                 Expect(fake::Exists(cut), "a shorter name was deleted") +
                 Expect(fake::ReadFile("C:\\WINDOWS\\WININIT.INI").find("AAAA") ==
@@ -116,7 +117,7 @@ const std::vector<HostileRow>& Rows() {
          DiskMachine("[copy]\nFROM1=C:\\" + std::string(9997, 'S') +
                      "\nTO1=C:\\T1.TXT\nFROM2=C:\\S2.TXT\nTO2=C:\\T2.TXT\n");
          fake::AddFile("C:\\S2.TXT", "two");
-         RunCopyList(kControl);
+         RunCopyList(kControl, ScratchRecord());
          return Expect(!fake::Exists("C:\\T1.TXT"), "pair 1 copied") +
                 Expect(fake::ReadFile("C:\\T2.TXT") == "two", "pair 2 not copied");
        }},
@@ -171,7 +172,7 @@ const std::vector<HostileRow>& Rows() {
          ini += "3000=C:\\LAST\n";
          DiskMachine(ini);
          fake::AddFile("C:\\LAST\\SUB\\F.TXT", "f");
-         RunDeltreeList(kControl);
+         RunDeltreeList(kControl, ScratchRecord());
          return Expect(!fake::Exists("C:\\LAST"), "the last tree stayed");
        }},
       {"ManyMessageKeys", "100,000 keys in a message section",
@@ -261,7 +262,7 @@ const std::vector<HostileRow>& Rows() {
          fake::Reset();
          int card = 0, other = 0;
          fake::AddFile("C:\\AUTOEXEC.BAT", BigBatch(10u << 20, 1000, &card, &other));
-         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl);
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
          return Expect(static_cast<int>(lines.size()) == other,
                        std::to_string(lines.size()) + " lines, expected " +
@@ -278,7 +279,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddFile("C:\\AUTOEXEC.BAT",
                        "PATH=" + dirs + "C:\\SND\\HALCYREN.ROM;C:\\DOS\r\nECHO " +
                            std::string(100000, 'e') + "\r\n");
-         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl);
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
          return Expect(lines.size() == 2 && lines[0] == "PATH=" + dirs + "C:\\DOS" &&
                            lines[1] == "ECHO " + std::string(100000, 'e'),
@@ -297,7 +298,7 @@ const std::vector<HostileRow>& Rows() {
          }
          fake::AddFile("C:\\AUTOEXEC.BAT", before + "\r\n");
          auto started = std::chrono::steady_clock::now();
-         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl);
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          double seconds = std::chrono::duration<double>(
                               std::chrono::steady_clock::now() - started).count();
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
@@ -316,7 +317,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddFile("C:\\CONFIG.SYS",
                        text + "DEVICEHIGH=C:\\VANTORIS\\DOS\\EMM386.EXE" +
                            options + "\r\n");
-         FixConfigSys();
+         FixConfigSys(ScratchRecord());
          std::vector<std::string> lines = FileLines("C:\\CONFIG.SYS");
          return Expect(static_cast<int>(lines.size()) == other + 1 &&
                            lines.back() ==
@@ -347,7 +348,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddFile("C:\\DEEP\\SHALLOW.TXT", "s");
          fake::AddFile(deep + "\\" + std::string(17, 'F'), "far");
          fake::AddFile(deep + "\\" + std::string(14, 'F'), "trap: the cut name");
-         RunDeltreeList(kControl);
+         RunDeltreeList(kControl, ScratchRecord());
          return Expect(!fake::Exists("C:\\DEEP\\SHALLOW.TXT"), "reachable file stayed") +
                 Expect(fake::Exists(deep + "\\" + std::string(14, 'F')),
                        "a file under the cut name went") +
@@ -362,7 +363,7 @@ const std::vector<HostileRow>& Rows() {
          DiskMachine("[multdel]\n1=" + deep + "\\F*\n");
          fake::AddFile(deep + "\\" + std::string(17, 'F'), "far");
          fake::AddFile(deep + "\\" + std::string(14, 'F'), "trap");
-         RunMultiDeleteList(kControl);
+         RunMultiDeleteList(kControl, ScratchRecord());
          return Expect(fake::Exists(deep + "\\" + std::string(14, 'F')),
                        "a file under the cut name went") +
                 Expect(fake::Exists(deep + "\\" + std::string(17, 'F')),

@@ -1,6 +1,8 @@
 #include "tests/unit/reliability/machine_state.h"
 
+#include <cctype>
 #include <cstdio>
+#include <memory>
 
 #include "launch/entry.h"
 #include "platform/fake/fake_machine.h"
@@ -13,6 +15,23 @@ const char kWininit[] = "C:\\WINDOWS\\WININIT.INI";
 
 namespace {
 
+const char kSavedEmm386[] = "C:\\VANTORIS\\DOS\\EMM386.EXE";
+const char kDriverDisk[] = "C:\\DISK";
+// Another program's rename, pending in WININIT.INI when the run starts.
+const char kOtherEntry[] =
+    "C:\\WINDOWS\\SYSTEM\\OTHER.DLL=C:\\WINDOWS\\SYSTEM\\OTHER.NEW";
+
+// What the copy list and the memory manager's restore copy: target, source.
+const char* const kCopies[][2] = {
+    {"C:\\WINDOWS\\SYSTEM\\MIDIMAP.CFG", "C:\\VANTORIS\\BACKUP\\MIDIMAP.CFG"},
+    {"C:\\WINDOWS\\SYSTEM.INI", "C:\\VANTORIS\\BACKUP\\SYSTEM.INI"},
+    {"C:\\WINDOWS\\EMM386.EXE", kSavedEmm386},
+};
+
+}  // namespace
+
+namespace {
+
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -21,7 +40,9 @@ std::string Upper(std::string text) {
 }
 
 // The card's control file: devices, copies, deletions (one in use, one
-// missing), wildcard deletions, a tree, and its own texts.
+// missing), wildcard deletions, a tree, and its own texts. Each list but
+// the copy list also names a copy's source, which it must leave while that
+// copy is not made.
 const char kControlFile[] =
     "[pnpids]\n"
     "1=VNT2300\n"
@@ -36,9 +57,11 @@ const char kControlFile[] =
     "2=%WINSYS%\\VNTMIX.VXD\n"
     "3=%WINDIR%\\VNTSETUP.INF\n"
     "4=C:\\VANTORIS\\GONE.TXT\n"
+    "5=C:\\VANTORIS\\BACKUP\\SYSTEM.INI\n"
     "[multdel]\n"
     "1=%WINSYS%\\VNT*.DLL\n"
     "2=%WINDIR%\\INF\\VNT*.INF\n"
+    "3=C:\\VANTORIS\\BACKUP\\*.CFG\n"
     "[deltree]\n"
     "1=C:\\VANTORIS\n"
     "[AREYOUSURE]\n"
@@ -89,16 +112,35 @@ MachinePicture TakePicture() {
   return picture;
 }
 
+MachinePicture PictureAfterRestart() {
+  std::shared_ptr<fake::State> before = fake::Snapshot();
+  fake::Restart();
+  MachinePicture picture = TakePicture();
+  fake::Restore(before);
+  return picture;
+}
+
+namespace {
+
+// The program, its control file and the release tool in dir.
+void AddProgram(const std::string& dir) {
+  WriteControlFile(dir + "\\SELDUNAX.INI", kControlFile);
+  fake::AddFile(dir + "\\SELDUNAX.EXE", "MZ uninstaller");
+  fake::AddFile(dir + "\\DEVEJECT.EXE", "MZ release tool");
+}
+
+}  // namespace
+
 void BuildCardMachine(const std::string& startDir) {
   fake::Reset();
-  // The program, its control file and the release tool.
-  WriteControlFile(startDir + "\\SELDUNAX.INI", kControlFile);
-  fake::AddFile(startDir + "\\SELDUNAX.EXE", "MZ uninstaller");
-  fake::AddFile(startDir + "\\DEVEJECT.EXE", "MZ release tool");
+  AddProgram(startDir);
+  if (!fake::Exists(std::string(kDriverDisk) + "\\SELDUNAX.EXE")) {
+    AddProgram(kDriverDisk);
+  }
   fake::SetCurrentDir(startDir);
 
   // The install directory with the saved memory manager and backups.
-  fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "MZ emm386 4.95");
+  fake::AddFile(kSavedEmm386, "MZ emm386 4.95");
   fake::AddFile("C:\\VANTORIS\\HALCYREN.ROM", "ROM image");
   fake::AddFile("C:\\VANTORIS\\BACKUP\\MIDIMAP.CFG", "midimap: original");
   fake::AddFile("C:\\VANTORIS\\BACKUP\\SYSTEM.INI", "[boot]\r\nsound=mmsound\r\n");
@@ -135,7 +177,10 @@ void BuildCardMachine(const std::string& startDir) {
   fake::AddFile("C:\\WINDOWS\\INF\\VNT0.INF", "inf0");
   fake::AddFile("C:\\WINDOWS\\INF\\VNT1.INF", "inf1");
   fake::AddFile("C:\\WINDOWS\\INF\\MSMEDIA.INF", "keep");
-  fake::AddFile(kWininit, Crlf("[Settings]\nKeep=1\n"));
+  fake::AddFile("C:\\WINDOWS\\SYSTEM\\OTHER.DLL", "other 1.0");
+  fake::AddFile("C:\\WINDOWS\\SYSTEM\\OTHER.NEW", "other 2.0");
+  fake::AddFile(kWininit, Crlf(std::string("[Settings]\nKeep=1\n[rename]\n") +
+                               kOtherEntry + "\n"));
 
   // The card's devices, another card's device that stays, class drivers.
   AddDeviceInstance("VNT2300_DEV0000", "0", "MEDIA\\0001");
@@ -166,115 +211,230 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   return lines;
 }
 
+SweepBaseline TakeBaseline(const MachinePicture& original) {
+  SweepBaseline base;
+  base.original = original;
+  base.clean = TakePicture();
+  base.cleanRestarted = PictureAfterRestart();
+  return base;
+}
+
 namespace {
 
-// The bytes of a picture's file (without the attribute prefix); "" when the
-// picture has no such file.
-std::string Bytes(const MachinePicture& picture, const std::string& path) {
+const std::string kAbsent = "<absent>";
+
+std::string Value(const MachinePicture& picture, const std::string& path) {
   auto it = picture.files.find(Upper(path));
-  if (it == picture.files.end()) return std::string();
-  return it->second.substr(it->second.find(' ') + 1);
+  return it == picture.files.end() ? kAbsent : it->second;
 }
 
-std::string Value(const std::map<std::string, std::string>& files,
-                  const std::string& key) {
-  auto it = files.find(key);
-  return it == files.end() ? std::string("<absent>") : it->second;
+// The bytes of a picture's file, without the attribute prefix.
+std::string Bytes(const std::string& value) {
+  return value == kAbsent || value == "<dir>" ? std::string()
+                                              : value.substr(value.find(' ') + 1);
 }
 
-}  // namespace
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
-std::set<std::string> AllowedWininitLines(const MachinePicture& clean) {
-  std::set<std::string> allowed;
-  for (const std::string& line : SplitLines(Bytes(clean, kWininit))) {
-    allowed.insert(line);
+// A name the program gives its own files for a moment: a temporary file
+// (".$$$", ".$00" to ".$99") or a file set aside by a replacement (".~OLD",
+// ".~O1" to ".~O9").
+bool IsProgramsOwnName(const std::string& path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string extension = path.substr(dot);
+  return extension == ".$$$" || extension == ".~OLD" ||
+         (extension.size() == 4 && extension[1] == '$' &&
+          isdigit(static_cast<unsigned char>(extension[2])) &&
+          isdigit(static_cast<unsigned char>(extension[3]))) ||
+         (extension.size() == 4 && extension.compare(0, 3, ".~O") == 0 &&
+          isdigit(static_cast<unsigned char>(extension[3])));
+}
+
+// A file that a replacement set aside for good: the old file of one that
+// could not delete it as its last step, or was cut short before it (".~OLD"),
+// which the next replacement of the file finds in its way and moves on
+// (".~O1" to ".~O9"; rename_steps.h).
+bool IsKeptAside(const std::string& path) {
+  return EndsWith(path, ".~OLD") ||
+         (path.size() > 4 && path.compare(path.size() - 4, 3, ".~O") == 0 &&
+          isdigit(static_cast<unsigned char>(path.back())));
+}
+
+// The path that a line loading EMM386.EXE as a driver names; "" for any
+// other line.
+std::string LoadedEmm386(const std::string& line) {
+  std::string upper = Upper(line);
+  size_t start = upper.find_first_not_of(" \t");
+  if (start == std::string::npos || upper.compare(start, 6, "DEVICE") != 0 ||
+      upper.find("EMM386.EXE") == std::string::npos) {
+    return std::string();
   }
-  for (const char* path :
-       {"C:\\WINDOWS\\SYSTEM\\VNTWAVE.DRV", "C:\\WINDOWS\\SYSTEM\\VNTMIX.VXD",
-        "C:\\WINDOWS\\VNTSETUP.INF", "C:\\VANTORIS\\GONE.TXT"}) {
-    allowed.insert(std::string("NUL=") + path);
-  }
-  return allowed;
+  size_t path = upper.find_first_of("= \t", start);
+  path = upper.find_first_not_of("= \t", path);
+  size_t end = upper.find_first_of(" \t", path);
+  return upper.substr(path, end == std::string::npos ? end : end - path);
 }
 
-std::string CompareWithRuns(const MachinePicture& original,
-                            const MachinePicture& clean,
-                            const MachinePicture& damaged,
-                            const std::set<std::string>& allowedWininit) {
+// What the file at path holds: its own bytes, or, while a Windows 95
+// replacement has it set aside for the length of one rename, its aside's
+// (every later run puts that back first).
+std::string Held(const MachinePicture& now, const std::string& path) {
+  const std::string value = Value(now, path);
+  return value != kAbsent ? value : Value(now, path + ".~OLD");
+}
+
+std::string CheckFiles(const SweepBaseline& base, const MachinePicture& now) {
   std::string report;
   std::set<std::string> paths;
-  for (const auto* picture : {&original, &clean, &damaged}) {
+  for (const auto* picture : {&base.original, &base.clean, &now}) {
     for (const auto& file : picture->files) paths.insert(file.first);
   }
-  const std::string wininit = Upper(kWininit);
   for (const std::string& path : paths) {
-    if (path == wininit) continue;
-    std::string now = Value(damaged.files, path);
-    if (now != Value(original.files, path) && now != Value(clean.files, path)) {
-      report += "  " + path + " is neither original nor cleanly removed/edited: " +
-                now.substr(0, 120) + "\n";
+    if (path == Upper(kWininit)) continue;
+    const std::string value = Held(now, path);
+    const std::string original = Value(base.original, path);
+    const std::string clean = Value(base.clean, path);
+    if (value == original || value == clean) continue;
+    // The program's own file of a moment, or a new file on its way.
+    if (original == kAbsent && value != kAbsent &&
+        (IsProgramsOwnName(path) ||
+         Bytes(clean).compare(0, Bytes(value).size(), Bytes(value)) == 0)) {
+      continue;
     }
+    report += "  " + path + " is neither as it was nor as a clean run leaves it: " +
+              value.substr(0, 80) + "\n";
   }
-  for (const std::string& line : SplitLines(Bytes(damaged, kWininit))) {
-    if (line != "[rename]" && line != "[Settings]" && line != "Keep=1" &&
-        !allowedWininit.count(line)) {
+  return report;
+}
+
+std::string CheckWininit(const SweepBaseline& base, const MachinePicture& now) {
+  const std::string value = Held(now, kWininit);
+  if (value == kAbsent) return "  WININIT.INI is gone\n";
+  std::set<std::string> allowed = {"[Settings]", "Keep=1", "[rename]"};
+  for (const std::string& line : SplitLines(Bytes(Value(base.clean, kWininit)))) {
+    allowed.insert(line);
+  }
+  std::string report;
+  bool otherKept = false;
+  for (const std::string& line : SplitLines(Bytes(value))) {
+    otherKept = otherKept || line == kOtherEntry;
+    // An entry for a [delete] path, or for a file a run cannot find.
+    if (!allowed.count(line) && line.compare(0, 4, "NUL=") != 0) {
       report += "  WININIT.INI holds an unexpected line: " + line + "\n";
     }
   }
-  if (!damaged.files.count(wininit)) report += "  WININIT.INI is gone\n";
-  for (const std::string& line : damaged.registry) {
-    if (!original.registry.count(line)) {
+  if (!otherKept) report += "  WININIT.INI lost another program's entry\n";
+  return report;
+}
+
+// CONFIG.SYS loads no EMM386.EXE that is missing or not whole.
+std::string CheckMemoryManager(const SweepBaseline& base,
+                               const MachinePicture& now) {
+  std::string report;
+  const std::string whole = Bytes(Value(base.original, kSavedEmm386));
+  for (const std::string& line : SplitLines(Bytes(Held(now, "C:\\CONFIG.SYS")))) {
+    const std::string loaded = LoadedEmm386(line);
+    if (loaded.empty()) continue;
+    const std::string value = Value(now, loaded);
+    if (Bytes(value) != whole) {
+      report += "  CONFIG.SYS loads " + loaded + ", which is " +
+                (value == kAbsent ? "missing" : "not whole: " + Bytes(value)) +
+                "\n";
+    }
+  }
+  return report;
+}
+
+// A copy that was not made still has its source.
+std::string CheckCopySources(const SweepBaseline& base,
+                             const MachinePicture& now) {
+  std::string report;
+  for (const auto& copy : kCopies) {
+    const std::string source = Bytes(Value(base.original, copy[1]));
+    if (Value(now, copy[1]) == kAbsent && Bytes(Held(now, copy[0])) != source) {
+      report += std::string("  ") + copy[1] + " is gone, yet " + copy[0] +
+                " did not get its copy\n";
+    }
+  }
+  return report;
+}
+
+std::string CheckRegistry(const SweepBaseline& base, const MachinePicture& now) {
+  std::string report;
+  for (const std::string& line : now.registry) {
+    if (!base.original.registry.count(line)) {
       report += "  registry line appeared: " + line + "\n";
     }
   }
-  for (const std::string& line : original.registry) {
-    if (!damaged.registry.count(line) && clean.registry.count(line)) {
+  for (const std::string& line : base.original.registry) {
+    if (!now.registry.count(line) && base.clean.registry.count(line)) {
       report += "  registry line lost that a clean run keeps: " + line + "\n";
     }
   }
   return report;
 }
 
-std::string CompareFinalStates(const MachinePicture& clean,
-                               const MachinePicture& rerun) {
+}  // namespace
+
+std::string CheckSound(const SweepBaseline& base, const MachinePicture& now,
+                       bool restarted) {
   std::string report;
-  std::set<std::string> paths;
-  for (const auto* picture : {&clean, &rerun}) {
-    for (const auto& file : picture->files) paths.insert(file.first);
-  }
-  const std::string wininit = Upper(kWininit);
-  for (const std::string& path : paths) {
-    if (path == wininit) continue;
-    std::string want = Value(clean.files, path);
-    std::string got = Value(rerun.files, path);
-    if (want != got) {
-      report += "  " + path + ": " + got.substr(0, 120) + " instead of " +
-                want.substr(0, 120) + "\n";
+  for (const char* file : kStartupFiles) {
+    const std::string value = Held(now, file);
+    if (value != Value(base.original, file) && value != Value(base.clean, file)) {
+      report += std::string("  ") + file + " is " +
+                (value == kAbsent ? "missing" : "cut or changed: " + value.substr(0, 80)) +
+                "\n";
     }
   }
-  std::vector<std::string> wantLines = SplitLines(Bytes(clean, kWininit));
-  std::set<std::string> want(wantLines.begin(), wantLines.end());
-  std::vector<std::string> gotLines = SplitLines(Bytes(rerun, kWininit));
-  std::set<std::string> got(gotLines.begin(), gotLines.end());
-  for (const std::string& line : want) {
-    if (!got.count(line)) report += "  WININIT.INI lacks " + line + "\n";
-  }
-  for (const std::string& line : got) {
-    if (want.count(line)) continue;
-    // An entry for a file that is already gone deletes nothing.
-    bool harmless = line.compare(0, 4, "NUL=") == 0 &&
-                    !rerun.files.count(Upper(line.substr(4)));
-    if (!harmless) report += "  WININIT.INI also holds " + line + "\n";
-  }
-  if (clean.registry != rerun.registry) {
-    for (const std::string& line : clean.registry) {
-      if (!rerun.registry.count(line)) report += "  registry lacks " + line + "\n";
-    }
-    for (const std::string& line : rerun.registry) {
-      if (!clean.registry.count(line)) report += "  registry also has " + line + "\n";
-    }
+  report += CheckMemoryManager(base, now);
+  report += CheckCopySources(base, now);
+  report += CheckRegistry(base, now);
+  if (!restarted) {
+    report += CheckFiles(base, now);
+    report += CheckWininit(base, now);
+  } else if (Bytes(Value(now, "C:\\WINDOWS\\SYSTEM\\OTHER.DLL")) != "other 2.0" &&
+             Bytes(Value(now, std::string(kWininit) + ".~OLD")).find(kOtherEntry) ==
+                 std::string::npos) {
+    // Set aside, WININIT.INI waits for the next run to put it back.
+    report += "  the restart did not carry out another program's rename\n";
   }
   return report;
+}
+
+std::string CompareRestarted(const MachinePicture& want,
+                             const MachinePicture& got) {
+  std::string report;
+  std::set<std::string> paths;
+  for (const auto* picture : {&want, &got}) {
+    for (const auto& file : picture->files) paths.insert(file.first);
+  }
+  for (const std::string& path : paths) {
+    if (EndsWith(path, "\\WININIT.BAK") || IsKeptAside(path)) continue;
+    const std::string a = Value(want, path);
+    const std::string b = Value(got, path);
+    if (a != b) {
+      report += "  " + path + ": " + b.substr(0, 80) + " instead of " +
+                a.substr(0, 80) + "\n";
+    }
+  }
+  for (const std::string& line : want.registry) {
+    if (!got.registry.count(line)) report += "  registry lacks " + line + "\n";
+  }
+  for (const std::string& line : got.registry) {
+    if (!want.registry.count(line)) report += "  registry also has " + line + "\n";
+  }
+  return report;
+}
+
+int KeptAsideFiles(const MachinePicture& picture) {
+  int count = 0;
+  for (const auto& file : picture.files) count += IsKeptAside(file.first);
+  return count;
 }
 
 std::string OpenHandles() {
@@ -313,4 +473,17 @@ ProgramRun RunProgram(const char* commandText) {
     break;
   }
   return run;
+}
+
+ProgramRun RunAgain(const std::string& startDir, const char* commandText) {
+  std::string dir = kDriverDisk;
+  for (const std::string& candidate : {fake::CurrentDir(), startDir}) {
+    if (fake::Exists(candidate + "\\SELDUNAX.INI") &&
+        fake::Exists(candidate + "\\DEVEJECT.EXE")) {
+      dir = candidate;
+      break;
+    }
+  }
+  fake::SetCurrentDir(dir);
+  return RunProgram(commandText);
 }

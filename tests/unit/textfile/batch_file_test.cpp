@@ -11,6 +11,7 @@
 #include "tests/unit/support/card_machine.h"
 #include "tests/unit/support/test_support.h"
 #include "tests/unit/textfile/textfile_helpers.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ TEST(CleanBatchFile, CleansTheCardsLinesAndKeepsTheRest) {
       if (!row.dosclean.empty()) {
         WriteControlFile(kControl, "[dosclean]\n" + row.dosclean);
       }
-      CleanBatchFile(kAutoexec, kControl);
+      CleanBatchFile(kAutoexec, kControl, ScratchRecord());
       EXPECT_EQ(fake::ReadFile(kAutoexec), SavedText(row.after));
       // Loaded once and written once, however many words.
       int reads = 0;
@@ -259,7 +260,7 @@ TEST(CleanBatchFile, CrOnlyFileKeepsItsOtherLines) {
   fake::AddFile(kDosstart,
                 "@ECHO OFF\rLH C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE:ON\r"
                 "LH MSCDEX.EXE /D:MSCD001\r");
-  CleanBatchFile(kDosstart, kControl);
+  CleanBatchFile(kDosstart, kControl, ScratchRecord());
   EXPECT_EQ(fake::ReadFile(kDosstart), "@ECHO OFF\r\nLH MSCDEX.EXE /D:MSCD001\r\n");
 }
 
@@ -288,7 +289,7 @@ TEST(CleanBatchFile, MissingOrUnwritableFilesStayAsTheyAre) {
     fake::Reset();
     c.setup();
     auto before = fake::Snapshot();
-    CleanBatchFile(kAutoexec, kControl);
+    CleanBatchFile(kAutoexec, kControl, ScratchRecord());
     EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
   }
 }

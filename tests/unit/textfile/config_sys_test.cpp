@@ -7,14 +7,20 @@
 
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
+#include "tests/unit/support/scratch_record.h"
+#include "control/not_done.h"
 
 namespace {
 
 const char kConfig[] = "C:\\CONFIG.SYS";
 const char kNewLine[] = "DEVICE=C:\\WINDOWS\\EMM386.EXE";
 
+const char kSaved[] = "C:\\VANTORIS\\DOS\\EMM386.EXE";
+
 // The Windows directory's EMM386.EXE, there as RestoreEmm386 leaves it.
-void PutWindowsEmm386() { fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ"); }
+void PutWindowsEmm386(const char* data = "MZ") {
+  fake::AddFile("C:\\WINDOWS\\EMM386.EXE", data);
+}
 
 TEST(FixConfigSys, ReplacesTheLinesThatLoadEmm386KeepingTheirOptions) {
   struct Row {
@@ -81,6 +87,11 @@ TEST(FixConfigSys, ReplacesTheLinesThatLoadEmm386KeepingTheirOptions) {
       {"long lines whole",
        {"REM " + std::string(300, 'r'), "DEVICE=C:\\DOS\\EMM386.EXE" + longOptions},
        {"REM " + std::string(300, 'r'), kNew + longOptions}},
+      {"NUL bytes kept where they were",
+       {std::string("FILES=30\0", 9),
+        "DEVICE=C:\\DOS\\EMM386.EXE RAM" + std::string("\0X", 2)},
+       {std::string("FILES=30\0", 9),
+        kNew + std::string(" RAM\0X", 6)}},
   };
   for (const Row& row : rows) {
     for (const LineEnding& ending : kEndings) {
@@ -88,7 +99,7 @@ TEST(FixConfigSys, ReplacesTheLinesThatLoadEmm386KeepingTheirOptions) {
       fake::Reset();
       PutWindowsEmm386();
       fake::AddFile(kConfig, FileText(row.before, ending.end));
-      FixConfigSys();
+      FixConfigSys(ScratchRecord());
       EXPECT_EQ(fake::ReadFile(kConfig), SavedText(row.after));
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
@@ -96,27 +107,40 @@ TEST(FixConfigSys, ReplacesTheLinesThatLoadEmm386KeepingTheirOptions) {
   }
 }
 
-// CONFIG.SYS is never pointed at a file that is not there.
-TEST(FixConfigSys, NoEmm386InTheWindowsDirectoryLeavesTheFileAsItIs) {
+// CONFIG.SYS is never pointed at a file that is not there whole, and a
+// CONFIG.SYS that stays loading the saved copy, whatever stopped the edit,
+// keeps that copy from the file lists.
+TEST(FixConfigSys, LeftLoadingTheSavedCopyKeepsIt) {
   struct Row {
     const char* name;
     void (*setup)();
+    uint32_t attributes;  // CONFIG.SYS's
   };
   const Row rows[] = {
-      {"none there", [] {}},
+      {"none there", [] {}, 0},
       {"a directory of that name",
-       [] { fake::AddDir("C:\\WINDOWS\\EMM386.EXE"); }},
-      {"only the saved copy, not restored",
-       [] { fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "MZ"); }},
+       [] { fake::AddDir("C:\\WINDOWS\\EMM386.EXE"); }, 0},
+      {"an empty EMM386.EXE", [] { PutWindowsEmm386(""); }, 0},
+      {"half of the saved copy", [] { PutWindowsEmm386("MZ ha"); }, 0},
+      {"read-only CONFIG.SYS", [] { PutWindowsEmm386("MZ half"); },
+       plat::kAttrReadOnly},
+      {"CONFIG.SYS that cannot be read",
+       [] { fake::FailCalls("OpenForRead", kConfig); }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     fake::Reset();
+    fake::AddFile(kSaved, "MZ half");
     row.setup();
-    fake::AddFile(kConfig, "FILES=30\n\nDEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS\n");
+    fake::AddFile(kConfig, "FILES=30\n\nDEVICE=C:\\VANTORIS\\DOS\\EMM386.EXE NOEMS\n",
+                  row.attributes);
     auto before = fake::Snapshot();
-    FixConfigSys();
+    NotDone notDone{};
+    FixConfigSys(&notDone);
     EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
+    EXPECT_TRUE(MustKeep(&notDone, kSaved));
+    ASSERT_GE(notDone.count, 1);
+    EXPECT_STREQ(notDone.paths[0], kConfig);
   }
 }
 
@@ -143,7 +167,7 @@ TEST(FixConfigSys, NewLineUsesTheWholeWindowsDirectory) {
     fake::AddFile(emm386 + "EMM386.EXE", "MZ");
     const std::string before = "FILES=30\n\nDEVICE=C:\\DOS\\EMM386.EXE\n";
     fake::AddFile(kConfig, before);
-    FixConfigSys();
+    FixConfigSys(ScratchRecord());
     std::string expected =
         row.newLine.empty() ? before : "FILES=30\r\n" + row.newLine + "\r\n";
     EXPECT_EQ(fake::ReadFile(kConfig), expected);
@@ -153,7 +177,7 @@ TEST(FixConfigSys, NewLineUsesTheWholeWindowsDirectory) {
 TEST(FixConfigSys, MissingConfigSysIsNotCreated) {
   fake::Reset();
   PutWindowsEmm386();
-  FixConfigSys();
+  FixConfigSys(ScratchRecord());
   EXPECT_FALSE(fake::Exists(kConfig));
 }
 
@@ -174,12 +198,15 @@ TEST(RestoreEmm386, CopiesTheSavedManagerUnlessOneIsThere) {
     bool saved;          // C:\VANTORIS\DOS\EMM386.EXE exists
     const char* present; // an EMM386.EXE already in the Windows directory
     const char* expect;  // what the Windows directory's copy holds then
+    bool copyFails = false;
   };
   const Row rows[] = {
       {"copied", "C:\\WINDOWS", true, nullptr, "saved manager"},
       {"existing one kept", "C:\\WINDOWS", true, "user's manager", "user's manager"},
       {"nothing to copy", "C:\\WINDOWS", false, nullptr, nullptr},
       {"root Windows directory", "C:\\", true, nullptr, "saved manager"},
+      {"the copy fails: the saved copy is kept", "C:\\WINDOWS", true, nullptr,
+       nullptr, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -190,12 +217,16 @@ TEST(RestoreEmm386, CopiesTheSavedManagerUnlessOneIsThere) {
     target += "EMM386.EXE";
     if (row.saved) fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "saved manager");
     if (row.present) fake::AddFile(target, row.present);
-    RestoreEmm386();
+    if (row.copyFails) fake::FailCalls("CopyOneFile");
+    NotDone notDone{};
+    RestoreEmm386(&notDone);
     if (row.expect) {
       EXPECT_EQ(fake::ReadFile(target), row.expect);
     } else {
       EXPECT_FALSE(fake::Exists(target));
     }
+    EXPECT_EQ(MustKeep(&notDone, kSaved), row.copyFails);
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   }
 }
 

@@ -11,6 +11,7 @@
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::vector<std::string> LoadAndSave(int* saveResult) {
 std::string CreatedFile() {
   std::string created;
   for (const fake::Call& call : fake::CallLog()) {
-    if (std::string(call.function) == "CreateForWrite") created = call.arg;
+    if (std::string(call.function) == "CreateNewFile") created = call.arg;
   }
   return created;
 }
@@ -66,6 +67,10 @@ TEST(LineFile, LoadsWholeLinesAndWritesThemBackWithCrLf) {
        "a\r\nb\r\nc\r\n"},
       {"blanks, tabs and 8-bit bytes kept", "  \tx \xE9\xFF\n",
        {"  \tx \xE9\xFF"}, "  \tx \xE9\xFF\r\n"},
+      {"NUL and escape bytes held escaped, written back",
+       std::string("a\0b\x01\n\0\x01\x02\n", 9),
+       {"a\x01\x02" "b\x01\x01", "\x01\x02\x01\x01\x02"},
+       std::string("a\0b\x01\r\n\0\x01\x02\r\n", 11)},
   };
   for (const RoundTrip& row : rows) {
     for (const LineEnding& ending : kEndings) {
@@ -170,7 +175,6 @@ TEST(LineFile, NothingLoadedFromFilesThatCannotBeReadWhole) {
          fake::AddFile(kFile, "a\r\n");
          fake::FailCalls("ReadBytes");
        }},
-      {"NUL byte", [] { fake::AddFile(kFile, std::string("a\r\nb\0c\r\n", 8)); }},
       {"no memory for the data",
        [] {
          fake::AddFile(kFile, "a\r\n");
@@ -197,15 +201,30 @@ TEST(LineFile, SaveOfNoLinesTruncates) {
   EXPECT_EQ(fake::ReadFile(kFile), "");
 }
 
+// The number of the first call of function on path; -1 when none.
+long FirstCallOn(const char* function, const std::string& path) {
+  for (const fake::Call& call : fake::CallLog()) {
+    if (std::string(call.function) == function && call.arg == path) {
+      return call.index;
+    }
+  }
+  return -1;
+}
+
 // The temporary file stands beside the target, never takes its name and
-// never overwrites a file that is there: a user's AUTOEXEC.$$$, or one that
-// an interrupted run left, stays as it was.
+// never overwrites a file that is there, even when the look at its name
+// fails: a user's AUTOEXEC.$$$ stays as it was. Its data reaches the disk
+// before it is closed and renamed.
 TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
+  // 253 characters: the temporary name takes the first 251 of them.
+  static const std::string kLongTarget = "C:\\" + std::string(250, 'a');
+  static const std::string kLongTemporary = kLongTarget.substr(0, 251) + ".$$$";
   struct Row {
     const char* name;
     const char* target;
     std::vector<std::string> present;  // files of the user's
     const char* temporary;             // "" when no name is free
+    bool looksFail = false;            // at the first present file
   };
   std::vector<std::string> allTaken = {"C:\\AUTOEXEC.$$$"};
   for (int n = 0; n < 100; ++n) {
@@ -217,12 +236,16 @@ TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
       {"nothing in the way", "C:\\AUTOEXEC.BAT", {}, "C:\\AUTOEXEC.$$$"},
       {"a user's AUTOEXEC.$$$", "C:\\AUTOEXEC.BAT", {"C:\\AUTOEXEC.$$$"},
        "C:\\AUTOEXEC.$00"},
+      {"every look at a user's AUTOEXEC.$$$ fails", "C:\\AUTOEXEC.BAT",
+       {"C:\\AUTOEXEC.$$$"}, "", true},
       {"letter case does not matter", "C:\\AUTOEXEC.BAT",
        {"C:\\autoexec.$$$", "C:\\Autoexec.$00"}, "C:\\AUTOEXEC.$01"},
       {"a user's CONFIG.$$$", "C:\\CONFIG.SYS", {"C:\\CONFIG.$$$"},
        "C:\\CONFIG.$00"},
       {"the last free name", "C:\\AUTOEXEC.BAT", allButLast,
        "C:\\AUTOEXEC.$99"},
+      {"a name too long for the extension is cut", kLongTarget.c_str(), {},
+       kLongTemporary.c_str()},
       {"no free name", "C:\\AUTOEXEC.BAT", allTaken, ""},
       {"Windows directory", "C:\\WINDOWS\\WININIT.INI", {},
        "C:\\WINDOWS\\WININIT.$$$"},
@@ -239,6 +262,7 @@ TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
     for (const std::string& path : row.present) {
       fake::AddFile(path, "the user's " + path);
     }
+    if (row.looksFail) fake::FailCalls("FileAttributes", row.present[0]);
     auto before = fake::Snapshot();
     LineArray lines = MakeLines({"new", "", "text"});
     int result = SaveTextLines(lines, row.target, 3);
@@ -255,6 +279,9 @@ TEST(LineFile, SaveGoesThroughATemporaryFileThatDidNotExist) {
     }
     EXPECT_EQ(CreatedFile(), row.temporary);
     EXPECT_FALSE(fake::Exists(row.temporary));
+    const long flushed = FirstCallOn("FlushFile", row.temporary);
+    EXPECT_GT(flushed, 0);
+    EXPECT_LT(flushed, FirstCallOn("CloseFile", row.temporary));
   }
 }
 
@@ -272,15 +299,15 @@ TEST(LineFile, SaveKeepsHiddenSystemAndArchiveAttributes) {
   };
   const Row rows[] = {
       {"hidden and system CONFIG.SYS", "C:\\CONFIG.SYS",
-       kAttrHidden | kAttrSystem, [] { FixConfigSys(); }},
+       kAttrHidden | kAttrSystem, [] { FixConfigSys(ScratchRecord()); }},
       {"hidden, system, archive", "C:\\CONFIG.SYS",
-       kAttrHidden | kAttrSystem | kAttrArchive, [] { FixConfigSys(); }},
+       kAttrHidden | kAttrSystem | kAttrArchive, [] { FixConfigSys(ScratchRecord()); }},
       {"hidden DOSSTART.BAT", "C:\\WINDOWS\\DOSSTART.BAT", kAttrHidden,
-       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl); }},
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl, ScratchRecord()); }},
       {"archive AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", kAttrArchive,
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
       {"plain AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", 0,
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -319,8 +346,6 @@ TEST(LineFile, SaveCreatesAMissingFile) {
 }
 
 TEST(LineFile, TargetsThatMayNotBeReplacedAreLeftAlone) {
-  // 253 characters: the temporary name would need 257.
-  static const std::string kLongTarget = "C:\\" + std::string(250, 'a');
   struct Row {
     const char* name;
     const char* target;
@@ -331,8 +356,6 @@ TEST(LineFile, TargetsThatMayNotBeReplacedAreLeftAlone) {
        [] { fake::AddFile("C:\\CONFIG.SYS", "old\n", plat::kAttrReadOnly); }},
       {"directory", "C:\\CONFIG.SYS", [] { fake::AddDir("C:\\CONFIG.SYS"); }},
       {"empty path", "", [] {}},
-      {"no room for the temporary name",
-       kLongTarget.c_str(), [] {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -27,6 +27,7 @@
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -303,9 +304,9 @@ std::string Clean(Kind kind, const std::string& installed) {
   fake::AddFile(target, installed);
   WriteControlFile(kControl, kOwnWords);
   if (kind == Kind::kConfigSys) {
-    FixConfigSys();
+    FixConfigSys(ScratchRecord());
   } else {
-    CleanBatchFile(target, kControl);
+    CleanBatchFile(target, kControl, ScratchRecord());
   }
   EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   return fake::ReadFile(target);

@@ -10,6 +10,7 @@
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
+#include "tests/unit/support/scratch_record.h"
 
 namespace {
 
@@ -22,13 +23,13 @@ TEST(StartFiles, RealLookingFilesComeOutAsExpected) {
   };
   const Row rows[] = {
       {"autoexec_menu.bat", "autoexec_menu.expected.bat", "C:\\AUTOEXEC.BAT",
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
       {"dosstart.bat", "dosstart.expected.bat", "C:\\WINDOWS\\DOSSTART.BAT",
-       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl); }},
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl, ScratchRecord()); }},
       {"config_menu.sys", "config_menu.expected.sys", "C:\\CONFIG.SYS",
-       [] { FixConfigSys(); }},
+       [] { FixConfigSys(ScratchRecord()); }},
       {"config_comments.sys", "config_comments.expected.sys", "C:\\CONFIG.SYS",
-       [] { FixConfigSys(); }},
+       [] { FixConfigSys(ScratchRecord()); }},
   };
   for (const Row& row : rows) {
     const std::string input = ReadFixture(row.input);
