@@ -73,6 +73,14 @@ ListPathCursor StartListPaths(const char* controlPath, const char* section) {
   return {PathListKeys(controlPath, section, ""), 1};
 }
 
+NumberedKeys RegistryListKeys(const char* controlPath) {
+  return {controlPath, "regdel", "", kPathSize, OverLong::PassOver, false};
+}
+
+ListPathCursor StartRegistryList(const char* controlPath) {
+  return {RegistryListKeys(controlPath), 1};
+}
+
 CopyPairCursor StartCopyPairs(const NumberedKeys& sources,
                               const NumberedKeys& targets) {
   return {sources, targets, 1, ListValue::End, ListValue::End};

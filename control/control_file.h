@@ -68,6 +68,12 @@ struct ListPathCursor {
 
 ListPathCursor StartListPaths(const char* controlPath, const char* section);
 
+// [regdel]: registry keys and values, read as the path lists are but with
+// no macros (a key is no path): kPathSize bytes, over-long values passed
+// over.
+NumberedKeys RegistryListKeys(const char* controlPath);
+ListPathCursor StartRegistryList(const char* controlPath);
+
 // The next path of the list into path (cursor->keys.size bytes); false at
 // the end, with cursor->next the number of the key that ended the list.
 bool NextListPath(ListPathCursor* cursor, char* path);

@@ -8,6 +8,7 @@
 #include "fileops/file_lists.h"
 #include "platform/platform.h"
 #include "pnp/pnp_devices.h"
+#include "pnp/registry_list.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
 
@@ -24,7 +25,9 @@ bool UserConfirms(LaunchState* state) {
 
 // The DOS side of the card and the control file's own lists, in the order
 // that lets the copy list place files the delete lists may then remove, and
-// that tells the lists which files the steps before them still need.
+// that tells the lists which files the steps before them still need. The
+// registry list comes last: until the files are gone, the card's
+// Add/Remove Programs entry still offers to remove them.
 void RemoveDosAndFiles(LaunchState* state, NotDone* notDone) {
   RestoreEmm386(notDone);
   CleanBatchFile("C:\\AUTOEXEC.BAT", state->controlPath, notDone);
@@ -37,6 +40,7 @@ void RemoveDosAndFiles(LaunchState* state, NotDone* notDone) {
   RunDeleteList(state->controlPath, notDone);
   RunMultiDeleteList(state->controlPath, notDone);
   RunDeltreeList(state->controlPath, notDone);
+  RunRegistryList(state->controlPath, notDone);
 }
 
 // The closing text, and after it the program's own lines naming what could

@@ -88,6 +88,8 @@ long EnumRegValue(RegKey key, uint32_t index, void* data, uint32_t* size);
 // RegDeleteKeyA with the Windows 95 meaning: the key goes with every key
 // below it.
 long DeleteRegTree(RegKey parent, const char* path);
+// RegDeleteValueA: the value called name of an opened key.
+long DeleteRegValue(RegKey key, const char* name);
 long CloseRegKey(RegKey key);
 
 // ------------------------------------------------------------- broadcasts

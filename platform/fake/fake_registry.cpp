@@ -372,6 +372,22 @@ long DeleteRegTree(RegKey parent, const char* path) {
   return kRegOk;
 }
 
+long DeleteRegValue(RegKey key, const char* name) {
+  fake::CallScope call("DeleteRegValue", key, fake::CallArgOfHandle);
+  if (call.fail) return fake::kErrAccessDenied;
+  long err = 0;
+  uint64_t id = fake::KeyOfHandle(key, &err);
+  if (!id) return err;
+  std::string wanted = name ? std::string(name, strnlen(name, 65536)) : "";
+  std::vector<fake::RegValue>& values = fake::RegNodeById(id)->values;
+  for (auto it = values.begin(); it != values.end(); ++it) {
+    if (!fake::EqualNoCase(it->name, wanted)) continue;
+    values.erase(it);
+    return kRegOk;
+  }
+  return fake::kErrFileNotFound;
+}
+
 long CloseRegKey(RegKey key) {
   fake::CallScope call("CloseRegKey", key, fake::CallArgOfHandle);
   if (key == kHkeyLocalMachine || key == kHkeyCurrentUser) {

@@ -107,6 +107,7 @@ long QueryRegValue(RegKey, const char*, void*, uint32_t*) {
 }
 long EnumRegValue(RegKey, uint32_t, void*, uint32_t*) { return kBadHandle; }
 long DeleteRegTree(RegKey, const char*) { return kBadHandle; }
+long DeleteRegValue(RegKey, const char*) { return kBadHandle; }
 long CloseRegKey(RegKey) { return kBadHandle; }
 
 long BroadcastDeviceChange(uint32_t, uint32_t*, uint32_t, uint32_t,

@@ -46,6 +46,10 @@ long EnumRegValue(RegKey key, uint32_t index, void* data, uint32_t* size) {
   return result;
 }
 
+long DeleteRegValue(RegKey key, const char* name) {
+  return RegDeleteValueA(win32::ToHkey(key), name);
+}
+
 long CloseRegKey(RegKey key) { return RegCloseKey(win32::ToHkey(key)); }
 
 namespace {

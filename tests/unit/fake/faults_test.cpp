@@ -62,6 +62,12 @@ std::vector<CallRow> CallRows() {
        }},
       {"DeleteRegTree",
        [] { return plat::DeleteRegTree(plat::kHkeyLocalMachine, "K") == 5; }},
+      {"DeleteRegValue",
+       [] {
+         plat::RegKey k;
+         plat::OpenRegKey(plat::kHkeyLocalMachine, "K\\SUB", &k);
+         return plat::DeleteRegValue(k, "V") == 5;
+       }},
       {"CloseRegKey", [] { return plat::CloseRegKey(OpenK()) == 5; }},
       {"BroadcastDeviceChange",
        [] {

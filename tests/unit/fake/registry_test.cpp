@@ -98,6 +98,7 @@ TEST(FakeRegistry, CallsReturnTheSystemsCodes) {
       {"query fits", (size = 4, plat::QueryRegValue(a, "TEXT", buf, &size)),
        plat::kRegOk},
       {"delete missing", plat::DeleteRegTree(a, "NOPE"), kNotFound},
+      {"delete missing value", plat::DeleteRegValue(a, "NOPE"), kNotFound},
       {"enum on a closed handle", plat::EnumRegSubkey(0x4321, 0, buf, 16), 6},
   };
   for (const Row& row : rows) EXPECT_EQ(row.expected, row.got) << row.what;

@@ -22,7 +22,8 @@ const char kLists[] =
     "[copy]\nFROM1=C:\\DISK\\NEW.DRV\nTO1=C:\\WINDOWS\\SYSTEM\\NEW.DRV\n"
     "[delete]\n1=C:\\WINDOWS\\SYSTEM\\NEW.DRV\n2=C:\\WINDOWS\\SYSTEM\\OLD.DRV\n"
     "[multdel]\n1=C:\\WINDOWS\\SYSTEM\\VAN*.DLL\n"
-    "[deltree]\n1=C:\\VANTORIS\\DRIVERS\n";
+    "[deltree]\n1=C:\\VANTORIS\\DRIVERS\n"
+    "[regdel]\n1=HKLM\\SOFTWARE\\VANTORIS\n";
 
 const char kAutoexec[] = "@ECHO OFF\r\nC:\\VANTORIS\\HALCYRENE.EXE /I\r\n";
 const char kDosstart[] = "C:\\VANTORIS\\HALCYRENE.EXE /D\r\n";
@@ -38,6 +39,7 @@ void BuildMachine(const std::string& extraIni) {
   fake::AddRegKey(kIsaPnp + "\\VAN0001\\0");
   fake::AddRegKey(kIsaPnp + "\\OTHER0001\\0");
   fake::AddRegKey(kClass);
+  fake::AddRegKey("HKLM\\SOFTWARE\\VANTORIS\\AudioMax");
   fake::AddFile("C:\\VANTORIS\\DOS\\EMM386.EXE", "memory manager");
   fake::AddFile("C:\\VANTORIS\\DRIVERS\\VAN.DRV", "driver");
   fake::AddFile("C:\\WINDOWS\\SYSTEM\\OLD.DRV", "old");
@@ -201,6 +203,7 @@ TEST(RunUninstall, PostInstallModeRemovesOnlyTheDeviceKeys) {
 
   EXPECT_FALSE(fake::RegKeyExists("HKLM\\ENUM\\ISAPNP\\VAN0001"));
   EXPECT_TRUE(fake::RegKeyExists("HKLM\\ENUM\\ISAPNP\\OTHER0001"));
+  EXPECT_TRUE(fake::RegKeyExists("HKLM\\SOFTWARE\\VANTORIS"));
   EXPECT_EQ(fake::ListTree(), filesBefore);
   EXPECT_EQ(fake::ReadFile("C:\\AUTOEXEC.BAT"), kAutoexec);
   EXPECT_EQ(fake::ReadFile("C:\\WINDOWS\\DOSSTART.BAT"), kDosstart);
@@ -230,6 +233,7 @@ TEST(RunUninstall, FullModeRunsEveryStepInOrder) {
   EXPECT_FALSE(fake::Exists("C:\\WINDOWS\\SYSTEM\\OLD.DRV"));
   EXPECT_FALSE(fake::Exists("C:\\WINDOWS\\SYSTEM\\VAN1.DLL"));
   EXPECT_FALSE(fake::Exists("C:\\VANTORIS\\DRIVERS"));
+  EXPECT_FALSE(fake::RegKeyExists("HKLM\\SOFTWARE\\VANTORIS"));
   // The copy list runs before the delete list: copied, then deleted.
   EXPECT_NE(FirstCall("CopyOneFile",
                       [](const std::string& arg) {
@@ -253,6 +257,7 @@ TEST(RunUninstall, FullModeRunsEveryStepInOrder) {
       {"delete list", FirstCallWithArg("C:\\WINDOWS\\SYSTEM\\OLD.DRV")},
       {"wildcard list", FirstCallWithArg("C:\\WINDOWS\\SYSTEM\\VAN*.DLL")},
       {"tree list", FirstCall("", StartsWithDriversDir)},
+      {"registry list", FirstCallWithArg("SOFTWARE\\VANTORIS")},
   };
   for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
     EXPECT_GE(steps[i].at, 0) << steps[i].name << " never ran";

@@ -290,6 +290,15 @@ class Machine:
 
     # ---------------------------------------------------------- registry
 
+    @property
+    def software_key(self):
+        """HKEY_LOCAL_MACHINE\\Software as the program under test sees it,
+        named as regedit (a 64-bit program) and the exports name it: Wine
+        redirects a 32-bit program's to Software\\Wow6432Node, as 64-bit
+        Windows does (HKEY_CURRENT_USER\\Software is not redirected)."""
+        return ("HKEY_LOCAL_MACHINE\\Software" +
+                ("\\Wow6432Node" if self.build.bits == 32 else ""))
+
     def import_reg(self, keys):
         """Imports {key path: {value name: value}} (see regfile.regedit4)
         or REGEDIT4 text. A REGEDIT4 file is in the ANSI code page, here
