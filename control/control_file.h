@@ -25,8 +25,9 @@ struct NumberedKeys {
   const char* prefix;  // key name before the number: "", "FROM" or "TO"
   int size;            // the caller's buffer in bytes (>= 1)
   OverLong overLong;
-  // "%WINDIR%" and "%WINSYS%" at a value's start expanded (ExpandPathMacros);
-  // an expansion longer than size - 1 characters is TooLong.
+  // A path macro at a value's start expanded (ExpandPathMacros); an
+  // expansion longer than size - 1 characters, or one whose directory
+  // cannot be told, is TooLong.
   bool expandMacros;
 };
 

@@ -25,12 +25,14 @@ bool LoadMessage(char* text, int count, const char* section,
   return text[0] != '\0';
 }
 
-int ShowBox(const char* text, uint32_t style) {
-  return plat::ShowMessage(text, VANTORIS_TITLE, style);
+int ShowBox(const char* text, const char* title, uint32_t style) {
+  return plat::ShowMessage(text, title[0] != '\0' ? title : VANTORIS_TITLE,
+                           style);
 }
 
 int ShowLookedUpMessage(char* buffer, const char* section, const char* builtin,
-                        const char* controlPath, uint32_t style) {
+                        const char* controlPath, const char* title,
+                        uint32_t style) {
   bool found = LoadMessage(buffer, kMessageKeyCount, section, controlPath);
-  return ShowBox(found ? buffer : builtin, style);
+  return ShowBox(found ? buffer : builtin, title, style);
 }

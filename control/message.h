@@ -25,10 +25,21 @@ static_assert(kLongestMessageText + 1 <= kMessageBufferSize,
 bool LoadMessage(char* text, int count, const char* section,
                  const char* controlPath);
 
-// Shows text in a box with no owner, the program's title and no icon.
-int ShowBox(const char* text, uint32_t style);
+// The title of every box shown once the control file is found, into title
+// (kMessagePieceSize bytes): key "1" of its [TITLE] section, read as one
+// message piece (at most 255 characters, a longer value cut; "CR" alone a
+// line feed). Empty when that key is missing or empty: the box then shows
+// the built-in title, as every box does before the control file is found.
+inline bool LoadBoxTitle(char* title, const char* controlPath) {
+  return LoadMessage(title, 2, "TITLE", controlPath);
+}
+
+// Shows text in a box with no owner, the title (the built-in one when
+// title is empty) and no icon.
+int ShowBox(const char* text, const char* title, uint32_t style);
 
 // Looks section up into buffer (kMessageBufferSize bytes) and shows it, or
 // builtin when the control file gives no text. Returns the button pressed.
 int ShowLookedUpMessage(char* buffer, const char* section, const char* builtin,
-                        const char* controlPath, uint32_t style);
+                        const char* controlPath, const char* title,
+                        uint32_t style);

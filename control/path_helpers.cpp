@@ -38,6 +38,15 @@ bool AppendPath(char* dest, int size, const char* tail) {
   return true;
 }
 
+bool AppendName(char* dest, int size, const char* name) {
+  size_t have = strlen(dest);
+  size_t slash = have == 0 || dest[have - 1] != '\\' ? 1 : 0;
+  if (have + slash + strlen(name) >= static_cast<size_t>(size)) return false;
+  if (slash != 0) dest[have++] = '\\';
+  strcpy(dest + have, name);
+  return true;
+}
+
 bool SameTextAnyCase(const char* a, const char* b) {
   while (*a != '\0' && UpperAscii(*a) == UpperAscii(*b)) {
     ++a;

@@ -22,6 +22,11 @@ bool CopyPath(char* dest, int size, const char* source);
 // returns false and leaves dest unchanged when it does not.
 bool AppendPath(char* dest, int size, const char* tail);
 
+// Appends a backslash unless the path already ends in one, then name, when
+// the result fits dest (size bytes) whole; returns false and leaves dest
+// unchanged when it does not.
+bool AppendName(char* dest, int size, const char* name);
+
 // Equal but for the letter case of ASCII letters: how two names or paths
 // spelled the same way are compared.
 bool SameTextAnyCase(const char* a, const char* b);

@@ -3,9 +3,43 @@
 #include <cstring>
 
 #include "control/path_helpers.h"
+#include "control/shell_folders.h"
 #include "platform/platform.h"
 
 namespace {
+
+struct Macro {
+  const char* name;
+  // A shared folder's English path below the Windows directory, whose last
+  // name is also that of its Shell Folders value; null for the Windows and
+  // system directories.
+  const char* english;
+};
+
+const Macro kMacros[] = {
+    {"%WINDIR%", nullptr},
+    {"%WINSYS%", nullptr},
+    {"%STARTMENU%", "Start Menu"},
+    {"%PROGRAMS%", "Start Menu\\Programs"},
+    {"%DESKTOP%", kEnglishDesktop},
+    {"%STARTUP%", kEnglishStartUp},
+};
+
+// %WINDIR% rather than %WINSYS%.
+bool IsWindowsMacro(const Macro& macro) { return macro.name[4] == 'D'; }
+
+// The Shell Folders value of a shared folder (letter case does not count).
+const char* ValueName(const Macro& macro) {
+  const char* last = strrchr(macro.english, '\\');
+  return last != nullptr ? last + 1 : macro.english;
+}
+
+const Macro* LeadingMacro(const char* source) {
+  for (const Macro& macro : kMacros) {
+    if (strncmp(source, macro.name, strlen(macro.name)) == 0) return &macro;
+  }
+  return nullptr;
+}
 
 // Copies as much of source as fits after the text already in dest; returns
 // false when something was dropped.
@@ -20,53 +54,77 @@ bool AppendCut(char* dest, int size, const char* source) {
   return fits;
 }
 
-// Joins the directory (null when the system could not tell it) and the rest
-// of the value after its macro.
-bool JoinExpansion(char* dest, int size, const char* directory,
-                   const char* rest) {
+// The one expansion rule: source as it is when it begins with no macro,
+// else the directory of its macro (null when it could not be told) and the
+// rest of the value after the macro.
+bool Expand(char* dest, int size, const char* source, const Macro* macro,
+            const char* directory) {
+  if (size <= 0) return false;
+  dest[0] = '\0';
+  if (macro == nullptr) return AppendCut(dest, size, source);
   bool fits = directory != nullptr;
   if (fits) fits = AppendCut(dest, size, directory);
-  return AppendCut(dest, size, rest) && fits;
+  return AppendCut(dest, size, source + strlen(macro->name)) && fits;
 }
 
-bool IsMacroAt(const char* source) {
-  return strncmp(source, "%WINDIR%", 8) == 0 ||
-         strncmp(source, "%WINSYS%", 8) == 0;
+// A directory the system reports into out (kPathSize bytes) with its
+// length; null when it could not tell it or it does not fit.
+const char* Told(uint32_t length, char* out) {
+  if (length == 0 || length >= static_cast<uint32_t>(kPathSize)) return nullptr;
+  out[length] = '\0';
+  return out;
+}
+
+// The directory the macro stands for on this PC into out (kPathSize
+// bytes), or null.
+const char* AskDirectory(const Macro& macro, char* out) {
+  if (macro.english == nullptr) {
+    return Told(IsWindowsMacro(macro) ? plat::WindowsDirectory(out, kPathSize)
+                                      : plat::SystemDirectory(out, kPathSize),
+                out);
+  }
+  {
+    ShellFoldersKey folders;
+    ShellFolder read = ReadShellFolder(folders, ValueName(macro), 0, out);
+    if (read != ShellFolder::Absent) {
+      return read == ShellFolder::Given ? out : nullptr;
+    }
+  }
+  return WindowsDirectoryPath(out, macro.english) ? out : nullptr;
 }
 
 }  // namespace
 
+int LeadingMacroLength(const char* source) {
+  const Macro* macro = LeadingMacro(source);
+  return macro ? static_cast<int>(strlen(macro->name)) : 0;
+}
+
 bool ExpandPathMacros(char* dest, int size, const char* source) {
-  if (size <= 0) return false;
-  dest[0] = '\0';
-  if (!IsMacroAt(source)) return AppendCut(dest, size, source);
-  // The directory is asked for into a full-size buffer so that its length
-  // can be checked; the system reports the size it needs when it does not fit.
+  const Macro* macro = LeadingMacro(source);
   char directory[kPathSize];
-  uint32_t length = source[4] == 'D'
-                        ? plat::WindowsDirectory(directory, sizeof directory)
-                        : plat::SystemDirectory(directory, sizeof directory);
-  // A directory the system cannot tell would leave the bare rest, such as
-  // "\DOSSTART.BAT": another file, so that counts as a cut result too.
-  bool told = length != 0 && length < sizeof directory;
-  if (told) directory[length] = '\0';
-  return JoinExpansion(dest, size, told ? directory : nullptr, source + 8);
+  return Expand(dest, size, source, macro,
+                macro ? AskDirectory(*macro, directory) : nullptr);
 }
 
 bool ExpandPathMacrosWith(char* dest, int size, const char* source,
                           const char* windowsDir, const char* systemDir) {
-  if (size <= 0) return false;
-  dest[0] = '\0';
-  if (!IsMacroAt(source)) return AppendCut(dest, size, source);
-  return JoinExpansion(dest, size, source[4] == 'D' ? windowsDir : systemDir,
-                       source + 8);
+  const Macro* macro = LeadingMacro(source);
+  char folder[kPathSize];
+  const char* directory = nullptr;
+  if (macro != nullptr && macro->english != nullptr) {
+    // As WindowsDirectoryPath joins them.
+    if (windowsDir != nullptr && CopyPath(folder, kPathSize, windowsDir) &&
+        AppendName(folder, kPathSize, macro->english)) {
+      directory = folder;
+    }
+  } else if (macro != nullptr) {
+    directory = IsWindowsMacro(*macro) ? windowsDir : systemDir;
+  }
+  return Expand(dest, size, source, macro, directory);
 }
 
 bool WindowsDirectoryPath(char* out, const char* name) {
-  uint32_t length = plat::WindowsDirectory(out, kPathSize);
-  if (length == 0 || length + 1 >= static_cast<uint32_t>(kPathSize)) {
-    return false;
-  }
-  AddTrailingBackslash(out);
-  return AppendPath(out, kPathSize, name);
+  return Told(plat::WindowsDirectory(out, kPathSize), out) != nullptr &&
+         AppendName(out, kPathSize, name);
 }

@@ -66,8 +66,11 @@ bool OneArgument(const char* commandLine, char* arg) {
 
 }  // namespace
 
-// The linker's default entry point name for a Windows GUI program.
-extern "C" void WinMainCRTStartup() {
+// The linker's default entry point name for a Windows GUI program; kept
+// and named when the program is optimised as a whole (no call of it is
+// compiled).
+extern "C" __attribute__((used, externally_visible)) void
+WinMainCRTStartup() {
   char arg[kDevnodeArgSize];
   uint32_t devnode;
   const bool ok = OneArgument(GetCommandLineA(), arg) &&

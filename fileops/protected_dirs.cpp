@@ -5,19 +5,18 @@
 #include "control/ascii_chars.h"
 #include "control/normal_path.h"
 #include "control/path_helpers.h"
+#include "control/shell_folders.h"
 #include "platform/platform.h"
 
 namespace {
 
-const char kShellFolders[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 // The shared folders of an English Windows 95 below its Windows directory,
 // for a PC whose registry names none. Start Menu and Programs hold StartUp,
 // and so are held with it.
 const char* const kEnglishShellFolders[] = {
-    "Desktop", "Start Menu\\Programs\\StartUp", "Fonts", "Favorites",
+    kEnglishDesktop, kEnglishStartUp, "Fonts", "Favorites",
     "Recent", "SendTo", "ShellNew", "NetHood"};
 
 // Far more values than Shell Folders holds: the walk ends even if the
@@ -74,17 +73,11 @@ bool HoldsAny(const Spellings& named, const Spellings& place) {
   return false;
 }
 
-bool IsAbsolute(const char* text) {
-  return (IsAsciiLetter(text[0]) && text[1] == ':' &&
-          (text[2] == '\\' || text[2] == '/')) ||
-         (text[0] == '\\' && text[1] == '\\');
-}
-
 // The normal form of a place that the system or the registry gives into
 // out; false unless it is an absolute path (a relative registry value
 // would name a place that depends on the current directory).
 bool NormalPlace(const char* text, char* out) {
-  return IsAbsolute(text) && NormalizePath(text, out) == PathForm::Normal;
+  return IsAbsolutePath(text) && NormalizePath(text, out) == PathForm::Normal;
 }
 
 // named is, or holds, the place in its normal form.
@@ -112,34 +105,27 @@ bool HoldsReported(const Spellings& named, uint32_t length, const char* text,
 bool HoldsPlaceBelow(const Spellings& named, const char* base,
                      const char* name) {
   char place[kPathSize];
-  if (!CopyPath(place, kPathSize, base)) return false;
-  size_t length = strlen(place);
-  return (place[length - 1] == '\\' || AppendPath(place, kPathSize, "\\")) &&
-         AppendPath(place, kPathSize, name) && HoldsPlace(named, place);
+  return CopyPath(place, kPathSize, base) &&
+         AppendName(place, kPathSize, name) && HoldsPlace(named, place);
 }
 
 // The registry's Shell Folders, or their English names below windowsDir
 // when it gives none.
 bool HoldsShellFolder(const Spellings& named, const char* windowsDir) {
   bool anyGiven = false;
-  plat::RegKey key;
-  if (plat::OpenRegKey(plat::kHkeyCurrentUser, kShellFolders, &key) ==
-      plat::kRegOk) {
-    bool holds = false;
-    for (uint32_t index = 0; index < kMostShellFolders && !holds; ++index) {
+  {
+    ShellFoldersKey folders;
+    for (uint32_t index = 0; index < kMostShellFolders; ++index) {
       char folder[kPathSize];
-      uint32_t size = kPathSize - 1;
-      long result = plat::EnumRegValue(key, index, folder, &size);
-      if (result == plat::kRegMoreData) continue;
-      if (result != plat::kRegOk) break;
-      folder[size] = '\0';
+      ShellFolder read = ReadShellFolder(folders, nullptr, index, folder);
+      if (read == ShellFolder::Absent) break;
       char normal[kPathSize];
-      if (!NormalPlace(folder, normal)) continue;
+      if (read == ShellFolder::Unusable || !NormalPlace(folder, normal)) {
+        continue;
+      }
       anyGiven = true;
-      holds = HoldsNormal(named, normal);
+      if (HoldsNormal(named, normal)) return true;
     }
-    plat::CloseRegKey(key);
-    if (holds) return true;
   }
   if (anyGiven) return false;
   for (const char* name : kEnglishShellFolders) {

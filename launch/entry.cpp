@@ -66,16 +66,18 @@ int RunEntry(const char* commandLine) {
   state.tempPath[0] = '\0';
   state.work[0] = '\0';
   state.message[0] = '\0';
+  state.title[0] = '\0';
 
   if (!FindControlFile(options, &state)) {
-    // No control file to look a text up in: this message is always built in.
-    ShowBox(MSG_NO_CONTROL_FILE, plat::kMbOk);
+    // No control file to look a text or title up in: both are built in.
+    ShowBox(MSG_NO_CONTROL_FILE, state.title, plat::kMbOk);
     return 1;
   }
+  LoadBoxTitle(state.title, state.controlPath);
   // The release-tool check.
   if (!PathExists(".\\DEVEJECT.EXE")) {
     ShowLookedUpMessage(state.message, "EJCTNOTFOUND", MSG_NO_DEVEJECT,
-                        state.controlPath, plat::kMbOk);
+                        state.controlPath, state.title, plat::kMbOk);
     return 2;
   }
   // The work buffer holds the current directory from here on.

@@ -10,4 +10,5 @@ struct LaunchState {
   char tempPath[kPathSize];          // the relaunch's temporary directory
   char work[kPathSize];              // current directory, then scratch paths
   char message[kMessageBufferSize];  // text assembled by LoadMessage
+  char title[kMessagePieceSize];     // [TITLE], empty for the built-in one
 };

@@ -29,7 +29,7 @@ const FailureText kSwitchFailed = {"CDNTSWITCHTOTEMP", MSG_SWITCH_TEMP_FAILED};
 // next start as soon as it exists.
 int Fail(LaunchState* state, const FailureText& failure) {
   ShowLookedUpMessage(state->message, failure.section, failure.builtin,
-                      state->controlPath, plat::kMbOk);
+                      state->controlPath, state->title, plat::kMbOk);
   return 2;
 }
 

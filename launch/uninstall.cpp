@@ -19,7 +19,7 @@ bool UserConfirms(LaunchState* state) {
   int answer = ShowLookedUpMessage(
       state->message, state->postInstall ? "POSTW95" : "AREYOUSURE",
       state->postInstall ? MSG_CONFIRM_POSTINSTALL : MSG_CONFIRM_FULL,
-      state->controlPath, plat::kMbYesNo);
+      state->controlPath, state->title, plat::kMbYesNo);
   return answer == plat::kIdYes;
 }
 
@@ -30,10 +30,10 @@ bool UserConfirms(LaunchState* state) {
 // Add/Remove Programs entry still offers to remove them.
 void RemoveDosAndFiles(LaunchState* state, NotDone* notDone) {
   RestoreEmm386(notDone);
-  CleanBatchFile("C:\\AUTOEXEC.BAT", notDone);
+  CleanBatchFile("C:\\AUTOEXEC.BAT", state->controlPath, notDone);
   // A cut path would name another file: such a DOSSTART.BAT is left alone.
   if (ExpandPathMacros(state->work, kPathSize, "%WINDIR%\\DOSSTART.BAT")) {
-    CleanBatchFile(state->work, notDone);
+    CleanBatchFile(state->work, state->controlPath, notDone);
   }
   FixConfigSys(notDone);
   RunCopyList(state->controlPath, notDone);
@@ -45,11 +45,12 @@ void RemoveDosAndFiles(LaunchState* state, NotDone* notDone) {
 
 // The closing text, and after it the program's own lines naming what could
 // not be done: a run that did everything shows the text alone.
-void ShowClosingBox(const char* text, const NotDone& notDone) {
+void ShowClosingBox(const char* text, const NotDone& notDone,
+                    const char* title) {
   char box[kMessageBufferSize + kNotDoneTextSize];
   CopyPath(box, sizeof box, text);
   AppendNotDone(notDone, box, sizeof box);
-  ShowBox(box, plat::kMbOk);
+  ShowBox(box, title, plat::kMbOk);
 }
 
 }  // namespace
@@ -58,8 +59,13 @@ int RunUninstall(LaunchState* state) {
   if (!UserConfirms(state)) return 0;
 
   // Read now: the lists below may remove the control file itself.
-  LoadMessage(state->message, kMessageKeyCount, "REBOOTNOW",
-              state->controlPath);
+  // Post-install mode has a closing text of its own, or else the full one.
+  if (!state->postInstall ||
+      !LoadMessage(state->message, kMessageKeyCount, "POSTREBOOTNOW",
+                   state->controlPath)) {
+    LoadMessage(state->message, kMessageKeyCount, "REBOOTNOW",
+                state->controlPath);
+  }
 
   NotDone notDone;
   StartNotDone(&notDone);
@@ -67,6 +73,6 @@ int RunUninstall(LaunchState* state) {
   if (!state->postInstall) RemoveDosAndFiles(state, &notDone);
 
   ShowClosingBox(state->message[0] != '\0' ? state->message : MSG_REBOOT_NOW,
-                 notDone);
+                 notDone, state->title);
   return 0;
 }

@@ -106,8 +106,9 @@ int Run(char* commandLine) {
 
 }  // namespace
 
-// The linker's default entry point name for a Windows console program.
-extern "C" void mainCRTStartup() {
+// The linker's default entry point name for a Windows console program; kept
+// and named when the program is optimised as a whole.
+extern "C" __attribute__((used, externally_visible)) void mainCRTStartup() {
   const char* line = GetCommandLineA();
   size_t length = strlen(line);
   char* copy = static_cast<char*>(plat::Allocate(length + 1));

@@ -11,8 +11,11 @@
 
 #include "launch/entry.h"
 
-// The linker's default entry point name for a Windows GUI program.
-extern "C" void WinMainCRTStartup() {
+// The linker's default entry point name for a Windows GUI program; kept
+// and named when the program is optimised as a whole (no call of it is
+// compiled).
+extern "C" __attribute__((used, externally_visible)) void
+WinMainCRTStartup() {
   // The entry's result becomes the process exit code.
   const int code = RunEntry(GetCommandLineA());
   ExitProcess(static_cast<UINT>(code));

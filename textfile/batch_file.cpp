@@ -4,6 +4,8 @@
 
 #include "control/ascii_chars.h"
 #include "control/not_done.h"
+#include "control/path_helpers.h"
+#include "textfile/dos_words.h"
 #include "textfile/text_match.h"
 
 namespace {
@@ -109,14 +111,31 @@ size_t TextLength(LineArray lines, int count) {
   return length;
 }
 
+// Each usable [dosclean] word as the card's ROM: its PATH entries, then the
+// lines that still hold it.
+void CleanDosWords(LineArray lines, int count, const char* controlPath) {
+  char word[kPathSize];
+  for (int n = 1;; ++n) {
+    DosWord use = ReadDosWord(controlPath, n, word);
+    if (use == DosWord::End) return;
+    if (use == DosWord::Used) {
+      RemovePathEntry(lines, count, word);
+      BlankMatchingLines(lines, count, word);
+    }
+  }
+}
+
 }  // namespace
 
 // The PATH edit comes first, so that a PATH line keeps its other entries
 // when it loses the card's; every other line naming the card (a program
 // started with the ROM, say, which the uninstall deletes) goes whole. The
-// editors only ever shorten lines: a file whose text kept its length needed
-// no edit, and is not reported when it cannot be written.
-void CleanBatchFile(const char* path, NotDone* notDone) {
+// control file's words come after the built-in ones, which so act exactly
+// as they do without them. The editors only ever shorten lines: a file
+// whose text kept its length needed no edit, and is not reported when it
+// cannot be written.
+void CleanBatchFile(const char* path, const char* controlPath,
+                    NotDone* notDone) {
   int count = 0;
   LineArray lines = LoadTextLines(path, &count);
   if (lines == nullptr) {
@@ -129,6 +148,7 @@ void CleanBatchFile(const char* path, NotDone* notDone) {
   RemovePathEntry(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardRom);
   BlankMatchingLines(lines, count, kCardKeyword);
+  CleanDosWords(lines, count, controlPath);
   const bool edited = TextLength(lines, count) != before;
   if (SaveTextLines(lines, path, count) != 0 && edited) {
     NoteNotDone(notDone, NotDoneKind::NotChanged, path);

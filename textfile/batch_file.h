@@ -5,10 +5,12 @@
 #include "textfile/line_file.h"
 
 // Removes every PATH entry naming HALCYREN.ROM, then every line still
-// naming HALCYREN.ROM or HALCYRENE, and writes the file back. A file that
-// needed an edit and could not be written, or that is there and could not
-// be read, is noted as not changed.
-void CleanBatchFile(const char* path, NotDone* notDone);
+// naming HALCYREN.ROM or HALCYRENE; then the same two steps for each usable
+// word of the control file's [dosclean] list (textfile/dos_words.h), and
+// writes the file back. A file that needed an edit and could not be
+// written, or that is there and could not be read, is noted as not changed.
+void CleanBatchFile(const char* path, const char* controlPath,
+                    NotDone* notDone);
 
 // Removes every entry holding word (upper case, part of a path entry: no
 // ";", "=" or blanks; any letter case in the line) from the PATH lists of

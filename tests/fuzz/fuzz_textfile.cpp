@@ -291,7 +291,7 @@ bool Unchanged(const char* path, const std::string& bytes) {
 
 void CheckCleanBatchFile(const Original& original) {
   fake::AddFile(kAutoexec, original.bytes);
-  CleanBatchFile(kAutoexec, ScratchRecord());
+  CleanBatchFile(kAutoexec, "C:\\DISK\\SELDUNAX.INI", ScratchRecord());
   CheckNothingLeft("CleanBatchFile");
   if (!original.loadable) {
     FUZZ_CHECK(Unchanged(kAutoexec, original.bytes),

@@ -128,7 +128,7 @@ TEST(ShowLookedUpMessage, SectionTextOrBuiltIn) {
     char buffer[kMessageBufferSize];
 
     int answer = ShowLookedUpMessage(buffer, "MSG", "Built in", kControlPath,
-                                     row.style);
+                                     VANTORIS_TITLE, row.style);
     EXPECT_EQ(answer, plat::kIdNo) << row.ini;
     ASSERT_EQ(fake::Boxes().size(), 1u) << row.ini;
     EXPECT_EQ(fake::Boxes()[0].text, row.shown) << row.ini;

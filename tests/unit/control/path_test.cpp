@@ -1,8 +1,10 @@
-// Path helpers and the two path macros.
+// Path helpers and the path macros.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "control/path_helpers.h"
 #include "control/path_macros.h"
@@ -95,6 +97,23 @@ TEST(ExpandPathMacros, ExpandsALeadingMacroOnly) {
        false},
       // 253 characters in, exactly 255 out.
       {"%WINDIR%" + tail243 + "y", "C:\\WINDOWS" + tail243 + "y", true},
+      // The shared folders: English below the Windows directory where the
+      // registry names none (the fake machine names none).
+      {"%STARTMENU%", "C:\\WINDOWS\\Start Menu", true},
+      {"%PROGRAMS%\\VNT", "C:\\WINDOWS\\Start Menu\\Programs\\VNT", true},
+      {"%DESKTOP%\\VNT.LNK", "C:\\WINDOWS\\Desktop\\VNT.LNK", true},
+      {"%STARTUP%\\VNT.LNK",
+       "C:\\WINDOWS\\Start Menu\\Programs\\StartUp\\VNT.LNK", true},
+      {"%Programs%\\VNT", "%Programs%\\VNT", true},
+      {"%PROGRAMS\\VNT", "%PROGRAMS\\VNT", true},
+      {"C:\\%DESKTOP%", "C:\\%DESKTOP%", true},
+      {"%STARTUP%%WINDIR%", "C:\\WINDOWS\\Start Menu\\Programs\\StartUp%WINDIR%",
+       true},
+      // 30 characters for the folder: 255 out exactly, and one more.
+      {"%PROGRAMS%" + tail243.substr(0, 225),
+       "C:\\WINDOWS\\Start Menu\\Programs" + tail243.substr(0, 225), true},
+      {"%PROGRAMS%" + tail243.substr(0, 226),
+       "C:\\WINDOWS\\Start Menu\\Programs" + tail243.substr(0, 225), false},
   };
   for (const MacroRow& row : rows) {
     fake::Reset();
@@ -125,6 +144,8 @@ TEST(ExpandPathMacros, DirectoryTheSystemCannotTell) {
   const Row rows[] = {
       {"WindowsDirectory", "%WINDIR%\\DOSSTART.BAT", false},
       {"SystemDirectory", "%WINSYS%\\X.DRV", false},
+      // The English folders lie in the Windows directory.
+      {"WindowsDirectory", "%PROGRAMS%\\X", false},
       {"WindowsDirectory", "%WINSYS%\\X.DRV", true},
       {"SystemDirectory", "C:\\X.DRV", true},
   };
@@ -134,6 +155,60 @@ TEST(ExpandPathMacros, DirectoryTheSystemCannotTell) {
     char dest[kPathSize];
     EXPECT_EQ(ExpandPathMacros(dest, kPathSize, row.source), row.whole)
         << row.failing << " " << row.source;
+  }
+}
+
+// The shared folders as the registry names them: a German Windows names
+// its own. A value that is there but cannot serve leaves the path
+// unexpanded, never the English folder in its place.
+TEST(ExpandPathMacros, SharedFoldersFromTheRegistry) {
+  const char kShellFolders[] =
+      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+      "Shell Folders";
+  const std::string menu = "C:\\WINDOWS\\Startmen\xfc";  // Windows-1252
+  struct Row {
+    const char* label;
+    std::vector<std::pair<const char*, std::string>> values;
+    std::string source;
+    std::string expanded;  // "" when not whole
+  };
+  // Read with room for a terminator the registry may not have stored: 254
+  // characters and the one it did store.
+  const std::string longValue = "C:\\" + std::string(251, 'L');  // 254
+  const Row rows[] = {
+      {"German Programs", {{"Programs", menu + "\\Programme"}},
+       "%PROGRAMS%\\AudioMax 64", menu + "\\Programme\\AudioMax 64"},
+      {"German Start menu", {{"Start Menu", menu}}, "%STARTMENU%\\X",
+       menu + "\\X"},
+      {"value names in any letter case", {{"STARTUP", menu + "\\Autostart"}},
+       "%STARTUP%\\X.LNK", menu + "\\Autostart\\X.LNK"},
+      {"German Desktop", {{"Desktop", "D:\\Arbeitsplatz"}}, "%DESKTOP%",
+       "D:\\Arbeitsplatz"},
+      {"other values only: English", {{"Programs", menu + "\\Programme"}},
+       "%DESKTOP%\\X", "C:\\WINDOWS\\Desktop\\X"},
+      {"relative value", {{"Programs", "Startmen\xfc\\Programme"}},
+       "%PROGRAMS%\\X", ""},
+      {"empty value", {{"Programs", ""}}, "%PROGRAMS%\\X", ""},
+      {"value of 254 characters", {{"Desktop", longValue}}, "%DESKTOP%X",
+       longValue + "X"},
+      {"value of 254 characters and more", {{"Desktop", longValue}},
+       "%DESKTOP%\\X", ""},
+      {"value longer than a path", {{"Desktop", longValue + "L"}},
+       "%DESKTOP%", ""},
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    fake::AddRegKey(kShellFolders);
+    for (const auto& value : row.values) {
+      fake::SetRegString(kShellFolders, value.first, value.second);
+    }
+    char dest[kPathSize];
+    bool whole = ExpandPathMacros(dest, kPathSize, row.source.c_str());
+    EXPECT_EQ(whole, !row.expanded.empty()) << row.label;
+    if (whole) {
+      EXPECT_EQ(std::string(dest), row.expanded) << row.label;
+    }
+    EXPECT_EQ(fake::OpenRegHandles(), 0) << row.label;
   }
 }
 

@@ -175,6 +175,15 @@ std::vector<SpellingRow> SpellingRows() {
       {"C:\\WINDOWS\\Startmen\xfc\\Programme\\VANTORIS AudioMax", false,
        "C:\\DISK", GermanMachine},
       {"C:\\Programme\\VANTORIS", false, "C:\\DISK", GermanMachine},
+      // Values that name no place (relative, longer than a path) do not end
+      // the walk of the others.
+      {"C:\\WINDOWS\\Startmen\xfc\\Programme", true, "C:\\DISK",
+       [] {
+         fake::SetRegString(kShellFolders, "AppData", "Anwendungsdaten");
+         fake::SetRegString(kShellFolders, "Cache",
+                            "C:\\" + std::string(300, 'c'));
+         GermanMachine();
+       }},
       {"C:\\WINDOWS\\Start Menu\\Programs", false, "C:\\DISK", GermanMachine},
       {"C:\\Program Files", false, "C:\\DISK", GermanMachine},
       // Directories that cannot be told.

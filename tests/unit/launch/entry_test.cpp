@@ -140,6 +140,7 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
     std::string text;
     uint32_t style;
     bool devejectIsDirectory = false;
+    const char* title = VANTORIS_TITLE;
   };
   const Row rows[] = {
       {"both missing", false, false, "", 1, MSG_NO_CONTROL_FILE, plat::kMbOk},
@@ -150,6 +151,11 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
        "No tool.\nCopy it here.", plat::kMbOk},
       {"release tool missing, empty first key", true, false,
        "[EJCTNOTFOUND]\n2=Not read.\n", 2, MSG_NO_DEVEJECT, plat::kMbOk},
+      {"release tool missing, own title", true, false,
+       "[TITLE]\n1=AudioMax 64\n", 2, MSG_NO_DEVEJECT, plat::kMbOk, false,
+       "AudioMax 64"},
+      {"both there, own title", true, true, "[TITLE]\n1=AudioMax 64\n", 0,
+       MSG_CONFIRM_FULL, plat::kMbYesNo, false, "AudioMax 64"},
       {"both there", true, true, "[EJCTNOTFOUND]\n1=Not shown.\n", 0,
        MSG_CONFIRM_FULL, plat::kMbYesNo},
       // The check is one of existence: a directory of that name passes it.
@@ -171,7 +177,7 @@ TEST_F(EntryTest, LaunchChecksInTheirOrder) {
     EXPECT_EQ(RunEntry("SELDUNAX.EXE SELDUNAX.INI"), row.exitCode) << row.label;
     ASSERT_EQ(fake::Boxes().size(), 1u) << row.label;
     EXPECT_EQ(fake::Boxes()[0].text, row.text) << row.label;
-    EXPECT_EQ(fake::Boxes()[0].title, VANTORIS_TITLE) << row.label;
+    EXPECT_EQ(fake::Boxes()[0].title, row.title) << row.label;
     EXPECT_EQ(fake::Boxes()[0].style, row.style) << row.label;
   }
 }

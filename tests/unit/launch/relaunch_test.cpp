@@ -21,7 +21,8 @@ const char kOwnTexts[] =
     "[FAILEDTOCOPY_SELDUNAX.INI]\n1=No ini.\n"
     "[FAILEDTOCOPY_DEVEJECT.EXE]\n1=No tool.\n"
     "[CDNTSWITCHTOTEMP]\n1=No temp.\n"
-    "[AREYOUSURE]\n1=From the card's file.\n";
+    "[AREYOUSURE]\n1=From the card's file.\n"
+    "[TITLE]\n1=The card's title\n";
 
 // The install directory with the program, a control file called CARD.INI
 // and the release tool, current directory there.
@@ -102,6 +103,9 @@ TEST_F(RelaunchTest, FailureStepsKeepWhatWasCopied) {
                 std::vector<std::string>{ownTexts ? row.own : row.builtin})
           << label;
       EXPECT_EQ(fake::Boxes()[0].style, plat::kMbOk) << label;
+      EXPECT_EQ(fake::Boxes()[0].title,
+                ownTexts ? "The card's title" : VANTORIS_TITLE)
+          << label;
       EXPECT_TRUE(fake::StartedPrograms().empty()) << label;
       for (const char* name : {"seldunax.exe", "seldunax.ini", "deveject.exe"}) {
         bool copied = false;

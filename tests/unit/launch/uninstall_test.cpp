@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/builtin_messages.h"
+#include "control/message.h"
 #include "launch/launch_state.h"
 #include "launch/uninstall.h"
 #include "platform/fake/fake_machine.h"
@@ -56,6 +57,7 @@ int Uninstall(int postInstall) {
   state.tempPath[0] = '\0';
   state.message[0] = 'J';  // whatever an earlier step left there
   state.message[1] = '\0';
+  LoadBoxTitle(state.title, kControl);  // as the entry does
   return RunUninstall(&state);
 }
 
@@ -67,11 +69,13 @@ TEST(RunUninstall, ConfirmationAndClosingTexts) {
   struct Row {
     const char* label;
     int postInstall;
-    const char* ini;
+    std::string ini;
     int answer;
     std::vector<std::string> boxes;
     void (*damage)() = [] {};
+    std::string title = VANTORIS_TITLE;  // of every box
   };
+  const std::string x256(256, 'x');
   const Row rows[] = {
       {"full, built-in", 0, "", plat::kIdYes,
        {MSG_CONFIRM_FULL, MSG_REBOOT_NOW}},
@@ -122,6 +126,24 @@ TEST(RunUninstall, ConfirmationAndClosingTexts) {
       {"post-install mode on a write-protected disk", 1, "", plat::kIdYes,
        {MSG_CONFIRM_POSTINSTALL, MSG_REBOOT_NOW},
        [] { fake::SetDiskFault(fake::DiskFault::WriteProtected); }},
+      // Post-install mode's own closing text, or else the full one.
+      {"post-install, own closing text", 1,
+       "[REBOOTNOW]\n1=Full\n[POSTREBOOTNOW]\n1=Post\n2=CR\n3=done\n",
+       plat::kIdYes, {MSG_CONFIRM_POSTINSTALL, "Post\ndone"}},
+      {"post-install closing text without key 1", 1,
+       "[REBOOTNOW]\n1=Full\n[POSTREBOOTNOW]\n2=Lost\n", plat::kIdYes,
+       {MSG_CONFIRM_POSTINSTALL, "Full"}},
+      {"full ignores the post-install closing text", 0,
+       "[POSTREBOOTNOW]\n1=Post\n", plat::kIdYes,
+       {MSG_CONFIRM_FULL, MSG_REBOOT_NOW}},
+      // [TITLE] key 1, one piece: cut to 255 characters; missing or empty,
+      // the built-in title.
+      {"own title", 1, "[TITLE]\n1=AudioMax 64\n2= (not read)\n",
+       plat::kIdYes, {MSG_CONFIRM_POSTINSTALL, MSG_REBOOT_NOW}, [] {}, "AudioMax 64"},
+      {"own title of 256 characters", 0, "[TITLE]\n1=" + x256 + "\n",
+       plat::kIdNo, {MSG_CONFIRM_FULL}, [] {}, x256.substr(0, 255)},
+      {"empty title", 0, "[TITLE]\n1=\n2=Not read\n", plat::kIdYes,
+       {MSG_CONFIRM_FULL, MSG_REBOOT_NOW}},
   };
   for (const Row& row : rows) {
     BuildMachine(row.ini);
@@ -132,7 +154,7 @@ TEST(RunUninstall, ConfirmationAndClosingTexts) {
     EXPECT_EQ(BoxTexts(), row.boxes) << row.label;
     for (size_t i = 0; i < fake::Boxes().size(); ++i) {
       const fake::Box& box = fake::Boxes()[i];
-      EXPECT_EQ(box.title, VANTORIS_TITLE) << row.label;
+      EXPECT_EQ(box.title, row.title) << row.label;
       EXPECT_EQ(box.style, i == 0 ? plat::kMbYesNo : plat::kMbOk) << row.label;
     }
   }
@@ -155,12 +177,22 @@ TEST(RunUninstall, ClosingTextIsReadBeforeAnythingIsRemoved) {
   // The delete list removes the control file itself.
   WriteControlFile(kControl,
                    "[delete]\n1=C:\\DISK\\SELDUNAX.INI\n"
-                   "[REBOOTNOW]\n1=Read first.\n");
+                   "[REBOOTNOW]\n1=Read first.\n[TITLE]\n1=Mine\n");
 
   EXPECT_EQ(Uninstall(0), 0);
   EXPECT_FALSE(fake::Exists(kControl));
   EXPECT_EQ(BoxTexts(),
             (std::vector<std::string>{MSG_CONFIRM_FULL, "Read first."}));
+  EXPECT_EQ(fake::Boxes().back().title, "Mine");
+
+  // In post-install mode too, before the device keys.
+  BuildMachine("[POSTREBOOTNOW]\n1=Read first.\n");
+  EXPECT_EQ(Uninstall(1), 0);
+  long read = FirstCall("ReadProfileString", [](const std::string& section) {
+    return section == "POSTREBOOTNOW";
+  });
+  EXPECT_GE(read, 0);
+  EXPECT_LT(read, FirstCall("OpenRegKey", AnyArg));
 }
 
 TEST(RunUninstall, PostInstallModeRemovesOnlyTheDeviceKeys) {

@@ -262,7 +262,7 @@ const std::vector<HostileRow>& Rows() {
          fake::Reset();
          int card = 0, other = 0;
          fake::AddFile("C:\\AUTOEXEC.BAT", BigBatch(10u << 20, 1000, &card, &other));
-         CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord());
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
          return Expect(static_cast<int>(lines.size()) == other,
                        std::to_string(lines.size()) + " lines, expected " +
@@ -279,7 +279,7 @@ const std::vector<HostileRow>& Rows() {
          fake::AddFile("C:\\AUTOEXEC.BAT",
                        "PATH=" + dirs + "C:\\SND\\HALCYREN.ROM;C:\\DOS\r\nECHO " +
                            std::string(100000, 'e') + "\r\n");
-         CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord());
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");
          return Expect(lines.size() == 2 && lines[0] == "PATH=" + dirs + "C:\\DOS" &&
                            lines[1] == "ECHO " + std::string(100000, 'e'),
@@ -298,7 +298,7 @@ const std::vector<HostileRow>& Rows() {
          }
          fake::AddFile("C:\\AUTOEXEC.BAT", before + "\r\n");
          auto started = std::chrono::steady_clock::now();
-         CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord());
+         CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord());
          double seconds = std::chrono::duration<double>(
                               std::chrono::steady_clock::now() - started).count();
          std::vector<std::string> lines = FileLines("C:\\AUTOEXEC.BAT");

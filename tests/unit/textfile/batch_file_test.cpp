@@ -1,11 +1,15 @@
 #include "textfile/batch_file.h"
+#include "textfile/dos_words.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "control/path_helpers.h"
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
+#include "tests/unit/support/test_support.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "tests/unit/support/scratch_record.h"
 
@@ -109,7 +113,9 @@ TEST(CleanBatchFile, CleansTheCardsLinesAndKeepsTheRest) {
     const char* name;
     std::vector<std::string> before;
     std::vector<std::string> after;  // before writing: empty lines vanish
+    std::string dosclean = "";       // the control file's [dosclean] keys
   };
+  const std::string word255(255, 'w');
   const Row rows[] = {
       {"keyword in any case", {"@ECHO OFF", "set halcyrene=c:\\snd", "PROMPT $P$G"},
        {"@ECHO OFF", "PROMPT $P$G"}},
@@ -143,16 +149,105 @@ TEST(CleanBatchFile, CleansTheCardsLinesAndKeepsTheRest) {
         "PATH=C:\\" + std::string(250, 'p') + ";C:\\HALCYREN.ROM;C:\\DOS",
         "REM " + std::string(250, 'r') + "HALCYRENE"},
        {"SET X=" + std::string(300, 'x'), "PATH=C:\\" + std::string(250, 'p') + ";C:\\DOS"}},
+      // The control file's words, each as the ROM: out of the PATH lists,
+      // then every line still holding it.
+      {"own words",
+       {"PATH C:\\DOS;C:\\VANTORIS\\DOS;C:\\WINDOWS", "SET VNT64=A220 I7",
+        "LH c:\\AudioMax\\MIXINIT.EXE", "ECHO x"},
+       {"PATH C:\\DOS;C:\\WINDOWS", "ECHO x"},
+       "1=C:\\VANTORIS\\DOS\n2=vnt64\n3=\\AUDIOMAX\\\n"},
+      {"own words end at a gap, over-long ones are passed over",
+       {"SET VNT64=1", "SET VNT65=1", "SET VNT66=1", "REM " + word255 + "w"},
+       {"SET VNT65=1", "SET VNT66=1", "REM " + word255 + "w"},
+       "1=" + word255 + "w\n2=VNT64\n4=VNT66\n"},
+      {"own word at the limits", {"SET VNT=1", "REM " + word255, "ECHO x"},
+       {"SET VNT=1", "ECHO x"}, "1=VNT\n2=" + word255 + "\n"},
+      // Words that would take the user's own lines with them.
+      {"own words passed over",
+       {"@ECHO OFF", "SET PATH=%PATH%;C:\\WINDOWS\\COMMAND;C:\\DOS;C:\\VNT64",
+        "LH C:\\DOS\\MOUSE.COM", "C:\\WINDOWS\\SMARTDRV.EXE"},
+       {"@ECHO OFF", "SET PATH=%PATH%;C:\\WINDOWS\\COMMAND;C:\\DOS",
+        "LH C:\\DOS\\MOUSE.COM", "C:\\WINDOWS\\SMARTDRV.EXE"},
+       "1=@ECHO\n2=SET PATH=\n3=\\WINDOWS\\\n4=C:\\DOS\n5=COMMAND\n"
+       "6=LOADHIGH\n7=C:\\\n8=VNT64\n"},
+      // The built-in words act as they do alone: the keyword takes its
+      // PATH line whole before an own word could take one entry of it.
+      {"own word after the built-in ones",
+       {"PATH=C:\\HALCYRENE\\VNT64;C:\\DOS", "ECHO x"}, {"ECHO x"},
+       "1=VNT64\n"},
   };
   for (const Row& row : rows) {
     for (const LineEnding& ending : kEndings) {
       SCOPED_TRACE(std::string(row.name) + ", " + ending.name);
       fake::Reset();
       fake::AddFile(kAutoexec, FileText(row.before, ending.end));
-      CleanBatchFile(kAutoexec, ScratchRecord());
+      if (!row.dosclean.empty()) {
+        WriteControlFile(kControl, "[dosclean]\n" + row.dosclean);
+      }
+      CleanBatchFile(kAutoexec, kControl, ScratchRecord());
       EXPECT_EQ(fake::ReadFile(kAutoexec), SavedText(row.after));
+      // Loaded once and written once, however many words.
+      int reads = 0;
+      for (const fake::Call& call : fake::CallLog()) {
+        reads += std::string(call.function) == "OpenForRead" &&
+                 call.arg == kAutoexec;
+      }
+      EXPECT_EQ(reads, 1);
       EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
       EXPECT_EQ(fake::OpenFiles(), 0);
+    }
+  }
+}
+
+// What the cleaning makes of each [dosclean] value, on the usual machine
+// and on ones whose Windows directory is elsewhere or cannot be told.
+TEST(ReadDosWord, PassesOverWordsThatWouldTakeTheUsersLines) {
+  struct Row {
+    const char* value;
+    DosWord use;
+    const char* word = "";  // as stored when Used
+    void (*machine)() = [] {};
+  };
+  auto win95 = [] {
+    fake::SetWindowsDir("C:\\WIN95");
+    fake::SetSystemDir("C:\\WIN95\\SYSTEM");
+  };
+  auto noSystemDir = [] { fake::FailCalls("SystemDirectory"); };
+  auto noWindowsDir = [] { fake::FailCalls("WindowsDirectory"); };
+  const Row rows[] = {
+      {"VnT6", DosWord::Used, "VNT6"},
+      {"VNT", DosWord::TooShort},
+      {"C:\\", DosWord::TooShort},
+      {"\\windows\\", DosWord::SystemFolder},
+      {"WINDOWS\\COMMAND\\", DosWord::SystemFolder},
+      {"SYSTEM\\", DosWord::SystemFolder},
+      {"C:\\DOS", DosWord::SystemFolder},
+      {"\\DOS\\", DosWord::SystemFolder},
+      {"C:\\WINDOWS\\VNT64.DRV", DosWord::Used, "C:\\WINDOWS\\VNT64.DRV"},
+      {"C:\\DOS\\VNT", DosWord::Used, "C:\\DOS\\VNT"},
+      {"\\WINDOWS", DosWord::Used, "\\WINDOWS", win95},
+      {"\\WIN95", DosWord::SystemFolder, "", win95},
+      {"WIN95\\SYSTEM", DosWord::SystemFolder, "", win95},
+      {"VNT64", DosWord::SystemFolder, "", noSystemDir},
+      {"VNT64", DosWord::SystemFolder, "", noWindowsDir},
+      {"PATH", DosWord::CommandName},
+      {"Set Path=%PATH%", DosWord::CommandName},
+      {"@echo", DosWord::CommandName},
+      {"DEVICE LH REM", DosWord::CommandName},
+      {"LOADHIGH", DosWord::CommandName},
+      {"....", DosWord::CommandName},
+      {"SET VNT64", DosWord::Used, "SET VNT64"},
+      {"PATH2", DosWord::Used, "PATH2"},
+      {"ECHO\xc4", DosWord::Used, "ECHO\xc4"},  // a letter of the code page
+  };
+  for (const Row& row : rows) {
+    fake::Reset();
+    row.machine();
+    WriteControlFile(kControl, std::string("[dosclean]\n1=") + row.value + "\n");
+    char word[kPathSize];
+    EXPECT_EQ(ReadDosWord(kControl, 1, word), row.use) << row.value;
+    if (row.use == DosWord::Used) {
+      EXPECT_STREQ(word, row.word);
     }
   }
 }
@@ -165,7 +260,7 @@ TEST(CleanBatchFile, CrOnlyFileKeepsItsOtherLines) {
   fake::AddFile(kDosstart,
                 "@ECHO OFF\rLH C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE:ON\r"
                 "LH MSCDEX.EXE /D:MSCD001\r");
-  CleanBatchFile(kDosstart, ScratchRecord());
+  CleanBatchFile(kDosstart, kControl, ScratchRecord());
   EXPECT_EQ(fake::ReadFile(kDosstart), "@ECHO OFF\r\nLH MSCDEX.EXE /D:MSCD001\r\n");
 }
 
@@ -194,7 +289,7 @@ TEST(CleanBatchFile, MissingOrUnwritableFilesStayAsTheyAre) {
     fake::Reset();
     c.setup();
     auto before = fake::Snapshot();
-    CleanBatchFile(kAutoexec, ScratchRecord());
+    CleanBatchFile(kAutoexec, kControl, ScratchRecord());
     EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
   }
 }

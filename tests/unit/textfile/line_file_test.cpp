@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -302,11 +303,11 @@ TEST(LineFile, SaveKeepsHiddenSystemAndArchiveAttributes) {
       {"hidden, system, archive", "C:\\CONFIG.SYS",
        kAttrHidden | kAttrSystem | kAttrArchive, [] { FixConfigSys(ScratchRecord()); }},
       {"hidden DOSSTART.BAT", "C:\\WINDOWS\\DOSSTART.BAT", kAttrHidden,
-       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", ScratchRecord()); }},
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl, ScratchRecord()); }},
       {"archive AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", kAttrArchive,
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord()); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
       {"plain AUTOEXEC.BAT", "C:\\AUTOEXEC.BAT", 0,
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord()); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -1,5 +1,6 @@
 // Start-up files as real PCs have them, with the card's lines put in the
-// way a card installer puts them, in every form and with CR LF, LF-only and
+// way a card installer puts them (and those of a second card of the family,
+// whose control file names its own words), in every form and with CR LF, LF-only and
 // CR-only line ends: after the cleaning each file is its original without
 // its empty lines, with CR LF line ends. In CONFIG.SYS the lines that loaded
 // EMM386.EXE load the Windows directory's copy with their own options.
@@ -21,6 +22,8 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
+#include "tests/unit/support/test_support.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -35,6 +38,11 @@ const char kSetLine[] = "SET HALCYRENE=C:\\VANTORIS\\DOS";
 const char kProgramLine[] = "C:\\VANTORIS\\DOS\\HCINIT.EXE /HALCYRENE:ON";
 const char kRom[] = "C:\\VANTORIS\\HALCYREN.ROM";
 const char kRomAgain[] = "C:\\VANTORIS\\DOS\\HALCYREN.ROM";
+// A second card of the family, with words of its own in [dosclean].
+const char kOwnEntry[] = "C:\\AUDMAX\\DOS";
+const char kOwnSetLine[] = "SET VNT64=A220 I7 D1";
+const char kOwnProgramLine[] = "LH C:\\AUDMAX\\DOS\\VNT64INI.EXE /Q";
+const char kOwnWords[] = "[dosclean]\n1=C:\\AUDMAX\\DOS\n2=vnt64\n";
 const char kSavedEmm386[] = "C:\\VANTORIS\\DOS\\EMM386.EXE";
 const char kWindowsEmm386Line[] = "DEVICE=C:\\WINDOWS\\EMM386.EXE";
 
@@ -104,10 +112,16 @@ size_t PathListStart(const std::string& line) {
   return list == i + 4 ? kNone : list;
 }
 
-enum class PathForm { kAppended, kFirst, kAppendedTwice, kFirstAndLast };
+enum class PathForm {
+  kAppended,
+  kFirst,
+  kAppendedTwice,
+  kFirstAndLast,
+  kOwnWords,  // the second card's lines too
+};
 const PathForm kPathForms[] = {PathForm::kAppended, PathForm::kFirst,
                                PathForm::kAppendedTwice,
-                               PathForm::kFirstAndLast};
+                               PathForm::kFirstAndLast, PathForm::kOwnWords};
 
 const char* FormName(PathForm form) {
   switch (form) {
@@ -115,6 +129,7 @@ const char* FormName(PathForm form) {
     case PathForm::kFirst: return "ROM first";
     case PathForm::kAppendedTwice: return "ROM appended twice";
     case PathForm::kFirstAndLast: return "ROM first and last";
+    case PathForm::kOwnWords: return "ROM and the second card's lines";
   }
   return "";
 }
@@ -127,6 +142,7 @@ std::string WithRom(const std::string& line, size_t list, PathForm form) {
     case PathForm::kFirst: return first;
     case PathForm::kAppendedTwice: return line + ";" + kRom + ";" + kRomAgain;
     case PathForm::kFirstAndLast: return first + ";" + kRomAgain;
+    case PathForm::kOwnWords: return line + ";" + kRom + ";" + kOwnEntry;
   }
   return line;
 }
@@ -143,6 +159,11 @@ Lines InstallInBatch(const Lines& original, PathForm form, int* pathLists) {
   }
   lines.insert(lines.begin() + std::min<size_t>(1, lines.size()), kSetLine);
   lines.insert(lines.begin() + lines.size() / 2 + 1, kProgramLine);
+  if (form == PathForm::kOwnWords) {
+    lines.insert(lines.begin() + std::min<size_t>(2, lines.size()),
+                 kOwnSetLine);
+    lines.push_back(kOwnProgramLine);
+  }
   return lines;
 }
 
@@ -272,7 +293,8 @@ struct Result {
 };
 
 // Cleans installed as the uninstall cleans a file of this kind, on the fake
-// machine with EMM386.EXE restored; returns the file afterwards.
+// machine with EMM386.EXE restored and the second card's words in the
+// control file; returns the file afterwards.
 std::string Clean(Kind kind, const std::string& installed) {
   const char* target = kind == Kind::kAutoexec   ? "C:\\AUTOEXEC.BAT"
                        : kind == Kind::kDosstart ? "C:\\WINDOWS\\DOSSTART.BAT"
@@ -280,10 +302,11 @@ std::string Clean(Kind kind, const std::string& installed) {
   fake::Reset();
   fake::AddFile("C:\\WINDOWS\\EMM386.EXE", "MZ");
   fake::AddFile(target, installed);
+  WriteControlFile(kControl, kOwnWords);
   if (kind == Kind::kConfigSys) {
     FixConfigSys(ScratchRecord());
   } else {
-    CleanBatchFile(target, ScratchRecord());
+    CleanBatchFile(target, kControl, ScratchRecord());
   }
   EXPECT_EQ(TemporaryFiles(), std::vector<std::string>());
   return fake::ReadFile(target);
@@ -326,7 +349,7 @@ Result RoundTrip(const StartFile& file) {
       Lines installed = InstallInBatch(original, form, &result.cardLines);
       CheckForm(file.kind, installed, original, ending.end, &result);
     }
-    result.forms = "ROM 4 ways x 3 ends";
+    result.forms = "ROM 4 ways, own words x 3 ends";
   }
   EXPECT_EQ(result.linesOut, NonEmpty(original)) << file.name;
   return result;

@@ -6,6 +6,7 @@
 
 #include "platform/fake/fake_machine.h"
 #include "tests/unit/support/test_support.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -22,9 +23,9 @@ TEST(StartFiles, RealLookingFilesComeOutAsExpected) {
   };
   const Row rows[] = {
       {"autoexec_menu.bat", "autoexec_menu.expected.bat", "C:\\AUTOEXEC.BAT",
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord()); }},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }},
       {"dosstart.bat", "dosstart.expected.bat", "C:\\WINDOWS\\DOSSTART.BAT",
-       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", ScratchRecord()); }},
+       [] { CleanBatchFile("C:\\WINDOWS\\DOSSTART.BAT", kControl, ScratchRecord()); }},
       {"config_menu.sys", "config_menu.expected.sys", "C:\\CONFIG.SYS",
        [] { FixConfigSys(ScratchRecord()); }},
       {"config_comments.sys", "config_comments.expected.sys", "C:\\CONFIG.SYS",

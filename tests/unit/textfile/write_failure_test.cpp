@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/fake/fake_machine.h"
+#include "tests/unit/support/card_machine.h"
 #include "tests/unit/textfile/textfile_helpers.h"
 #include "textfile/batch_file.h"
 #include "textfile/config_sys.h"
@@ -81,7 +82,7 @@ TEST(WriteFailure, LeavesTheOriginalAndNoTemporaryFile) {
        },
        true},
       {"CleanBatchFile", "C:\\AUTOEXEC.BAT", BigFile("SET HALCYRENE=1"),
-       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", ScratchRecord()); }, false},
+       [] { CleanBatchFile("C:\\AUTOEXEC.BAT", kControl, ScratchRecord()); }, false},
       {"FixConfigSys", "C:\\CONFIG.SYS", BigFile("DEVICE=C:\\DOS\\EMM386.EXE"),
        [] { FixConfigSys(ScratchRecord()); }, false},
       {"ScheduleDeleteOnReboot", "C:\\WINDOWS\\WININIT.INI", BigFile("[rename]"),
@@ -151,7 +152,7 @@ TEST(WriteFailure, WhatAnInterruptedSaveLeftIsPutRight) {
   const Row rows[] = {
       {"AUTOEXEC.BAT set aside by a cut: put back, then edited",
        {{"C:\\AUTOEXEC.BAT.~old", card}},
-       [] { CleanBatchFile(kAutoexec, ScratchRecord()); },
+       [] { CleanBatchFile(kAutoexec, kControl, ScratchRecord()); },
        {{kAutoexec, cleaned}, {"C:\\AUTOEXEC.BAT.~old", "<absent>"}}},
       {"WININIT.INI set aside: another program's entry kept",
        {{"C:\\WINDOWS\\WININIT.INI.~old", "[rename]\r\nC:\\A.DLL=C:\\A.NEW\r\n"}},
@@ -160,12 +161,12 @@ TEST(WriteFailure, WhatAnInterruptedSaveLeftIsPutRight) {
         {"C:\\WINDOWS\\WININIT.INI.~old", "<absent>"}}},
       {"a new AUTOEXEC.BAT beside the set-aside original: the original kept",
        {{kAutoexec, card}, {"C:\\AUTOEXEC.BAT.~old", "ORIGINAL=1\r\n"}},
-       [] { CleanBatchFile(kAutoexec, ScratchRecord()); },
+       [] { CleanBatchFile(kAutoexec, kControl, ScratchRecord()); },
        {{kAutoexec, cleaned},
         {"C:\\AUTOEXEC.BAT.~o1", "ORIGINAL=1\r\n"},
         {"C:\\AUTOEXEC.BAT.~old", "<absent>"}}},
       {"every temporary name taken by earlier runs: freed",
-       leftovers, [] { CleanBatchFile(kAutoexec, ScratchRecord()); },
+       leftovers, [] { CleanBatchFile(kAutoexec, kControl, ScratchRecord()); },
        {{kAutoexec, cleaned}}},
       {"a WININIT.INI that the restart carried out left its new one behind",
        {{"C:\\WINDOWS\\WININIT.BAK", "[rename]\r\nC:\\A.DLL=C:\\A.NEW\r\n"},

@@ -315,10 +315,11 @@ class Machine:
 
     def import_reg(self, keys):
         """Imports {key path: {value name: value}} (see regfile.regedit4)
-        or REGEDIT4 text."""
+        or REGEDIT4 text. A REGEDIT4 file is in the ANSI code page, here
+        1252: "Startmenü" arrives as the German Windows has it."""
         text = keys if isinstance(keys, str) else regfile.regedit4(keys)
         reg = self._scratch("import", ".reg")
-        with open(reg, "w", newline="") as f:
+        with open(reg, "w", newline="", encoding="cp1252") as f:
             f.write(text)
         self._wine(["regedit", "/s", wineenv.to_windows_path(reg)])
 

@@ -65,12 +65,13 @@ def _first_difference(a, b):
     return min(len(a), len(b))
 
 
-def box_problems(box, text, buttons, where="box"):
+def box_problems(box, text, buttons, where="box", title=TITLE):
     """What differs between box and the expected text and buttons ("OK" or
-    "YES NO"); every box of the program has its title and no icon."""
+    "YES NO"); every box of the program has its title (the built-in one
+    unless the control file gives one) and no icon."""
     problems = []
-    if box.title != TITLE:
-        problems.append(f"{where}: title {box.title!r}, expected {TITLE!r}")
+    if box.title != title:
+        problems.append(f"{where}: title {box.title!r}, expected {title!r}")
     if box.buttons != tuple(buttons.split()):
         problems.append(f"{where}: buttons {' '.join(box.buttons)!r},"
                         f" expected {buttons!r}")
@@ -84,9 +85,10 @@ def box_problems(box, text, buttons, where="box"):
     return problems
 
 
-def expect_run(result, exit_code, boxes):
+def expect_run(result, exit_code, boxes, title=TITLE):
     """Checks a RunResult: its exit code and its boxes, given as a list of
-    (text, buttons) in the order they showed; text None skips the text."""
+    (text, buttons) in the order they showed (text None skips the text),
+    each with title."""
     problems = []
     if result.killed:
         problems.append("the program did not end and was killed")
@@ -97,7 +99,8 @@ def expect_run(result, exit_code, boxes):
             problems.append(f"box {i + 1} ({text!r}) never showed")
         else:
             box = result.boxes[i]
-            problems += box_problems(box, text, buttons, f"box {i + 1}")
+            problems += box_problems(box, text, buttons, f"box {i + 1}",
+                                     title)
             if box.answer != "read" and not box.pressed:
                 problems.append(f"box {i + 1}: could not press {box.answer}")
     for i, extra in enumerate(result.boxes[len(boxes):], len(boxes) + 1):
