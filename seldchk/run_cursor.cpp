@@ -293,14 +293,20 @@ bool NextRunItem(RunCursor* cursor, RunItem* item) {
   return false;
 }
 
+bool ExpandForRun(const Directories& directories, const char* value,
+                  char* out) {
+  if (directories.systemsOwn) return ExpandPathMacros(out, kPathSize, value);
+  return ExpandPathMacrosWith(out, kPathSize, value, directories.windows,
+                              directories.system);
+}
+
 void JudgePath(PathRole role, const Directories& directories,
                EntryValue* value) {
   if (strlen(value->value) > static_cast<size_t>(kPathSize - 1)) {
     value->passed = "longer than 255 characters";
     return;
   }
-  if (!ExpandPathMacrosWith(value->expanded, kPathSize, value->value,
-                            directories.windows, directories.system)) {
+  if (!ExpandForRun(directories, value->value, value->expanded)) {
     value->expanded[0] = '\0';
     value->passed = "longer than 255 characters once expanded";
     return;

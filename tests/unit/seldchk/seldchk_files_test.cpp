@@ -203,7 +203,8 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
 }
 
 // SELDCHK.EXE on the machine it runs on: its reading, its Windows and system
-// directories, the directory that holds the control file.
+// directories, its shared folders, the directory that holds the control
+// file.
 TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   fake::Reset();
   fake::SetProfileReading(ProfileReading::NtFamily);
@@ -212,8 +213,12 @@ TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   fake::SetWindowsDir("C:\\windows");
   fake::SetSystemDir("C:\\windows\\system32");
   fake::SetTempPath("C:\\windows\\temp\\");
+  fake::SetRegString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                     "Explorer\\Shell Folders",
+                     "Programs", "C:\\windows\\Startmen\xfc\\Programme");
   const std::string ini = "\xef\xbb\xbf[delete]\n1=%WINSYS%\\VNTSYS.DRV\n"
-                          "2=%WINSYS%\\" + std::string(236, 'N') + "\n";
+                          "2=%WINSYS%\\" + std::string(236, 'N') + "\n"
+                          "[deltree]\n1=%PROGRAMS%\\VANTORIS\n";
   CheckResult result = CheckText(ini, {"--plan"}, true);
   const std::string plan =
       "SELDUNAX.INI:1: error: the file begins with a UTF-8 byte-order mark: "
@@ -233,6 +238,10 @@ TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   EXPECT_EQ(result.output.substr(0, plan.size()), plan);
   EXPECT_NE(result.output.find("C:\\windows\\system32\\VNTSYS.DRV (line 2): "
                                "not there"),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("C:\\windows\\Startmen\xfc\\Programme\\VANTORIS "
+                               "(line 5): not there"),
             std::string::npos)
       << result.output;
   EXPECT_EQ(result.exitCode, 2);

@@ -140,6 +140,12 @@ TEST(SeldchkFindings, ValueLimits) {
        F + "4: warning: [multdel] key 1: with %WINSYS% as C:\\WINDOWS\\SYSTEM32 "
            "the path has 261 characters: the program passes over a path of "
            "more than 255\n", 1},
+      // C:\WINDOWS\Start Menu\Programs\StartUp: 38 characters.
+      {"a shared folder's expansion of 256",
+       kIds + "[delete]\n1=%STARTUP%\\" + Chars(217) + "\n", {},
+       F + "4: warning: [delete] key 1: with %STARTUP% as C:\\WINDOWS\\Start "
+           "Menu\\Programs\\StartUp the path has 256 characters: the program "
+           "passes over a path of more than 255\n", 1},
       {"path of 1100", kIds + "[delete]\n1=C:\\" + Chars(1097) + "\n", {},
        F + "4: warning: [delete] key 1: the path has 1100 characters: the "
            "program passes over a path of more than 255\n", 1},
@@ -210,6 +216,19 @@ TEST(SeldchkFindings, PathMacros) {
        at + "nothing stands between \"%WINSYS%\" and \"A.DRV\": the path is "
             "C:\\WINDOWS\\SYSTEMA.DRV; write \"%WINSYS%\\A.DRV\"\n", 1},
       {"macro alone", del("%WINDIR%"), {}, "", 0},
+      {"a shared folder's macro", del("%STARTMENU%\\A.LNK"), {}, "", 0},
+      {"a shared folder's macro glued to a name", del("%DESKTOP%A.LNK"), {},
+       at + "nothing stands between \"%DESKTOP%\" and \"A.LNK\": the path is "
+            "C:\\WINDOWS\\DesktopA.LNK; write \"%DESKTOP%\\A.LNK\"\n", 1},
+      {"a shared folder's macro in small letters", del("%programs%\\A.LNK"), {},
+       at + "\"%programs%\" is not expanded: path macros are written in "
+            "capitals, \"%PROGRAMS%\"\n" +
+           Relative("%programs%\\A.LNK",
+                    "C:\\WINDOWS\\TEMP\\%programs%\\A.LNK"), 1},
+      {"a shared folder's macro not at the start",
+       del("C:\\%STARTMENU%\\A.LNK"), {},
+       at + "\"%STARTMENU%\" is expanded only at the start of a value: here "
+            "it is taken as written\n", 1},
       {"lower case", del("%windir%\\A.DRV"), {},
        at + "\"%windir%\" is not expanded: path macros are written in "
             "capitals, \"%WINDIR%\"\n" +
@@ -342,6 +361,9 @@ TEST(SeldchkFindings, Guards) {
       {"a shared folder one level above the card's group",
        kIds + "[deltree]\n1=%WINDIR%\\Start Menu\\Programs\n"
               "2=%WINDIR%\\Start Menu\\Programs\\VANTORIS AudioMax\n",
+       {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
+               guarded, 2},
+      {"the Programs folder by its macro", kIds + "[deltree]\n1=%PROGRAMS%\n",
        {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
                guarded, 2},
       {"a root with a trailing blank", kIds + "[multdel]\n1=\"D:\\*.* \"\n", {},
