@@ -140,7 +140,8 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "[regdel]\n1=HKLM\\SOFTWARE\\VANTORIS\n2=HKCU\\Software\\VANTORIS,"
       "Volume\n"
       "3=HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run,VNTMIX\n"
-      "4=HKLM\\SOFTWARE\\VNTGONE\n";
+      "4=HKLM\\SOFTWARE\\VNTGONE\n"
+      "[TITLE]\n1=VANTORIS 64\n[POSTREBOOTNOW]\n1=Later\n";
   fake::AddFile("C:\\DISK\\SELDUNAX.INI", ini);
   auto before = fake::Snapshot();
   auto registryBefore = fake::RegDump("HKCU");
@@ -193,7 +194,10 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "(line 22): not there\n"
       "       HKLM\\SOFTWARE\\VNTGONE (line 23): not there\n"
       "  closing message: [REBOOTNOW] (line 18)\n"
-      "with /POSTw95: step 1 only, after Yes to the built-in text\n";
+      "  box title once the control file is read: \"VANTORIS 64\", [TITLE] "
+      "(line 25)\n"
+      "with /POSTw95: step 1 only, after Yes to the built-in text; closing "
+      "message: [POSTREBOOTNOW] (line 27)\n";
   EXPECT_EQ(result.output, plan);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));

@@ -442,6 +442,18 @@ TEST(SeldchkFindings, MessagesAndNothingToRemove) {
            "to four characters of the ANSI code page, which the box shows; "
            "save the file as ANSI text\n", 1},
       {"ANSI text", kIds + "[AREYOUSURE]\n1=M\xf6" "chten Sie fortfahren?\n", {}, "", 0},
+      {"UTF-8 text of post-install mode's closing message",
+       kIds + "[POSTREBOOTNOW]\n1=Gel\xc3\xb6scht\n", {},
+       F + "4: warning: [POSTREBOOTNOW] key 1: \"Gel\xc3\xb6scht\" is UTF-8 "
+           "text: Windows reads each character outside ASCII as two to four "
+           "characters of the ANSI code page, which the box shows; save the "
+           "file as ANSI text\n", 1},
+      {"a title of two pieces", kIds + "[TITLE]\n1=VANTORIS 64\n2=Setup\n", {},
+       F + "5: warning: [TITLE] key 2 is never read: the program reads key 1 "
+           "alone\n", 1},
+      {"a title of 256 characters", kIds + "[TITLE]\n1=" + Chars(256) + "\n", {},
+       F + "4: warning: [TITLE] key 1: the piece has 256 characters: only its "
+           "first 255 are shown\n", 1},
       {"empty file", "", {},
        F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
            "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
