@@ -9,6 +9,9 @@
 #include "platform/search/search_match.h"
 #include "textfile/dos_words.h"
 
+const char kCopyOntoDirectory[] =
+    "TOn is a directory, which is never replaced: the copy fails";
+
 namespace {
 
 // A list's keys as the program reads them, each whole up to the checker's
@@ -99,6 +102,13 @@ void NextCopy(RunCursor* cursor, RunItem* item) {
   StartValue(*cursor, "copy", "TO", n, &item->value);
   JudgePath(PathRole::CopyFrom, *cursor->directories, &item->from);
   JudgePath(PathRole::CopyTo, *cursor->directories, &item->value);
+  if (item->value.passed == nullptr && !item->value.unplaced) {
+    uint32_t attributes = plat::FileAttributes(item->value.path);
+    if (attributes != plat::kInvalidAttributes &&
+        (attributes & plat::kAttrDirectory)) {
+      item->value.passed = kCopyOntoDirectory;
+    }
+  }
   item->passed = item->from.passed ? item->from.passed : item->value.passed;
   item->removesControl =
       item->passed == nullptr &&

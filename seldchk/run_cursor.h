@@ -93,6 +93,10 @@ bool NextRunItem(RunCursor* cursor, RunItem* item);
 bool ExpandForRun(const Directories& directories, const char* value,
                   char* out);
 
+// Why a [copy] pair whose TOn is a directory on the machine is passed
+// over: the program never replaces a directory, so the copy fails.
+extern const char kCopyOntoDirectory[];
+
 // Judges value->value as a path of role (expansion, normal form, guards),
 // for a run in the current directory.
 void JudgePath(PathRole role, const Directories& directories,

@@ -127,6 +127,11 @@ TEST(SeldchkFindings, ValueLimits) {
       {"TO of 256", kIds + "[copy]\nFROM1=C:\\A\nTO1=" + p255 + "B\n", {},
        F + "5: warning: [copy] TO1: the path has 256 characters: the program "
            "passes over a path of more than 255\n", 1},
+      {"TO a directory of the machine", kIds + "[copy]\nFROM1=C:\\A.CFG\nTO1=%WINDIR%\n", {},
+       F + "5: warning: [copy] TO1: C:\\WINDOWS is a directory on this PC: TOn "
+           "names the file the copy becomes, and the program never replaces a "
+           "directory with it: the copy fails, the closing box names it and "
+           "FROM1 is kept; write the file's name, \"C:\\WINDOWS\\A.CFG\"\n", 1},
       {"expansion of 255", kIds + "[delete]\n1=" + m255 + "\n", {}, "", 0},
       {"expansion of 256", kIds + "[delete]\n1=" + m255 + "B\n", {},
        F + "4: warning: [delete] key 1: with %WINDIR% as C:\\WINDOWS the path "
