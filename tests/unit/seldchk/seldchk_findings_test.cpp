@@ -368,6 +368,9 @@ TEST(SeldchkFindings, Guards) {
               "2=%WINDIR%\\Start Menu\\Programs\\VANTORIS AudioMax\n",
        {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
                guarded, 2},
+      {"a wildcard in a registry key", kIds + "[regdel]\n1=HKLM\\SOFTWARE\\VNT*\n",
+       {}, F + "4: warning: [regdel] key 1: \"HKLM\\SOFTWARE\\VNT*\" is passed "
+               "over: \"*\" and \"?\" are no wildcards in a key\n", 1},
       {"the Programs folder by its macro", kIds + "[deltree]\n1=%PROGRAMS%\n",
        {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
                guarded, 2},
