@@ -115,20 +115,30 @@ void NextCopy(RunCursor* cursor, RunItem* item) {
       RemovesFile(PathRole::CopyTo, item->value, cursor->controlFile);
 }
 
-void NextPath(RunCursor* cursor, RunItem* item) {
-  const KnownSection& known = kKnownSections[cursor->section];
+// The next entry of the list of keys into item, read and started, or its
+// end (false); the list starts at its first entry.
+bool NextListEntry(RunCursor* cursor, const NumberedKeys& keys,
+                   RunItem* item) {
   if (!cursor->started) {
-    cursor->list = ListPathCursor{WholeKeys(cursor->readPath, known.name, ""),
-                                  1};
+    cursor->list = ListPathCursor{keys, 1};
     cursor->started = true;
   }
   int n = cursor->list.next;
   if (!NextListPath(&cursor->list, item->value.value)) {
     StartItem(cursor, RunItemKind::ListEnd, n, item);
-    return;
+    return false;
   }
   StartItem(cursor, RunItemKind::Entry, n, item);
-  StartValue(*cursor, known.name, "", n, &item->value);
+  StartValue(*cursor, cursor->list.keys.section, "", n, &item->value);
+  return true;
+}
+
+void NextPath(RunCursor* cursor, RunItem* item) {
+  const KnownSection& known = kKnownSections[cursor->section];
+  if (!NextListEntry(cursor, WholeKeys(cursor->readPath, known.name, ""),
+                     item)) {
+    return;
+  }
   JudgePath(known.role, *cursor->directories, &item->value);
   item->passed = item->value.passed;
   item->removesControl =
@@ -211,21 +221,11 @@ const char* JudgeRegistryEntry(const char* entry, RegistryTarget* target,
 }
 
 void NextRegistryEntry(RunCursor* cursor, RunItem* item) {
-  if (!cursor->started) {
-    NumberedKeys keys = RegistryListKeys(cursor->readPath);
-    keys.size = kRawValueSize;
-    keys.overLong = OverLong::Cut;
-    cursor->list = ListPathCursor{keys, 1};
-    cursor->started = true;
-  }
-  int n = cursor->list.next;
-  if (!NextListPath(&cursor->list, item->value.value)) {
-    StartItem(cursor, RunItemKind::ListEnd, n, item);
-    return;
-  }
-  StartItem(cursor, RunItemKind::Entry, n, item);
+  NumberedKeys keys = RegistryListKeys(cursor->readPath);
+  keys.size = kRawValueSize;
+  keys.overLong = OverLong::Cut;
+  if (!NextListEntry(cursor, keys, item)) return;
   EntryValue* value = &item->value;
-  StartValue(*cursor, "regdel", "", n, value);
   RegistryTarget target;
   RegistryVerdict verdict;
   item->passed = value->passed =

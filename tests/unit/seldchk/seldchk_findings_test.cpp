@@ -120,6 +120,9 @@ TEST(SeldchkFindings, ValueLimits) {
       {"path of 256", kIds + "[delete]\n1=" + p255 + "B\n", {},
        F + "4: warning: [delete] key 1: the path has 256 characters: the "
            "program passes over a path of more than 255\n", 1},
+      {"registry key of 256", kIds + "[regdel]\n1=HKLM\\SOFTWARE\\" + Chars(242) + "\n", {},
+       F + "4: warning: [regdel] key 1: \"HKLM\\SOFTWARE\\" + Chars(242) +
+           "\" is passed over: longer than 255 characters\n", 1},
       {"quoted path of 255", kIds + "[delete]\n1=\"" + p255 + "\"\n", {}, "", 0},
       {"quoted path of 256", kIds + "[delete]\n1=\"" + p255 + "B\"\n", {},
        F + "4: warning: [delete] key 1: the path has 256 characters: the "
