@@ -2,8 +2,9 @@
 a control file; SELDCHK.EXE of the build under test gives its plan there
 (--plan=tsv, started where SELDUNAX.EXE will be started, reading as the
 system does), then SELDUNAX.EXE runs it for real from that directory,
-answered Yes and OK. Among the files the row lays out, those the plan says
-go (the files its delete, delete-matching and delete-tree lines name) and
+answered Yes and OK. Among the files, directories, registry keys and
+values the row lays out, those the plan says go (what its delete,
+delete-matching, delete-tree, delete-key and delete-value lines name) and
 those it says change (the targets of its copy lines) must be exactly those
 that went and changed. The scenario prints how many rows agree; every row
 must.
@@ -14,7 +15,11 @@ trailing blank, byte-order marks, UTF-16, NUL bytes in names, a file that
 deletes, matches or replaces itself (also its copy in TEMP after the
 hand-over), the machine's own system directory and a path that its length
 makes too long there, relative values from a driver disk and after the
-hand-over, a macro run into a name, a lone quote."""
+hand-over, a macro run into a name, a lone quote; and rows for the lists
+and macros the checker learnt later: registry keys and values (the plan
+names them as the program does, HKLM\\SOFTWARE\\..., which a 32-bit program
+finds below Wow6432Node), the shared-folder macros, a copy onto a
+directory."""
 
 import fnmatch
 import getpass
@@ -29,6 +34,10 @@ DISK = "C:\\DISK"
 INSTALL = "C:\\VANTORIS"
 TEMP = f"C:\\users\\{getpass.getuser()}\\Temp"
 IDS = "[pnpids]\r\n1=VNT9999\r\n"
+DIRECTORY = None  # in a row's files: a directory, watched by its listing
+ROOTS = {"HKLM": "HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE": "HKEY_LOCAL_MACHINE",
+         "HKCU": "HKEY_CURRENT_USER", "HKEY_CURRENT_USER": "HKEY_CURRENT_USER"}
+REGISTRY_ACTIONS = ("delete-key", "delete-value")
 
 
 def text(*lines):
@@ -41,20 +50,26 @@ def utf16(*lines, mark=True):
 
 
 class Row:
-    """A control file (bytes), the files laid out ({path: bytes}; %WINSYS%
-    for the program's system directory; D:\\ paths on a second drive) and
-    the directory the program starts in."""
+    """A control file (bytes), the files laid out ({path: bytes or
+    DIRECTORY}; %WINSYS% for the program's system directory; D:\\ paths on
+    a second drive), the directory the program starts in and the registry
+    keys laid out ({key as the program names it: {value name: value}})."""
 
-    def __init__(self, name, control, files, cwd=DISK):
+    def __init__(self, name, control, files, cwd=DISK, keys=None):
         self.name = name
         self.control = control
         self.files = files
         self.cwd = cwd
+        self.keys = keys or {}
 
 
 D_ROOT = {"D:\\KEEP1.TXT": b"1", "D:\\KEEP2.DLL": b"2"}
 VNT = {f"C:\\VNT\\{n}.DRV": n.encode() for n in "ABCDEFGH"}
 LONG_NAME = "N" * 236  # with C:\windows\system32\ 256 characters
+RUN = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
+SHELL_FOLDERS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                 "Explorer\\Shell Folders")
+MENU = "C:\\windows\\Start Menu"
 
 ROWS = [
     Row("nt_and_device_roots",
@@ -107,6 +122,32 @@ ROWS = [
         text("[delete]", "1=C:\\VNT\\A.DRV", "[multdel]", "1=C:\\VNT\\?.DRV",
              "[deltree]", "1=C:\\VNTTREE", "2=C:\\", "3=%WINDIR%"),
         dict(VNT, **{"C:\\VNTTREE\\A.TXT": b"a", "C:\\VNT\\AB.DRV": b"ab"})),
+    # The Run key as a whole is the system's own: passed over, with the
+    # other program's value in it.
+    Row("registry_keys_and_values",
+        text(IDS, "[regdel]", "1=HKLM\\SOFTWARE\\VANTORIS",
+             f"2={RUN},VNTMIX", f"3={RUN}",
+             "4=HKEY_CURRENT_USER\\Software\\VANTORIS\\Mixer,Volume"),
+        {}, keys={"HKLM\\SOFTWARE\\VANTORIS\\Mixer": {"Path": "C:\\VNT"},
+                  RUN: {"VNTMIX": "C:\\VNT\\MIX.EXE",
+                        "OtherTray": "C:\\OTHER\\TRAY.EXE"},
+                  "HKCU\\Software\\VANTORIS\\Mixer": {"Volume": 7,
+                                                     "Balance": 0}}),
+    # Shell Folders set to the English folders below the Windows
+    # directory, as the native checker expands the macros.
+    Row("shared_folder_macros",
+        text(IDS, "[delete]", "1=%STARTMENU%\\VNT.LNK",
+             "[deltree]", "1=%PROGRAMS%\\VANTORIS"),
+        {MENU + "\\VNT.LNK": b"l", MENU + "\\OTHER.LNK": b"o",
+         MENU + "\\Programs\\VANTORIS\\A.LNK": b"a",
+         MENU + "\\Programs\\OTHER.LNK": b"o"},
+        keys={SHELL_FOLDERS: {"Start Menu": MENU,
+                              "Programs": MENU + "\\Programs"}}),
+    Row("copy_onto_a_directory",
+        text(IDS, "[copy]", "FROM1=C:\\NEW.TXT", "TO1=C:\\VNTDIR",
+             "FROM2=C:\\NEW2.TXT", "TO2=C:\\VNTDIR\\"),
+        {"C:\\NEW.TXT": b"n", "C:\\NEW2.TXT": b"n2",
+         "C:\\VNTDIR": DIRECTORY, "C:\\VNTDIR\\KEEP.TXT": b"k"}),
 ]
 
 
@@ -117,6 +158,17 @@ def host_of(m, path):
     return m.host(m.on_disk(path))
 
 
+def key_of(m, named):
+    """A registry key (or KEY,ValueName) as the program names it, named
+    where regedit finds what the program under test acts on."""
+    root, _, rest = named.partition("\\")
+    root = ROOTS[root.upper()]
+    software = rest[:9].upper()
+    if root == "HKEY_LOCAL_MACHINE" and software in ("SOFTWARE", "SOFTWARE\\"):
+        return m.software_key + rest[8:]
+    return root + "\\" + rest
+
+
 def lay_out(m, row):
     m.install_program(row.cwd)
     d_files = {p[3:]: data for p, data in row.files.items()
@@ -124,9 +176,16 @@ def lay_out(m, row):
     if d_files:
         m.add_drive_d(d_files)
     for path, data in row.files.items():
-        if not path.upper().startswith("D:\\"):
+        if path.upper().startswith("D:\\"):
+            continue
+        if data is DIRECTORY:
+            m.mkdir(m.on_disk(path))
+        else:
             m.write(m.on_disk(path), data)
     m.write(row.cwd + "\\SELDUNAX.INI", row.control)
+    if row.keys:
+        m.import_reg({key_of(m, key): values
+                      for key, values in row.keys.items()})
 
 
 def plan_of(m, row):
@@ -151,52 +210,71 @@ def run(m, row):
 
 
 def read(m, path):
-    """The file's bytes, or None when it is not there."""
+    """A file's bytes, a directory's names, or None when it is not there."""
     host = host_of(m, path)
+    if os.path.isdir(host):
+        return sorted(os.listdir(host))
     if not os.path.exists(host):
         return None
     with open(host, "rb") as f:
         return f.read()
 
 
-def watched(m, row):
-    """The row's files and its control file: {lower-case disk path: (the
-    path as laid out, its bytes before the run)}."""
-    paths = list(row.files) + [row.cwd + "\\SELDUNAX.INI"]
-    return {m.on_disk(p).lower(): (p, read(m, p)) for p in paths}
+def state(m, row):
+    """What the row laid out, as it is now: {thing: what it holds, None
+    when it is gone}. Things are named as said() names them, in lower case:
+    files and directories by their paths on disk, registry keys by their
+    paths, values as KEY,ValueName."""
+    things = {m.on_disk(p).lower(): read(m, p)
+              for p in list(row.files) + [row.cwd + "\\SELDUNAX.INI"]}
+    for named, values in row.keys.items():
+        key = key_of(m, named)
+        exported = {k.lower(): v for k, v in
+                    (m.export_reg(key) or {}).items()}
+        held = exported.get(key.lower())
+        things[key.lower()] = None if held is None else "key"
+        held = {name.lower(): v for name, v in (held or {}).items()}
+        for name in values:
+            things[f"{key},{name}".lower()] = held.get(name.lower())
+    return things
 
 
-def said(m, plan, files):
-    """(gone, changed): the watched files the plan says go and change."""
+def goes(action, target, thing):
+    """Whether the plan's line (action, target) says thing goes."""
+    if action in ("delete", "delete-value"):
+        return thing == target
+    if action == "delete-tree":
+        return thing.startswith(target + "\\")
+    if action == "delete-key":
+        return thing == target or thing.startswith((target + "\\",
+                                                    target + ","))
+    if action == "delete-matching":
+        where, pattern = target.rsplit("\\", 1)
+        directory, name = thing.rsplit("\\", 1)
+        return directory == where and fnmatch.fnmatchcase(name, pattern)
+    return False
+
+
+def said(m, plan, things):
+    """(gone, changed): the things the plan says go and change."""
     gone, changed = set(), set()
     for fields in plan:
         if len(fields) < 3:
             continue
-        action, target = fields[1], m.on_disk(fields[2]).lower()
-        for path in files:
-            directory, name = path.rsplit("\\", 1)
-            if action == "delete" and path == target:
-                gone.add(path)
-            elif action == "delete-tree" and path.startswith(target + "\\"):
-                gone.add(path)
-            elif action == "delete-matching":
-                where, pattern = target.rsplit("\\", 1)
-                if directory == where and fnmatch.fnmatchcase(name, pattern):
-                    gone.add(path)
-            elif action == "copy" and path == target:
-                changed.add(path)
+        action = fields[1]
+        target = (key_of(m, fields[2]) if action in REGISTRY_ACTIONS
+                  else m.on_disk(fields[2])).lower()
+        gone |= {thing for thing in things if goes(action, target, thing)}
+        if action == "copy" and target in things:
+            changed.add(target)
     return gone, changed
 
 
-def went(m, files):
-    """(gone, changed): the watched files that went and changed."""
-    gone, changed = set(), set()
-    for path, (laid_out, before) in files.items():
-        after = read(m, laid_out)
-        if after is None:
-            gone.add(path)
-        elif after != before:
-            changed.add(path)
+def went(before, after):
+    """(gone, changed): the things that went and changed."""
+    gone = {thing for thing in before if after[thing] is None}
+    changed = {thing for thing in before
+               if after[thing] is not None and after[thing] != before[thing]}
     return gone, changed
 
 
@@ -208,13 +286,13 @@ def plan_and_run_agree(m):
     for row in ROWS:
         with Machine(f"seldchk_agrees.{row.name}") as machine:
             lay_out(machine, row)
-            files = watched(machine, row)
+            before = state(machine, row)
             plan = plan_of(machine, row)
             machine.finish()
             ran = run(machine, row)
             machine.finish()
-            expected = said(machine, plan, files)
-            actual = went(machine, files)
+            expected = said(machine, plan, before)
+            actual = went(before, state(machine, row))
             if not ran:
                 print(f"NOT RUN  {row.name}")
                 problems.append(f"{row.name}: the program showed not both "
