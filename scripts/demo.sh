@@ -50,7 +50,7 @@ build_x86_64() {
     return 1
   }
   cmake --build "$dir" -j "$jobs" --target SELDUNAX DEVEJECT boxhelper \
-    hold_open exit_watch show_box
+    hold_open exit_watch show_box platform_probe
 }
 
 # The native checker, whose plan of the control file tells the demo what
@@ -70,10 +70,17 @@ build_checker() {
   cmake --build "$dir" -j "$jobs" --target seldchk
 }
 
-# The i686 release programs, as scripts/release_build.sh makes them.
+# The i686 release programs, as scripts/release_build.sh makes them, and
+# the probe that tells the harness which system directory an i686 program
+# sees (without it no machine can be laid out).
 build_i686() {
   source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
   release_programs
+  cmake --build "$RELEASE_DIR" -j "$jobs" --target platform_probe \
+    >"$RELEASE_DIR.probe-build.log" 2>&1 || {
+    cat "$RELEASE_DIR.probe-build.log" >&2
+    return 1
+  }
 }
 
 main() {
