@@ -373,7 +373,13 @@ def plan_section(report, m, before):
         line = f"  (line {row.line})" if row.line else ""
         report.add(f"  {row.step}  {row.action:16} {row.target}{source}"
                    f"{line}")
-    report.add("Its findings: " + ("; ".join(before.findings) or "none"))
+    report.add(f"Its findings ({len(before.findings)}), the file named as "
+               "it came:")
+    name = os.path.basename(CONTROL_SOURCE)
+    for finding in before.findings:
+        report.add("  " + finding.replace(m.host(card.CONTROL), name, 1))
+    if not before.findings:
+        report.add("  none")
     report.add("What the plan cannot say, the verdict takes from these "
                "rules:")
     for rule in asked.RULES:
@@ -862,6 +868,8 @@ def write_report(before, baseline, after, j, start, times):
         report.add("Nothing was removed, added or changed that the checker's "
                    "plan of the control file, with the rules under it, did "
                    "not ask for, and nothing it asked to go stayed.")
+    report.add(f"The checker's findings on the control file: "
+               f"{len(before.findings)} (under its plan above).")
     report.add("")
     previous = start
     for what, at in times:

@@ -146,7 +146,7 @@ def _start_files(rows, texts):
     words = [row.target for row in rows if row.action == "dos-word"]
     changed = {}
     for path in card.START_FILES_CLEANED if words else ():
-        lines = texts[path].rstrip("\r\n").split("\r\n")
+        lines = texts[path].splitlines()
         for word in words:
             lines += _dos_lines(word)
         changed[path] = "\n".join(lines) + "\n"
