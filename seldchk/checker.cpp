@@ -93,8 +93,12 @@ void AddEndReason(TextLine* text, const CheckContext& ctx,
     return;
   }
   if (known.kind == SectionKind::Message && walk.messageFull) {
+    if (known.pieces == 1) {
+      Add(text, "the program reads key 1 alone");
+      return;
+    }
     Add(text, "a message has at most ");
-    AddNumber(text, kMessageKeyCount - 1);
+    AddNumber(text, static_cast<unsigned long>(known.pieces));
     Add(text, " pieces");
     return;
   }
@@ -170,6 +174,23 @@ void CheckPath(const CheckContext& ctx, const KnownSection& known,
   CheckPathValue(check, ctx.findings);
 }
 
+// A [dosclean] word or [regdel] entry the program passes over: a
+// protected key is an error, as a protected directory is.
+void CheckPassedOver(const CheckContext& ctx, const RunItem& item) {
+  if (item.passed == nullptr) return;
+  const EntryValue& value = item.value;
+  TextLine text;
+  StartFinding(&text, item.section->name);
+  Add(&text, "key ", value.key, ": \"");
+  AddShown(&text, value.value);
+  Add(&text, "\" is passed over: ", item.passed);
+  if (item.protectedKey) {
+    Fail(ctx.findings, value.line, text);
+  } else {
+    Warn(ctx.findings, value.line, text);
+  }
+}
+
 // "deleting", "deletes": what the entry does to its path, and so to the
 // control file.
 void AddRemoval(TextLine* text, PathRole role, const char* path) {
@@ -225,6 +246,11 @@ void CheckEntry(const CheckContext& ctx, const RunItem& item,
   const KnownSection& known = *item.section;
   if (known.kind == SectionKind::Ids) {
     CheckId(ctx, item);
+    return;
+  }
+  if (known.kind == SectionKind::DosWords ||
+      known.kind == SectionKind::Registry) {
+    CheckPassedOver(ctx, item);
     return;
   }
   if (known.kind == SectionKind::Copy) {
@@ -357,11 +383,12 @@ void WalkMessage(const CheckContext& ctx, const KnownSection& known,
   bool have = NextListPath(&cursor, piece);
   walk->walked = true;
   walk->messageFull = true;
-  while (have && cursor.next - 1 < kMessageKeyCount) {
+  const int keyCount = known.pieces + 1;
+  while (have && cursor.next - 1 < keyCount) {
     int n = cursor.next - 1;
     char key[16];
     FormatListKey(key, "", n);
-    bool more = n + 1 < kMessageKeyCount && NextListPath(&cursor, next);
+    bool more = n + 1 < keyCount && NextListPath(&cursor, next);
     const DocLine* line = FindKey(*ctx.doc, section, key);
     int number = line ? line->profile.number : 0;
     TextLine label;
@@ -392,7 +419,7 @@ void WalkMessage(const CheckContext& ctx, const KnownSection& known,
                        more && strcmp(next, "CR") != 0);
     }
     if (!more) {
-      walk->messageFull = n + 1 >= kMessageKeyCount;
+      walk->messageFull = n + 1 >= keyCount;
       walk->endNumber = n + 1;
       break;
     }
@@ -402,8 +429,8 @@ void WalkMessage(const CheckContext& ctx, const KnownSection& known,
     walk->messageFull = false;
     walk->endNumber = 1;
   }
-  walk->askedUpTo = walk->endNumber < kMessageKeyCount ? walk->endNumber
-                                                        : kMessageKeyCount - 1;
+  walk->askedUpTo =
+      walk->endNumber < keyCount ? walk->endNumber : keyCount - 1;
   walk->endPrefix = "";
 }
 
@@ -670,8 +697,8 @@ void CheckControlFile(const CheckContext& ctx) {
   if (entries == 0) {
     TextLine text;
     StartLine(&text);
-    Add(&text, "nothing to remove: no [pnpids] id and no [copy], [delete], "
-        "[multdel] or [deltree] entry is read");
+    Add(&text, "nothing to remove: no [pnpids] id and no [dosclean], "
+        "[copy], [delete], [multdel], [deltree] or [regdel] entry is read");
     Warn(ctx.findings, 0, text);
   }
 }

@@ -7,9 +7,11 @@
 
 enum class SectionKind {
   Ids,       // [pnpids]: "1", "2", ... Plug and Play ids, read whole first
+  DosWords,  // [dosclean]: "1", "2", ... words of the start-up files
   Copy,      // [copy]: FROM1/TO1, FROM2/TO2, ... paths
   PathList,  // [delete], [multdel], [deltree]: "1", "2", ... paths
-  Message,   // a message section: pieces "1" to "16"
+  Registry,  // [regdel]: "1", "2", ... registry keys and values
+  Message,   // a message section: pieces "1" to pieces
 };
 
 // What a path value of a list names.
@@ -22,9 +24,10 @@ struct KnownSection {
   int step;             // of the run, as --plan numbers it (0: a message)
   const char* action;   // --plan=tsv's word for what is done to an entry
   const char* heading;  // --plan's heading of the step
+  int pieces;           // a message's keys: "1" to this
 };
 
-constexpr size_t kKnownSectionCount = 13;
+constexpr size_t kKnownSectionCount = 17;
 extern const KnownSection kKnownSections[kKnownSectionCount];
 
 // The known section of that name (letter case ignored), or null.

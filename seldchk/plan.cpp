@@ -5,6 +5,7 @@
 #include "control/message.h"
 #include "platform/platform.h"
 #include "pnp/pnp_id_list.h"
+#include "pnp/registry_target.h"
 #include "seldchk/known_sections.h"
 #include "seldchk/run_cursor.h"
 
@@ -118,6 +119,22 @@ void AddMatchesNow(TextLine* text, const char* pattern) {
   Add(text, count == 1 ? " entry now" : " entries now");
 }
 
+const char* RegistryNow(const char* entry) {
+  RegistryTarget target;
+  ReadRegistryTarget(entry, &target);
+  plat::RegKey key;
+  if (plat::OpenRegKey(target.root, PathBelowRoot(target), &key) !=
+      plat::kRegOk) {
+    return "not there";
+  }
+  uint32_t size = 0;
+  bool there = target.value[0] == '\0' ||
+               plat::QueryRegValue(key, target.value, nullptr, &size) ==
+                   plat::kRegOk;
+  plat::CloseRegKey(key);
+  return there ? "there" : "not there";
+}
+
 const char* DirectoryNow(const char* path) {
   uint32_t attributes = plat::FileAttributes(path);
   if (attributes == plat::kInvalidAttributes) return "not there";
@@ -131,8 +148,11 @@ void AddNow(TextLine* text, const KnownSection& known, const RunItem& item) {
     case SectionKind::Ids:
       AddDeviceKeysNow(text, item.value.path);
       return;
-    case SectionKind::Copy:
+    case SectionKind::Registry:
+      Add(text, RegistryNow(item.value.value));
       return;
+    case SectionKind::Copy:
+    case SectionKind::DosWords:
     case SectionKind::Message:
       return;
     case SectionKind::PathList:
@@ -179,7 +199,9 @@ void AddEntry(TextLine* text, const PlanSetting& setting,
   }
   AddShown(text, item.value.path);
   AddLineNote(text, item.value.line);
-  if (setting.lookAtMachine) AddNow(text, known, item);
+  if (setting.lookAtMachine && known.kind != SectionKind::DosWords) {
+    AddNow(text, known, item);
+  }
 }
 
 void StartRunOf(RunCursor* cursor, const PlanSetting& setting) {
@@ -287,20 +309,21 @@ void WritePlan(const PlanSetting& setting, Output* out) {
     if (!any) {
       WriteItem(out, removed ? "(not read: the control file is gone)"
                              : known.kind == SectionKind::Ids ? "(no ids)"
-                                                              : "(no entries)");
+                             : known.kind == SectionKind::DosWords
+                                 ? "(no words of its own)"
+                                 : "(no entries)");
     }
-    if (known.kind != SectionKind::Ids) continue;
-    StartStep(&text, 2);
-    Add(&text, kSavedEmm386, " copied to ");
-    AddWindowsDirectory(&text, *setting.directories, "EMM386.EXE");
-    Add(&text, " unless one is there");
-    WriteLine(out, text);
-    StartStep(&text, 3);
-    Add(&text, kAutoexec, " cleaned of HALCYREN.ROM and HALCYRENE");
-    WriteLine(out, text);
+    if (known.kind == SectionKind::Ids) {
+      StartStep(&text, 2);
+      Add(&text, kSavedEmm386, " copied to ");
+      AddWindowsDirectory(&text, *setting.directories, "EMM386.EXE");
+      Add(&text, " unless one is there");
+      WriteLine(out, text);
+    }
+    if (known.kind != SectionKind::DosWords) continue;
     StartStep(&text, 4);
     AddWindowsDirectory(&text, *setting.directories, "DOSSTART.BAT");
-    Add(&text, " cleaned of HALCYREN.ROM and HALCYRENE");
+    Add(&text, " cleaned of the same words");
     WriteLine(out, text);
     StartStep(&text, 5);
     Add(&text, kConfigSys, " loads EMM386.EXE from ",
@@ -321,28 +344,30 @@ void WritePlanTable(const PlanSetting& setting, Output* out) {
   RunCursor cursor;
   StartRunOf(&cursor, setting);
   RunItem item;
-  bool fixedSteps = false;
   while (NextRunItem(&cursor, &item)) {
     const KnownSection& known = *item.section;
-    if (known.kind != SectionKind::Ids && !fixedSteps) {
+    bool end = item.kind == RunItemKind::ListEnd;
+    if (known.kind == SectionKind::DosWords && item.number == 1) {
       TextLine path;
       StartLine(&path);
       AddWindowsDirectory(&path, *setting.directories, "EMM386.EXE");
       WriteRow(out, 2, "copy-if-missing", path.text, kSavedEmm386, nullptr);
       WriteRow(out, 3, "edit", kAutoexec, "", nullptr);
+    }
+    if (known.kind == SectionKind::DosWords && end) {
+      TextLine path;
       StartLine(&path);
       AddWindowsDirectory(&path, *setting.directories, "DOSSTART.BAT");
       WriteRow(out, 4, "edit", path.text, "", nullptr);
       WriteRow(out, 5, "edit", kConfigSys, "", nullptr);
-      fixedSteps = true;
     }
-    if (item.kind == RunItemKind::ListEnd || item.passed != nullptr) continue;
+    if (end || item.passed != nullptr) continue;
     if (known.kind == SectionKind::Copy) {
       WriteRow(out, known.step, known.action, item.value.path,
                item.from.path, &item.from);
     } else {
-      WriteRow(out, known.step, known.action, item.value.path, "",
-               &item.value);
+      WriteRow(out, known.step, item.oneValue ? "delete-value" : known.action,
+               item.value.path, "", &item.value);
     }
   }
 }

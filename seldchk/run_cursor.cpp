@@ -7,6 +7,7 @@
 #include "fileops/protected_dirs.h"
 #include "platform/platform.h"
 #include "platform/search/search_match.h"
+#include "textfile/dos_words.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ void StartItem(RunCursor* cursor, RunItemKind kind, int number,
   item->section = &kKnownSections[cursor->section];
   item->number = number;
   item->passed = nullptr;
+  item->oneValue = false;
+  item->protectedKey = false;
   item->removesControl = false;
   item->endPrefix = "";
   item->idListFull = false;
@@ -122,6 +125,114 @@ void NextPath(RunCursor* cursor, RunItem* item) {
       RemovesFile(known.role, item->value, cursor->controlFile);
 }
 
+// Why ReadDosWord's verdict passes a word over, or null.
+const char* DosWordPassed(DosWord use) {
+  switch (use) {
+    case DosWord::TooLong:
+      return "longer than 255 characters";
+    case DosWord::TooShort:
+      return "fewer than four characters (a drive among them)";
+    case DosWord::SystemFolder:
+      return "it names the Windows, system or DOS directory, as the "
+             "user's own lines do";
+    case DosWord::CommandName:
+      return "only command names (SET, PATH, REM, ECHO, DEVICE, LH, "
+             "LOADHIGH), which the user's own lines hold";
+    case DosWord::End:
+    case DosWord::Used:
+      break;
+  }
+  return nullptr;
+}
+
+void NextDosWord(RunCursor* cursor, RunItem* item) {
+  if (!cursor->started) {
+    cursor->list.next = 1;
+    cursor->started = true;
+  }
+  int n = cursor->list.next;
+  char word[kPathSize];
+  DosWord use = ReadDosWord(cursor->readPath, n, word);
+  if (use == DosWord::End) {
+    StartItem(cursor, RunItemKind::ListEnd, n, item);
+    return;
+  }
+  ++cursor->list.next;
+  StartItem(cursor, RunItemKind::Entry, n, item);
+  EntryValue* value = &item->value;
+  StartValue(*cursor, "dosclean", "", n, value);
+  ReadControlKey(WholeKeys(cursor->readPath, "dosclean", ""), value->key,
+                 value->value);
+  memcpy(value->path, word, strlen(word) + 1);
+  item->passed = value->passed = DosWordPassed(use);
+}
+
+// Why the program passes over the [regdel] entry, or null when it acts on
+// it; the key as it acts on it into target, and what the reading decided.
+const char* JudgeRegistryEntry(const char* entry, RegistryTarget* target,
+                               RegistryVerdict* verdict) {
+  *verdict = RegistryVerdict::Malformed;
+  if (strlen(entry) > static_cast<size_t>(kPathSize - 1)) {
+    return "longer than 255 characters";
+  }
+  *verdict = ReadRegistryTarget(entry, target);
+  switch (*verdict) {
+    case RegistryVerdict::Act:
+      return nullptr;
+    case RegistryVerdict::Protected:
+      return strchr(target->key, '\\') == nullptr
+                 ? "a root of the registry"
+                 : "a key of the system's own, or one on the way to them";
+    case RegistryVerdict::Malformed:
+      break;
+  }
+  // In the order the reading refuses them.
+  if (strchr(entry, '*') != nullptr || strchr(entry, '?') != nullptr) {
+    return "\"*\" and \"?\" are no wildcards in a key";
+  }
+  const char* comma = strrchr(entry, ',');
+  if (comma != nullptr && comma[1] == '\0') {
+    return "a comma with no value's name after it";
+  }
+  if (plat::UpperAscii(entry[0]) == 'H' && plat::UpperAscii(entry[1]) == 'K') {
+    return "a root other than HKLM and HKCU";
+  }
+  return "no root: an entry begins with HKLM\\ or HKCU\\";
+}
+
+void NextRegistryEntry(RunCursor* cursor, RunItem* item) {
+  if (!cursor->started) {
+    NumberedKeys keys = RegistryListKeys(cursor->readPath);
+    keys.size = kRawValueSize;
+    keys.overLong = OverLong::Cut;
+    cursor->list = ListPathCursor{keys, 1};
+    cursor->started = true;
+  }
+  int n = cursor->list.next;
+  if (!NextListPath(&cursor->list, item->value.value)) {
+    StartItem(cursor, RunItemKind::ListEnd, n, item);
+    return;
+  }
+  StartItem(cursor, RunItemKind::Entry, n, item);
+  EntryValue* value = &item->value;
+  StartValue(*cursor, "regdel", "", n, value);
+  RegistryTarget target;
+  RegistryVerdict verdict;
+  item->passed = value->passed =
+      JudgeRegistryEntry(value->value, &target, &verdict);
+  item->protectedKey = verdict == RegistryVerdict::Protected;
+  if (item->passed != nullptr) return;
+  item->oneValue = target.value[0] != '\0';
+  // Key, comma and name fit: the entry held them, with a root as long.
+  size_t keyLength = strlen(target.key);
+  memcpy(value->path, target.key, keyLength + 1);
+  if (item->oneValue) {
+    value->path[keyLength] = ',';
+    memcpy(value->path + keyLength + 1, target.value,
+           strlen(target.value) + 1);
+  }
+}
+
 // The normal form of path's first length characters, a directory.
 bool DirectoryPart(const char* path, size_t length, char* out) {
   char part[kPathSize];
@@ -165,6 +276,12 @@ bool NextRunItem(RunCursor* cursor, RunItem* item) {
         break;
       case SectionKind::PathList:
         NextPath(cursor, item);
+        break;
+      case SectionKind::DosWords:
+        NextDosWord(cursor, item);
+        break;
+      case SectionKind::Registry:
+        NextRegistryEntry(cursor, item);
         break;
       case SectionKind::Message:
         ++cursor->section;

@@ -1,7 +1,7 @@
-// The run's entries in the order the program acts on them ([pnpids], then
-// [copy], [delete], [multdel] and [deltree]), read through the program's
-// own readers and judged by its own guards, one at a time: the checker's
-// findings and the plan walk the same entries.
+// The run's entries in the order the program acts on them ([pnpids],
+// [dosclean], [copy], [delete], [multdel], [deltree], [regdel]), read
+// through the program's own readers and judged by its own guards, one at a
+// time: the checker's findings and the plan walk the same entries.
 //
 //   RunCursor cursor;
 //   StartRun(&cursor, ...);
@@ -20,6 +20,7 @@
 #include "control/path_helpers.h"
 #include "fileops/list_targets.h"
 #include "pnp/pnp_id_list.h"
+#include "pnp/registry_target.h"
 #include "seldchk/ini_document.h"
 #include "seldchk/known_sections.h"
 #include "seldchk/run_places.h"
@@ -51,6 +52,8 @@ struct RunItem {
   EntryValue value;
   EntryValue from;
   const char* passed;     // why the entry is passed over (either value's)
+  bool oneValue;          // [regdel]: one value of the key goes, not the key
+  bool protectedKey;      // [regdel]: passed over as the system's own
   bool removesControl;    // it deletes, matches, removes or replaces it
   // ListEnd of [copy]: the prefix of the key that ended it, "FROM" or "TO".
   const char* endPrefix;

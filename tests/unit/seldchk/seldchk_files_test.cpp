@@ -126,6 +126,9 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
   fake::AddFile("C:\\WINDOWS\\INF\\VNT1.INF", "x");
   fake::AddFile("C:\\WINDOWS\\INF\\VNT2.INF", "x");
   fake::AddDir("C:\\VANTORIS");
+  fake::AddRegKey("HKLM\\SOFTWARE\\VANTORIS\\Mixer");
+  fake::SetRegString("HKCU\\Software\\VANTORIS", "Volume", "7");
+  fake::AddRegKey("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   const std::string ini =
       "[pnpids]\n1=VNT2300_DEV\n2=vnt2300\n"
       "[copy]\nFROM1=C:\\VANTORIS\\MIDIMAP.CFG\nTO1=%WINSYS%\\MIDIMAP.CFG\n"
@@ -133,9 +136,14 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "3=%WINSYS%\\VNTGONE.DRV\n"
       "[multdel]\n1=%WINDIR%\\INF\\VNT*.INF\n2=%WINDIR%\\*.*\n"
       "[deltree]\n1=C:\\VANTORIS\n2=C:\\VNTOLD\n"
-      "[REBOOTNOW]\n1=Bye\n";
+      "[REBOOTNOW]\n1=Bye\n"
+      "[regdel]\n1=HKLM\\SOFTWARE\\VANTORIS\n2=HKCU\\Software\\VANTORIS,"
+      "Volume\n"
+      "3=HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run,VNTMIX\n"
+      "4=HKLM\\SOFTWARE\\VNTGONE\n";
   fake::AddFile("C:\\DISK\\SELDUNAX.INI", ini);
   auto before = fake::Snapshot();
+  auto registryBefore = fake::RegDump("HKCU");
   CheckResult result = CheckText(ini, {"--plan"}, true);
   const std::string plan =
       "SELDUNAX.INI:3: warning: [pnpids] key 2: \"vnt2300\" has small "
@@ -155,8 +163,10 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "       vnt2300 (line 3): matches no device key now\n"
       "  2. C:\\VANTORIS\\DOS\\EMM386.EXE copied to C:\\WINDOWS\\EMM386.EXE "
       "unless one is there\n"
-      "  3. C:\\AUTOEXEC.BAT cleaned of HALCYREN.ROM and HALCYRENE\n"
-      "  4. C:\\WINDOWS\\DOSSTART.BAT cleaned of HALCYREN.ROM and HALCYRENE\n"
+      "  3. C:\\AUTOEXEC.BAT cleaned of HALCYREN.ROM, HALCYRENE and the "
+      "[dosclean] words:\n"
+      "       (no words of its own)\n"
+      "  4. C:\\WINDOWS\\DOSSTART.BAT cleaned of the same words\n"
       "  5. C:\\CONFIG.SYS loads EMM386.EXE from C:\\WINDOWS\n"
       "  6. [copy]:\n"
       "       C:\\VANTORIS\\MIDIMAP.CFG -> C:\\WINDOWS\\SYSTEM\\MIDIMAP.CFG "
@@ -175,11 +185,19 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "  9. [deltree]:\n"
       "       C:\\VANTORIS (line 15): there\n"
       "       C:\\VNTOLD (line 16): not there\n"
+      "  10. [regdel] (registry keys with everything below them, and single "
+      "values):\n"
+      "       HKLM\\SOFTWARE\\VANTORIS (line 20): there\n"
+      "       HKCU\\Software\\VANTORIS,Volume (line 21): there\n"
+      "       HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run,VNTMIX "
+      "(line 22): not there\n"
+      "       HKLM\\SOFTWARE\\VNTGONE (line 23): not there\n"
       "  closing message: [REBOOTNOW] (line 18)\n"
       "with /POSTw95: step 1 only, after Yes to the built-in text\n";
   EXPECT_EQ(result.output, plan);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
+  EXPECT_EQ(fake::RegDump("HKCU"), registryBefore);
   EXPECT_EQ(fake::OpenFinds(), 0);
   EXPECT_EQ(fake::OpenRegHandles(), 0);
 }

@@ -421,15 +421,18 @@ TEST(SeldchkFindings, MessagesAndNothingToRemove) {
            "save the file as ANSI text\n", 1},
       {"ANSI text", kIds + "[AREYOUSURE]\n1=M\xf6" "chten Sie fortfahren?\n", {}, "", 0},
       {"empty file", "", {},
-       F + " warning: nothing to remove: no [pnpids] id and no [copy], "
-           "[delete], [multdel] or [deltree] entry is read\n", 1},
+       F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
+           "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
+           "read\n", 1},
       {"messages only", "[REBOOTNOW]\n1=Bye\n", {},
-       F + " warning: nothing to remove: no [pnpids] id and no [copy], "
-           "[delete], [multdel] or [deltree] entry is read\n", 1},
+       F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
+           "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
+           "read\n", 1},
       {"a list entry is enough", "[deltree]\n1=C:\\VANTORIS\n", {}, "", 0},
       {"--werror on a warning", "", {"--werror"},
-       F + " warning: nothing to remove: no [pnpids] id and no [copy], "
-           "[delete], [multdel] or [deltree] entry is read\n", 2},
+       F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
+           "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
+           "read\n", 2},
   });
 }
 
@@ -468,8 +471,9 @@ TEST(SeldchkFindings, TwoReadings) {
   const std::string ansi = "; save the file as ANSI text\n";
   const std::string stray = ": warning: line outside any section is never read\n";
   const std::string nothing =
-      F + " warning: nothing to remove: no [pnpids] id and no [copy], "
-          "[delete], [multdel] or [deltree] entry is read\n";
+      F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
+          "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
+          "read\n";
   const std::string tree = "[deltree]\r\n1=C:\\VNTTREE\r\n";
   const std::string bom8 = "\xef\xbb\xbf";
   const std::string bom16 = "\xff\xfe";
