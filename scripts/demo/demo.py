@@ -4,17 +4,22 @@ Runs the i686 build that ships (build/win32, MinSizeRel, stripped) under
 Wine's wow64 mode, or the x86_64 build when SELDUNAX_DEMO_BUILD=x86_64;
 with no build asked for and a machine that cannot run 32-bit code, the
 x86_64 build, saying so. Lays out a machine with the VANTORIS card
-installed (the harness's e2e/card.py), starts C:\\VANTORIS\\SELDUNAX.EXE
-with SELDUNAX.INI from C:\\VANTORIS, answers its boxes (or lets a person
-answer them on a usable display) and pictures them, restarts the machine,
-and reports what changed against what the checker's plan of the control
-file asks for (asked.py). A copy of the laid-out machine restarted without
-the run tells what the restart changes by itself. Run through
-scripts/demo.sh, which builds the programs and the native checker; the
-report goes to stdout and to build/demo/report.txt.
+installed (the harness's e2e/card.py) and the control file tried
+(SELDUNAX_DEMO_CONTROL, else docs/example/SELDUNAX.INI) as its
+SELDUNAX.INI, with what the file names and the machine lacks laid out
+beside it (layout.py), starts C:\\VANTORIS\\SELDUNAX.EXE with
+SELDUNAX.INI from C:\\VANTORIS, answers its boxes (or lets a person
+answer them on a usable display) and pictures them, restarts the
+machine, and reports what changed against what the checker's plan of the
+control file asks for (asked.py) and what it asked to go and stays
+(left.py). A copy of the laid-out machine restarted without the run
+tells what the restart changes by itself. Run through scripts/demo.sh,
+which builds the programs and the native checker; the report goes to
+stdout and to build/demo/report.txt.
 
-Exit code 0 when the run removed nothing it was not asked to and every
-step was observed, every box pictured whole, 1 otherwise."""
+Exit code 0 when the run removed nothing it was not asked to, left
+nothing it was asked to remove, and every step was observed, every box
+pictured whole, 1 otherwise."""
 
 import datetime
 import difflib

@@ -1,7 +1,8 @@
 """What the demo's verdict lets the run change (scripts/demo/asked.py): the
 native checker's plan of the example control file, as the i686 program
 sees the machine (its system directory C:\\windows\\system32 lies in
-C:\\windows\\syswow64), matched on a made-up machine. A wrong verdict would
+C:\\windows\\syswow64, its HKEY_LOCAL_MACHINE\\SOFTWARE in
+Software\\Wow6432Node), matched on a made-up machine. A wrong verdict would
 pass over a removal the demo should report, or report one that was asked
 for."""
 
