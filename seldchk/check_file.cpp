@@ -129,6 +129,8 @@ int CheckFile(const CheckInput& input) {
     return Fail(input, "cannot check: ", "the system tells no Windows or "
                 "system directory");
   }
+  dirs.systemsOwn = input.thisPc && command.windowsDir[0] == '\0' &&
+                    command.systemDir[0] == '\0';
   RunPlaces places;
   FindRunPlaces(command.currentDir[0] != '\0' ? command.currentDir
                                               : input.fileDirectory,

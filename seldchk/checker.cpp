@@ -191,6 +191,39 @@ void CheckPassedOver(const CheckContext& ctx, const RunItem& item) {
   }
 }
 
+// A TOn that names a directory: on the machine, or by a separator at its
+// end (all the text tells natively).
+void CheckCopyTarget(const CheckContext& ctx, const RunItem& item) {
+  const EntryValue& to = item.value;
+  size_t length = strlen(to.value);
+  bool separator =
+      length > 0 && (to.value[length - 1] == '\\' || to.value[length - 1] == '/');
+  bool directory = to.passed == kCopyOntoDirectory;
+  if (!separator && !directory) return;
+  TextLine text;
+  StartFinding(&text, "copy");
+  Add(&text, to.key, ": ");
+  AddShown(&text, to.path);
+  Add(&text, directory ? " is a directory on this PC" : " (\"");
+  if (!directory) {
+    AddShown(&text, to.value);
+    Add(&text, "\" ends in a separator) names a directory");
+  }
+  Add(&text, ": TOn names the file the copy becomes, and the program never "
+      "replaces a directory with it: the copy fails, the closing box names "
+      "it and ", item.from.key, " is kept");
+  if (!directory) Add(&text, " (where no such directory is, the file takes "
+                      "its name)");
+  const char* name = strrchr(item.from.path, '\\');
+  if (name != nullptr && to.path[0] != '\0') {
+    Add(&text, "; write the file's name, \"");
+    AddShown(&text, to.path);
+    AddShown(&text, name);
+    Add(&text, "\"");
+  }
+  Warn(ctx.findings, to.line, text);
+}
+
 // "deleting", "deletes": what the entry does to its path, and so to the
 // control file.
 void AddRemoval(TextLine* text, PathRole role, const char* path) {
@@ -255,6 +288,7 @@ void CheckEntry(const CheckContext& ctx, const RunItem& item,
   }
   if (known.kind == SectionKind::Copy) {
     CheckPath(ctx, known, PathRole::CopyFrom, item.from);
+    CheckCopyTarget(ctx, item);
   }
   CheckPath(ctx, known, known.role, item.value);
   if (item.removesControl && !here->found) {

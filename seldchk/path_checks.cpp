@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "control/path_macros.h"
 #include "fileops/file_lists.h"
 #include "fileops/protected_dirs.h"
 #include "platform/profile/profile_reader.h"
@@ -10,34 +11,46 @@ namespace {
 
 const size_t kLongestPath = kPathSize - 1;
 
-// The path macros and the directory each stands for.
+// A path macro's name, in capitals and without its "%"s: "WINDIR".
 struct PathMacro {
-  const char* name;  // in capitals, without its "%"s
-  bool system;       // the system directory, else the Windows directory
+  char name[16];
 };
-const PathMacro kPathMacros[] = {{"WINDIR", false}, {"WINSYS", true}};
 
-const PathMacro* MacroNamed(const char* name, size_t length, bool anyCase) {
-  for (const PathMacro& macro : kPathMacros) {
-    if (strlen(macro.name) != length) continue;
-    bool same = anyCase ? CompareProfileNames(macro.name, length, name,
-                                              length) == 0
-                        : strncmp(macro.name, name, length) == 0;
-    if (same) return &macro;
+// Whether name (length bytes) is a path macro's as written or, with
+// anyCase, in capitals; its capitals into *macro. The program's own table
+// (control/path_macros.h) decides.
+bool MacroNamed(const char* name, size_t length, bool anyCase,
+                PathMacro* macro) {
+  char written[sizeof macro->name + 2];
+  if (length + 3 > sizeof written) return false;
+  written[0] = '%';
+  for (size_t i = 0; i < length; ++i) {
+    macro->name[i] = plat::UpperAscii(name[i]);
+    written[i + 1] = anyCase ? macro->name[i] : name[i];
   }
-  return nullptr;
+  macro->name[length] = '\0';
+  written[length + 1] = '%';
+  written[length + 2] = '\0';
+  return LeadingMacroLength(written) == static_cast<int>(length + 2);
 }
 
-const char* DirectoryOf(const PathMacro& macro,
-                        const Directories& directories) {
-  return macro.system ? directories.system : directories.windows;
+// The macro at the very start of value, as the program expands it.
+bool LeadingMacro(const char* value, PathMacro* macro) {
+  int length = LeadingMacroLength(value);
+  return length > 0 &&
+         MacroNamed(value + 1, static_cast<size_t>(length - 2), false, macro);
 }
 
-// The macro at the very start of value, as the program expands it, or null.
-const PathMacro* LeadingMacro(const char* value) {
-  const char* end = value[0] == '%' ? strchr(value + 1, '%') : nullptr;
-  if (end == nullptr) return nullptr;
-  return MacroNamed(value + 1, static_cast<size_t>(end - value - 1), false);
+// The directory a macro stands for in the run into out (kPathSize bytes);
+// false when it cannot be told.
+bool DirectoryOf(const PathMacro& macro, const Directories& directories,
+                 char* out) {
+  char alone[sizeof macro.name + 2];
+  alone[0] = '%';
+  size_t length = strlen(macro.name);
+  memcpy(alone + 1, macro.name, length);
+  memcpy(alone + 1 + length, "%", 2);
+  return ExpandForRun(directories, alone, out);
 }
 
 bool IsNameChar(char c) {
@@ -75,11 +88,12 @@ void CheckMacros(const char* label, int line, const char* value,
     while (end < length && IsNameChar(value[end])) ++end;
     const char* name = value + i + 1;
     size_t nameLength = end - i - 1;
-    const PathMacro* anyCase = MacroNamed(name, nameLength, true);
+    PathMacro macro;
+    bool anyCase = MacroNamed(name, nameLength, true, &macro);
     TextLine text;
     StartFinding(&text, label);
     if (end >= length || value[end] != '%' || nameLength == 0) {
-      if (anyCase != nullptr) {
+      if (anyCase) {
         Add(&text, "\"%");
         AddSpan(&text, name, nameLength);
         Add(&text, "\" lacks its closing \"%\": it is taken as written");
@@ -88,18 +102,19 @@ void CheckMacros(const char* label, int line, const char* value,
       i = end;
       continue;
     }
-    const PathMacro* exact = MacroNamed(name, nameLength, false);
-    if (exact != nullptr && i != 0) {
-      Add(&text, "\"%", exact->name, "%\" is expanded only at the start of a "
+    PathMacro written;
+    bool exact = MacroNamed(name, nameLength, false, &written);
+    if (exact && i != 0) {
+      Add(&text, "\"%", macro.name, "%\" is expanded only at the start of a "
           "value: here it is taken as written");
       Warn(findings, line, text);
-    } else if (exact == nullptr && anyCase != nullptr) {
+    } else if (!exact && anyCase) {
       Add(&text, "\"");
       AddSpan(&text, value + i, end - i + 1);
       Add(&text, "\" is not expanded: path macros are written in capitals, "
-          "\"%", anyCase->name, "%\"");
+          "\"%", macro.name, "%\"");
       Warn(findings, line, text);
-    } else if (exact == nullptr) {
+    } else if (!exact) {
       Add(&text, "\"");
       AddShown(&text, value + i, end - i + 1);
       bool system = false;
@@ -117,17 +132,17 @@ void CheckMacros(const char* label, int line, const char* value,
 // "%WINDIR%NAME": the directory and the name run together.
 void CheckMacroJoin(const PathCheck& check, Findings* findings) {
   const char* value = check.value->value;
-  const PathMacro* macro = LeadingMacro(value);
-  if (macro == nullptr) return;
-  const char* rest = value + strlen(macro->name) + 2;
+  PathMacro macro;
+  if (!LeadingMacro(value, &macro)) return;
+  const char* rest = value + strlen(macro.name) + 2;
   if (rest[0] == '\0' || rest[0] == '\\' || rest[0] == '/') return;
   TextLine text;
   StartFinding(&text, check.label);
-  Add(&text, "nothing stands between \"%", macro->name, "%\" and \"");
+  Add(&text, "nothing stands between \"%", macro.name, "%\" and \"");
   AddShown(&text, rest);
   Add(&text, "\": the path is ");
   AddShown(&text, check.value->expanded);
-  Add(&text, "; write \"%", macro->name, "%\\");
+  Add(&text, "; write \"%", macro.name, "%\\");
   AddShown(&text, rest);
   Add(&text, "\"");
   Warn(findings, check.value->line, text);
@@ -139,13 +154,19 @@ void CheckLength(const PathCheck& check, Findings* findings) {
   StartFinding(&text, check.label);
   if (check.wholeLength > kLongestPath || value.expanded[0] == '\0') {
     size_t length = check.wholeLength;
-    const PathMacro* macro =
-        check.wholeLength > kLongestPath ? nullptr : LeadingMacro(value.value);
-    if (macro != nullptr) {
-      const char* directory = DirectoryOf(*macro, *check.directories);
-      length = strlen(directory) + strlen(value.value) - strlen(macro->name) -
+    PathMacro macro;
+    char directory[kPathSize];
+    if (check.wholeLength <= kLongestPath && LeadingMacro(value.value, &macro)) {
+      if (!DirectoryOf(macro, *check.directories, directory)) {
+        Add(&text, "%", macro.name, "% names no folder that the program can "
+            "use here (its Shell Folders value is too long or relative): the "
+            "program passes the path over");
+        Warn(findings, value.line, text);
+        return;
+      }
+      length = strlen(directory) + strlen(value.value) - strlen(macro.name) -
                2;
-      Add(&text, "with %", macro->name, "% as ", directory, " ");
+      Add(&text, "with %", macro.name, "% as ", directory, " ");
     }
     Add(&text, "the path has ");
     AddNumber(&text, length);

@@ -335,8 +335,25 @@ void WritePlan(const PlanSetting& setting, Output* out) {
   AddMessageNote(&text, setting, "REBOOTNOW");
   WriteLine(out, text);
   StartLine(&text);
+  Add(&text, "  box title once the control file is read: ");
+  char title[kMessagePieceSize];
+  if (LoadBoxTitle(title, setting.readPath)) {
+    Add(&text, "\"");
+    AddShown(&text, title);
+    Add(&text, "\", ");
+    AddMessageNote(&text, setting, "TITLE");
+  } else {
+    Add(&text, "the built-in title");
+  }
+  WriteLine(out, text);
+  StartLine(&text);
   Add(&text, "with /POSTw95: step 1 only, after Yes to ");
   AddMessageNote(&text, setting, "POSTW95");
+  Add(&text, "; closing message: ");
+  char message[kMessageBufferSize];
+  bool own = LoadMessage(message, kMessageKeyCount, "POSTREBOOTNOW",
+                         setting.readPath);
+  AddMessageNote(&text, setting, own ? "POSTREBOOTNOW" : "REBOOTNOW");
   WriteLine(out, text);
 }
 

@@ -9,6 +9,9 @@
 #include "platform/search/search_match.h"
 #include "textfile/dos_words.h"
 
+const char kCopyOntoDirectory[] =
+    "TOn is a directory, which is never replaced: the copy fails";
+
 namespace {
 
 // A list's keys as the program reads them, each whole up to the checker's
@@ -99,6 +102,13 @@ void NextCopy(RunCursor* cursor, RunItem* item) {
   StartValue(*cursor, "copy", "TO", n, &item->value);
   JudgePath(PathRole::CopyFrom, *cursor->directories, &item->from);
   JudgePath(PathRole::CopyTo, *cursor->directories, &item->value);
+  if (item->value.passed == nullptr && !item->value.unplaced) {
+    uint32_t attributes = plat::FileAttributes(item->value.path);
+    if (attributes != plat::kInvalidAttributes &&
+        (attributes & plat::kAttrDirectory)) {
+      item->value.passed = kCopyOntoDirectory;
+    }
+  }
   item->passed = item->from.passed ? item->from.passed : item->value.passed;
   item->removesControl =
       item->passed == nullptr &&
@@ -293,14 +303,20 @@ bool NextRunItem(RunCursor* cursor, RunItem* item) {
   return false;
 }
 
+bool ExpandForRun(const Directories& directories, const char* value,
+                  char* out) {
+  if (directories.systemsOwn) return ExpandPathMacros(out, kPathSize, value);
+  return ExpandPathMacrosWith(out, kPathSize, value, directories.windows,
+                              directories.system);
+}
+
 void JudgePath(PathRole role, const Directories& directories,
                EntryValue* value) {
   if (strlen(value->value) > static_cast<size_t>(kPathSize - 1)) {
     value->passed = "longer than 255 characters";
     return;
   }
-  if (!ExpandPathMacrosWith(value->expanded, kPathSize, value->value,
-                            directories.windows, directories.system)) {
+  if (!ExpandForRun(directories, value->value, value->expanded)) {
     value->expanded[0] = '\0';
     value->passed = "longer than 255 characters once expanded";
     return;

@@ -88,6 +88,15 @@ void StartRun(RunCursor* cursor, const char* readPath, const IniDocument* doc,
 // entry that removes the control file when the cursor stops there.
 bool NextRunItem(RunCursor* cursor, RunItem* item);
 
+// value with its leading path macro expanded as the run expands it, into
+// out (kPathSize bytes); false as ExpandPathMacros is.
+bool ExpandForRun(const Directories& directories, const char* value,
+                  char* out);
+
+// Why a [copy] pair whose TOn is a directory on the machine is passed
+// over: the program never replaces a directory, so the copy fails.
+extern const char kCopyOntoDirectory[];
+
 // Judges value->value as a path of role (expansion, normal form, guards),
 // for a run in the current directory.
 void JudgePath(PathRole role, const Directories& directories,

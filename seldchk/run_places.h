@@ -16,6 +16,11 @@
 struct Directories {
   char windows[kPathSize];
   char system[kPathSize];
+  // They are the system's own (SELDCHK.EXE, none given): every macro then
+  // expands as the program expands it there, the shared folders from the
+  // registry. Else the shared folders are their English names below
+  // windows, as on a PC whose registry names none.
+  bool systemsOwn;
 };
 
 struct RunPlace {

@@ -136,7 +136,7 @@ void CheckReading(const std::string& ini, ProfileReading reading) {
   FUZZ_CHECK(ReadDocument(text.data(), size, reading, &doc), "no memory");
   std::vector<char> buffer(ini.size() + 2);
   CheckEveryValue(doc, &buffer);
-  Directories usual{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+  Directories usual{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", false};
   CheckListPaths(doc, usual);
   ReleaseDocument(&doc);
   CheckWholeRun(ini, reading, "C:\\WINDOWS");

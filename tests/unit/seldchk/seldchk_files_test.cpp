@@ -140,7 +140,8 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "[regdel]\n1=HKLM\\SOFTWARE\\VANTORIS\n2=HKCU\\Software\\VANTORIS,"
       "Volume\n"
       "3=HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run,VNTMIX\n"
-      "4=HKLM\\SOFTWARE\\VNTGONE\n";
+      "4=HKLM\\SOFTWARE\\VNTGONE\n"
+      "[TITLE]\n1=VANTORIS 64\n[POSTREBOOTNOW]\n1=Later\n";
   fake::AddFile("C:\\DISK\\SELDUNAX.INI", ini);
   auto before = fake::Snapshot();
   auto registryBefore = fake::RegDump("HKCU");
@@ -193,7 +194,10 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
       "(line 22): not there\n"
       "       HKLM\\SOFTWARE\\VNTGONE (line 23): not there\n"
       "  closing message: [REBOOTNOW] (line 18)\n"
-      "with /POSTw95: step 1 only, after Yes to the built-in text\n";
+      "  box title once the control file is read: \"VANTORIS 64\", [TITLE] "
+      "(line 25)\n"
+      "with /POSTw95: step 1 only, after Yes to the built-in text; closing "
+      "message: [POSTREBOOTNOW] (line 27)\n";
   EXPECT_EQ(result.output, plan);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(fake::Describe(fake::Snapshot()), fake::Describe(before));
@@ -203,7 +207,8 @@ TEST(SeldchkPlan, LooksAtTheMachineWithoutChangingIt) {
 }
 
 // SELDCHK.EXE on the machine it runs on: its reading, its Windows and system
-// directories, the directory that holds the control file.
+// directories, its shared folders, the directory that holds the control
+// file.
 TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   fake::Reset();
   fake::SetProfileReading(ProfileReading::NtFamily);
@@ -212,8 +217,12 @@ TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   fake::SetWindowsDir("C:\\windows");
   fake::SetSystemDir("C:\\windows\\system32");
   fake::SetTempPath("C:\\windows\\temp\\");
+  fake::SetRegString("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                     "Explorer\\Shell Folders",
+                     "Programs", "C:\\windows\\Startmen\xfc\\Programme");
   const std::string ini = "\xef\xbb\xbf[delete]\n1=%WINSYS%\\VNTSYS.DRV\n"
-                          "2=%WINSYS%\\" + std::string(236, 'N') + "\n";
+                          "2=%WINSYS%\\" + std::string(236, 'N') + "\n"
+                          "[deltree]\n1=%PROGRAMS%\\VANTORIS\n";
   CheckResult result = CheckText(ini, {"--plan"}, true);
   const std::string plan =
       "SELDUNAX.INI:1: error: the file begins with a UTF-8 byte-order mark: "
@@ -233,6 +242,10 @@ TEST(SeldchkPlan, FollowsTheMachineItRunsOn) {
   EXPECT_EQ(result.output.substr(0, plan.size()), plan);
   EXPECT_NE(result.output.find("C:\\windows\\system32\\VNTSYS.DRV (line 2): "
                                "not there"),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("C:\\windows\\Startmen\xfc\\Programme\\VANTORIS "
+                               "(line 5): not there"),
             std::string::npos)
       << result.output;
   EXPECT_EQ(result.exitCode, 2);

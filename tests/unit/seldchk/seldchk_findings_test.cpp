@@ -127,6 +127,11 @@ TEST(SeldchkFindings, ValueLimits) {
       {"TO of 256", kIds + "[copy]\nFROM1=C:\\A\nTO1=" + p255 + "B\n", {},
        F + "5: warning: [copy] TO1: the path has 256 characters: the program "
            "passes over a path of more than 255\n", 1},
+      {"TO a directory of the machine", kIds + "[copy]\nFROM1=C:\\A.CFG\nTO1=%WINDIR%\n", {},
+       F + "5: warning: [copy] TO1: C:\\WINDOWS is a directory on this PC: TOn "
+           "names the file the copy becomes, and the program never replaces a "
+           "directory with it: the copy fails, the closing box names it and "
+           "FROM1 is kept; write the file's name, \"C:\\WINDOWS\\A.CFG\"\n", 1},
       {"expansion of 255", kIds + "[delete]\n1=" + m255 + "\n", {}, "", 0},
       {"expansion of 256", kIds + "[delete]\n1=" + m255 + "B\n", {},
        F + "4: warning: [delete] key 1: with %WINDIR% as C:\\WINDOWS the path "
@@ -140,6 +145,12 @@ TEST(SeldchkFindings, ValueLimits) {
        F + "4: warning: [multdel] key 1: with %WINSYS% as C:\\WINDOWS\\SYSTEM32 "
            "the path has 261 characters: the program passes over a path of "
            "more than 255\n", 1},
+      // C:\WINDOWS\Start Menu\Programs\StartUp: 38 characters.
+      {"a shared folder's expansion of 256",
+       kIds + "[delete]\n1=%STARTUP%\\" + Chars(217) + "\n", {},
+       F + "4: warning: [delete] key 1: with %STARTUP% as C:\\WINDOWS\\Start "
+           "Menu\\Programs\\StartUp the path has 256 characters: the program "
+           "passes over a path of more than 255\n", 1},
       {"path of 1100", kIds + "[delete]\n1=C:\\" + Chars(1097) + "\n", {},
        F + "4: warning: [delete] key 1: the path has 1100 characters: the "
            "program passes over a path of more than 255\n", 1},
@@ -210,6 +221,19 @@ TEST(SeldchkFindings, PathMacros) {
        at + "nothing stands between \"%WINSYS%\" and \"A.DRV\": the path is "
             "C:\\WINDOWS\\SYSTEMA.DRV; write \"%WINSYS%\\A.DRV\"\n", 1},
       {"macro alone", del("%WINDIR%"), {}, "", 0},
+      {"a shared folder's macro", del("%STARTMENU%\\A.LNK"), {}, "", 0},
+      {"a shared folder's macro glued to a name", del("%DESKTOP%A.LNK"), {},
+       at + "nothing stands between \"%DESKTOP%\" and \"A.LNK\": the path is "
+            "C:\\WINDOWS\\DesktopA.LNK; write \"%DESKTOP%\\A.LNK\"\n", 1},
+      {"a shared folder's macro in small letters", del("%programs%\\A.LNK"), {},
+       at + "\"%programs%\" is not expanded: path macros are written in "
+            "capitals, \"%PROGRAMS%\"\n" +
+           Relative("%programs%\\A.LNK",
+                    "C:\\WINDOWS\\TEMP\\%programs%\\A.LNK"), 1},
+      {"a shared folder's macro not at the start",
+       del("C:\\%STARTMENU%\\A.LNK"), {},
+       at + "\"%STARTMENU%\" is expanded only at the start of a value: here "
+            "it is taken as written\n", 1},
       {"lower case", del("%windir%\\A.DRV"), {},
        at + "\"%windir%\" is not expanded: path macros are written in "
             "capitals, \"%WINDIR%\"\n" +
@@ -344,6 +368,9 @@ TEST(SeldchkFindings, Guards) {
               "2=%WINDIR%\\Start Menu\\Programs\\VANTORIS AudioMax\n",
        {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
                guarded, 2},
+      {"the Programs folder by its macro", kIds + "[deltree]\n1=%PROGRAMS%\n",
+       {}, F + "4: error: [deltree] key 1: C:\\WINDOWS\\Start Menu\\Programs" +
+               guarded, 2},
       {"a root with a trailing blank", kIds + "[multdel]\n1=\"D:\\*.* \"\n", {},
        F + "4: error: [multdel] key 1: D:\\*.* " + sweep, 2},
       {"the NT namespace", kIds + "[deltree]\n1=\\??\\D:\n", {},
@@ -420,6 +447,18 @@ TEST(SeldchkFindings, MessagesAndNothingToRemove) {
            "to four characters of the ANSI code page, which the box shows; "
            "save the file as ANSI text\n", 1},
       {"ANSI text", kIds + "[AREYOUSURE]\n1=M\xf6" "chten Sie fortfahren?\n", {}, "", 0},
+      {"UTF-8 text of post-install mode's closing message",
+       kIds + "[POSTREBOOTNOW]\n1=Gel\xc3\xb6scht\n", {},
+       F + "4: warning: [POSTREBOOTNOW] key 1: \"Gel\xc3\xb6scht\" is UTF-8 "
+           "text: Windows reads each character outside ASCII as two to four "
+           "characters of the ANSI code page, which the box shows; save the "
+           "file as ANSI text\n", 1},
+      {"a title of two pieces", kIds + "[TITLE]\n1=VANTORIS 64\n2=Setup\n", {},
+       F + "5: warning: [TITLE] key 2 is never read: the program reads key 1 "
+           "alone\n", 1},
+      {"a title of 256 characters", kIds + "[TITLE]\n1=" + Chars(256) + "\n", {},
+       F + "4: warning: [TITLE] key 1: the piece has 256 characters: only its "
+           "first 255 are shown\n", 1},
       {"empty file", "", {},
        F + " warning: nothing to remove: no [pnpids] id and no [dosclean], "
            "[copy], [delete], [multdel], [deltree] or [regdel] entry is "
