@@ -8,6 +8,17 @@
 #   scripts/demo.sh                  the i686 build that ships
 #   scripts/demo.sh --build x86_64   the x86_64 build (or
 #                                    SELDUNAX_DEMO_BUILD=x86_64)
+#   scripts/demo.sh --control FILE   a control file of your own, tried
+#                                    before it ships
+#
+# With --control the machine is the card's with what FILE names laid out
+# beside it (scripts/demo/layout.py): its files, the device and driver
+# keys of its ids, lines with its [dosclean] words in AUTOEXEC.BAT and
+# DOSSTART.BAT, its [regdel] keys and values; FILE runs there as
+# C:\VANTORIS\SELDUNAX.INI, and the report names it. The verdict also
+# names what FILE asked to go and the run left: a device key of a listed
+# id, a listed file without a WININIT.INI entry, a listed registry key or
+# value, a line still holding a [dosclean] word.
 #
 # The i686 programs are the release build (build/win32, MinSizeRel,
 # stripped, as scripts/release_build.sh makes them), run by the 64-bit Wine
@@ -22,7 +33,8 @@
 # report and the pictures of the boxes to build/demo/. What the run is
 # asked to do comes from the checker's plan of the control file
 # (seldchk --plan=tsv). Exits non-zero when the run changed anything it was
-# not asked to, or a box could not be pictured whole (its window too small
+# not asked to, left anything it was asked to remove, or a box could not be
+# pictured whole (its window too small
 # for its text and buttons). A box of the i686 build laid out without room
 # for its text, as Wine 8.0's experimental wow64 mode lays out every box of
 # a 32-bit program (it measures and draws no text for them), is drawn again
@@ -50,7 +62,7 @@ build_x86_64() {
     return 1
   }
   cmake --build "$dir" -j "$jobs" --target SELDUNAX DEVEJECT boxhelper \
-    hold_open exit_watch show_box
+    hold_open exit_watch show_box platform_probe
 }
 
 # The native checker, whose plan of the control file tells the demo what
@@ -70,20 +82,49 @@ build_checker() {
   cmake --build "$dir" -j "$jobs" --target seldchk
 }
 
-# The i686 release programs, as scripts/release_build.sh makes them.
+# The i686 release programs, as scripts/release_build.sh makes them, and
+# the probe that tells the harness which system directory an i686 program
+# sees (without it no machine can be laid out).
 build_i686() {
   source "$(dirname "${BASH_SOURCE[0]}")/release_build.sh"
   release_programs
+  cmake --build "$RELEASE_DIR" -j "$jobs" --target platform_probe \
+    >"$RELEASE_DIR.probe-build.log" 2>&1 || {
+    cat "$RELEASE_DIR.probe-build.log" >&2
+    return 1
+  }
+}
+
+usage() {
+  echo "usage: scripts/demo.sh [--build i686|x86_64] [--control FILE]" >&2
+  return 2
 }
 
 main() {
   local start=$SECONDS
-  if [[ "${1:-}" == "--build" && $# -eq 2 ]]; then
-    export SELDUNAX_DEMO_BUILD=$2
-  elif [[ $# -gt 0 ]]; then
-    echo "usage: scripts/demo.sh [--build i686|x86_64]" >&2
-    return 2
-  fi
+  while [[ $# -gt 0 ]]; do
+    case "$1" in
+      --build)
+        [[ $# -ge 2 ]] || usage || return
+        export SELDUNAX_DEMO_BUILD=$2
+        shift 2
+        ;;
+      --control)
+        [[ $# -ge 2 && -f "$2" ]] || {
+          [[ $# -ge 2 ]] && echo "scripts/demo.sh: no file $2" >&2
+          usage
+          return
+        }
+        SELDUNAX_DEMO_CONTROL=$(realpath "$2")
+        export SELDUNAX_DEMO_CONTROL
+        shift 2
+        ;;
+      *)
+        usage
+        return
+        ;;
+    esac
+  done
   step "dependencies"
   bash "$repo/scripts/install_deps.sh"
   step "Windows builds: i686 release programs, x86_64 programs and tools"

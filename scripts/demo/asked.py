@@ -7,7 +7,8 @@ The plan cannot say everything the verdict needs: RULES say the rest,
 each the smallest that does.
 
 Paths here are lower-case Windows paths of where the files lie, as the
-snapshots name them; lying(path) gives that of a path the program names."""
+snapshots name them; lying(path) gives that of a path the program names,
+lying_key(key) that of a registry key (key_lying)."""
 
 import collections
 import fnmatch
@@ -27,6 +28,16 @@ RULES = [
     "an edited start-up file may change; how, the start-up files' diffs "
     "show",
     "a relative path starts from the directory the program runs in",
+    "a path below the English name of a shared folder in the Windows "
+    "directory (Start Menu, Start Menu\\Programs, its StartUp, Desktop), "
+    "as the checker names the folder macros where it reads no Shell "
+    "Folders, lies below the folder the machine's Shell Folders name (Wine "
+    "points Desktop at a folder of its own at every start)",
+    "a registry key of the plan is named as the program sees it: its "
+    "HKEY_LOCAL_MACHINE\\SOFTWARE is Software\\Wow6432Node for a 32-bit "
+    "program; a delete-key goes with every key below it, a delete-value "
+    "takes that one value (the name after the last comma, any letter case) "
+    "from its key",
     "outside the plan: the hand-over (started in its install directory, "
     "the program copies itself, its control file and DEVEJECT.EXE into "
     "the temporary directory) and WININIT.INI in the Windows directory, "
@@ -64,14 +75,16 @@ def read_plan(checker, control, windows_dir, system_dir, cwd):
 
 class Allowed:
     """What the run may remove, add and change: sets of lower-case paths,
-    registry keys (lower case) it may remove, and why."""
+    registry keys (lower case) it may remove, the values it may take from
+    a key, and why."""
 
     def __init__(self):
         self.remove = set()
         self.add = set()
         self.change = set()
         self.keys = set()
-        self.reasons = {}  # lower-case path: why it may go or change
+        self.values = {}  # lower-case key: lower-case value names
+        self.reasons = {}  # lower-case path or key: why it may go or change
 
     def may_remove(self, path, reason):
         self.remove.add(path)
@@ -106,11 +119,37 @@ def matching(pattern, before_tree):
             and fnmatch.fnmatchcase(path.rpartition("\\")[2], mask)]
 
 
+ROOTS = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER"}
+
+
+def key_lying(software="HKEY_LOCAL_MACHINE\\Software"):
+    """lying_key() of a machine: a registry key as the plan names it (its
+    root HKLM or HKCU) as the snapshots name it, HKEY_LOCAL_MACHINE\\SOFTWARE
+    where the program under test sees it (software, see
+    Machine.software_key); letter case kept where the plan's is."""
+    def lying(key):
+        root, _, rest = key.partition("\\")
+        full = ROOTS.get(root.upper(), root) + ("\\" + rest if rest else "")
+        top = "HKEY_LOCAL_MACHINE\\SOFTWARE"
+        if snapshot.below(full.lower(), top.lower()):
+            full = software + full[len(top):]
+        return full
+    return lying
+
+
+def split_value(target):
+    """(key, value name) of a delete-value target: split at the last
+    comma."""
+    key, _, name = target.rpartition(",")
+    return key, name
+
+
 def allowed_changes(rows, before_tree, before_keys, lying, isapnp,
-                    class_root):
+                    class_root, lying_key=key_lying()):
     """The Allowed of a full uninstall with the plan rows, on a machine
     whose files and registry keys were before_tree and before_keys;
-    lying(path) is where a path the program names lies (lower case)."""
+    lying(path) is where a path the program names lies (lower case),
+    lying_key(key) where a registry key of the plan lies."""
     allowed = Allowed()
     ids = []
     for row in rows:
@@ -130,10 +169,23 @@ def allowed_changes(rows, before_tree, before_keys, lying, isapnp,
             for path in before_tree:
                 if snapshot.below(path, target):
                     allowed.may_remove(path, reason(row))
+        elif row.action == "delete-key":
+            top = lying_key(row.target).lower()
+            for key in before_keys:
+                if snapshot.below(key.lower(), top):
+                    allowed.keys.add(key.lower())
+                    allowed.reasons.setdefault(key.lower(), reason(row))
+        elif row.action == "delete-value":
+            key, name = split_value(row.target)
+            key = lying_key(key).lower()
+            allowed.values.setdefault(key, set()).add(name.lower())
+            allowed.reasons.setdefault(key, reason(row))
+        elif row.action == "dos-word":
+            pass  # the start-up files' edit rows let them change
         else:
             raise ValueError(f"the plan has an action the demo does not "
                              f"know: {row}")
-    allowed.keys = card_keys(ids, before_keys, isapnp, class_root)
+    allowed.keys |= card_keys(ids, before_keys, isapnp, class_root)
     return allowed
 
 
@@ -147,10 +199,39 @@ def allow_outside_plan(allowed, before_tree, windows_dir, temp_dir):
                           "hand-over copy (outside the plan)")
 
 
-def lying_in(cwd, on_disk):
-    """lying() of a machine: a path the program names, relative ones from
-    its current directory cwd, where it lies (on_disk), in lower case."""
-    return lambda path: on_disk(ntpath.join(cwd, path)).lower()
+# The shared folders the folder macros stand for, by their Shell Folders
+# value names, and their English names below the Windows directory, which
+# the checker names where it reads no Shell Folders (its host has none).
+FOLDERS = {"Start Menu": "Start Menu", "Programs": "Start Menu\\Programs",
+           "StartUp": "Start Menu\\Programs\\StartUp",
+           "Desktop": "Desktop"}
+
+
+def placing_in(cwd, on_disk, windows_dir, shell_folders):
+    """Where a path the program names lies on a machine, letter case kept:
+    relative ones from its current directory cwd, one below a shared
+    folder's English name in windows_dir below the folder the machine's
+    Shell Folders ({value name: folder}) give, the rest where on_disk puts
+    it."""
+    moved = sorted(((windows_dir + "\\" + english).lower(),
+                    shell_folders[name])
+                   for name, english in FOLDERS.items()
+                   if name in shell_folders)
+
+    def place(path):
+        path = ntpath.join(cwd, path)
+        for english, folder in reversed(moved):  # the longest first
+            if snapshot.below(path.lower(), english):
+                path = folder + path[len(english):]
+                break
+        return on_disk(path)
+    return place
+
+
+def lying_in(cwd, on_disk, windows_dir="", shell_folders=None):
+    """lying() of a machine (see placing_in), in lower case."""
+    place = placing_in(cwd, on_disk, windows_dir, shell_folders or {})
+    return lambda path: place(path).lower()
 
 
 def card_keys(ids, keys, isapnp, class_root):
@@ -195,5 +276,9 @@ def unasked(tree_diff, registry_diff, allowed):
     for key in registry_diff.added:
         found.append(("key added", key))
     for key in registry_diff.changed:
-        found.append(("values changed", key))
+        before, after = registry_diff.values(key)
+        names = allowed.values.get(key.lower(), set())
+        if after != {n: v for n, v in before.items()
+                     if n.lower() not in names}:
+            found.append(("values changed", key))
     return found

@@ -4,17 +4,22 @@ Runs the i686 build that ships (build/win32, MinSizeRel, stripped) under
 Wine's wow64 mode, or the x86_64 build when SELDUNAX_DEMO_BUILD=x86_64;
 with no build asked for and a machine that cannot run 32-bit code, the
 x86_64 build, saying so. Lays out a machine with the VANTORIS card
-installed (the harness's e2e/card.py), starts C:\\VANTORIS\\SELDUNAX.EXE
-with SELDUNAX.INI from C:\\VANTORIS, answers its boxes (or lets a person
-answer them on a usable display) and pictures them, restarts the machine,
-and reports what changed against what the checker's plan of the control
-file asks for (asked.py). A copy of the laid-out machine restarted without
-the run tells what the restart changes by itself. Run through
-scripts/demo.sh, which builds the programs and the native checker; the
-report goes to stdout and to build/demo/report.txt.
+installed (the harness's e2e/card.py) and the control file tried
+(SELDUNAX_DEMO_CONTROL, else docs/example/SELDUNAX.INI) as its
+SELDUNAX.INI, with what the file names and the machine lacks laid out
+beside it (layout.py), starts C:\\VANTORIS\\SELDUNAX.EXE with
+SELDUNAX.INI from C:\\VANTORIS, answers its boxes (or lets a person
+answer them on a usable display) and pictures them, restarts the
+machine, and reports what changed against what the checker's plan of the
+control file asks for (asked.py) and what it asked to go and stays
+(left.py). A copy of the laid-out machine restarted without the run
+tells what the restart changes by itself. Run through scripts/demo.sh,
+which builds the programs and the native checker; the report goes to
+stdout and to build/demo/report.txt.
 
-Exit code 0 when the run removed nothing it was not asked to and every
-step was observed, every box pictured whole, 1 otherwise."""
+Exit code 0 when the run removed nothing it was not asked to, left
+nothing it was asked to remove, and every step was observed, every box
+pictured whole, 1 otherwise."""
 
 import datetime
 import difflib
@@ -38,7 +43,11 @@ os.environ.setdefault("SELDUNAX_WIN32_DIR", os.path.join(REPO, "build",
 # The native checker, whose plan tells what the run is asked to change.
 CHECKER = os.environ.get("SELDUNAX_SELDCHK", os.path.join(
     REPO, "build", "native", "seldchk", "seldchk"))
-CONTROL_SOURCE = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
+# The control file tried (scripts/demo.sh --control FILE), laid out as
+# C:\VANTORIS\SELDUNAX.INI; the example that ships when none is named.
+EXAMPLE = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
+CONTROL_SOURCE = os.path.abspath(os.environ.get("SELDUNAX_DEMO_CONTROL")
+                                 or EXAMPLE)
 
 from e2e import wineenv  # noqa: E402
 
@@ -68,11 +77,13 @@ def choose_build():
 CHOSEN = choose_build() if __name__ == "__main__" else None
 
 # The machine's module reads the build under test when it loads.
-from demo import asked, picture  # noqa: E402
+from demo import asked, layout, left, picture  # noqa: E402
 from e2e import card, regfile, snapshot  # noqa: E402
 from e2e.machine import Machine, WINDOWS_DIR  # noqa: E402
 
-TITLE = "VANTORIS Uninstall"
+# The registry the report compares: the machine's, and the user's software
+# keys, where a control file may name the card's settings.
+REGISTRY_ROOTS = ("HKEY_LOCAL_MACHINE", card.USER_SOFTWARE)
 WININIT = WINDOWS_DIR + "\\WININIT.INI"
 # How long a person may take over the confirmation; boxhelper answers in
 # well under a second.
@@ -115,7 +126,7 @@ def picture_box(m, run, box, answer, name):
             "it is drawn again after the run")
         return
     shown.picture = note_picture(run, name, *picture.take(
-        m.env, TITLE, box, os.path.join(OUT, name)))
+        m.env, box.title, box, os.path.join(OUT, name)))
 
 
 def note_picture(run, name, path, problems):
@@ -367,7 +378,13 @@ def plan_section(report, m, before):
         line = f"  (line {row.line})" if row.line else ""
         report.add(f"  {row.step}  {row.action:16} {row.target}{source}"
                    f"{line}")
-    report.add("Its findings: " + ("; ".join(before.findings) or "none"))
+    report.add(f"Its findings ({len(before.findings)}), the file named as "
+               "it came:")
+    name = os.path.basename(CONTROL_SOURCE)
+    for finding in before.findings:
+        report.add("  " + finding.replace(m.host(card.CONTROL), name, 1))
+    if not before.findings:
+        report.add("  none")
     report.add("What the plan cannot say, the verdict takes from these "
                "rules:")
     for rule in asked.RULES:
@@ -375,9 +392,10 @@ def plan_section(report, m, before):
 
 
 def registry_section(report, diff, allowed):
-    report.head("Registry: the program's changes (HKEY_LOCAL_MACHINE before "
-                "the run and after it and the restart, less what the same "
-                "machine's restart without the run changed)")
+    report.head("Registry: the program's changes (HKEY_LOCAL_MACHINE and "
+                "HKEY_CURRENT_USER\\Software before the run and after it and "
+                "the restart, less what the same machine's restart without "
+                "the run changed)")
     report.add(f"Keys removed ({len(diff.removed)}):")
     for key in diff.removed:
         mark = "" if key.lower() in allowed.keys else "   <- NOT ASKED FOR"
@@ -387,10 +405,68 @@ def registry_section(report, diff, allowed):
             report.add(f"  -     {shown}")
     if not diff.removed:
         report.add("  none")
-    for label, keys in (("Keys added", diff.added),
-                        ("Keys whose values changed", diff.changed)):
-        report.add(f"{label} ({len(keys)}):")
-        report.add("\n".join(f"    {k}" for k in keys) or "    none")
+    report.add(f"Keys added ({len(diff.added)}):")
+    report.add("\n".join(f"    {k}" for k in diff.added) or "    none")
+    report.add(f"Keys whose values changed ({len(diff.changed)}):")
+    for key in diff.changed:
+        report.add(f"    [{key}]")
+        before, after = diff.values(key)
+        names = allowed.values.get(key.lower(), set())
+        for name in sorted(set(before) | set(after), key=str.lower):
+            if before.get(name) == after.get(name):
+                continue
+            gone = name not in after
+            mark = ("" if gone and name.lower() in names
+                    else "   <- NOT ASKED FOR")
+            shown = regfile.regedit4(
+                {"k": {name: (before if gone else after)[name]}}
+            ).split("\r\n")[3]
+            report.add(f"    {'-' if gone else '*'}     {shown}{mark}")
+    if not diff.changed:
+        report.add("    none")
+
+
+def other_keys_section(report, m, after_keys):
+    """The other program's keys and value beside the card's: each stays."""
+    after = {k.lower(): v for k, v in after_keys.items()}
+    before = card.software_keys(m.software_key)
+    report.add("The machine's other registry entries, beside the card's:")
+    for path, value in card.OTHER_KEYS.items():
+        key = m.software_key + "\\" + path
+        had = next(v for k, v in before.items() if k.lower() == key.lower())
+        now = after.get(key.lower())
+        if value is None:
+            kept = now is not None and all(now.get(n) == v
+                                           for n, v in had.items())
+            name = key
+        else:
+            kept = now is not None and now.get(value) == had[value]
+            name = f"{key},{value}"
+        report.add(f"    {name}  <- "
+                   f"{'stays, unchanged' if kept else 'CHANGED OR GONE'}")
+
+
+def left_section(report, j):
+    """What the control file asked to go and the run left (left.py)."""
+    report.head("Asked for and left: what the plan asked to go that stays")
+    report.add(f"Copies whose target does not hold its source "
+               f"({len(j.left_copies)}):")
+    for path, why in j.left_copies:
+        report.add(f"    {path}  <- {why}")
+    report.add(f"Files and directories still there without a WININIT.INI "
+               f"entry for them ({len(j.left_files)}):")
+    for path, why in j.left_files:
+        report.add(f"    {path}  <- {why}")
+    report.add(f"Registry keys and values still there after the restart "
+               f"({len(j.left_keys)}):")
+    for key, why in j.left_keys:
+        report.add(f"    {key}  <- {why}")
+    report.add(f"Lines of AUTOEXEC.BAT and DOSSTART.BAT still holding a word "
+               f"of the plan ({len(j.left_lines)}):")
+    for path, line, why in j.left_lines:
+        report.add(f"    {path}: {line}  <- {why}")
+    if not (j.left_files or j.left_keys or j.left_lines or j.left_copies):
+        report.add("Nothing: every step the plan names left nothing behind.")
 
 
 def kept_devices(before_keys, diff):
@@ -486,7 +562,8 @@ def restart_alone_section(report, baseline, keys_diff, tree_diff):
                 "without the run)")
     report.add(f"wineboot -r exit code: {baseline.boot_code}; the copy stays "
                f"in {baseline.prefix}")
-    changed_lines(report, "registry (HKEY_LOCAL_MACHINE)", keys_diff,
+    changed_lines(report, "registry (" + ", ".join(REGISTRY_ROOTS) + ")",
+                  keys_diff,
                   lambda key: key)
     changed_lines(report, "files of drive C", tree_diff, lambda e: e.path)
 
@@ -500,20 +577,36 @@ def churn_section(report, churn_run, churn_restart):
 
 # ------------------------------------------------------------------ main
 
+def read_plan(m):
+    """(rows, findings) of the checker's plan of the machine's control
+    file: the plan names what the program under test will, its system
+    directory and the temporary directory it runs in once it has handed
+    over."""
+    return asked.read_plan(CHECKER, m.host(card.CONTROL), WINDOWS_DIR,
+                           m.system_dir, m.temp_dir)
+
+
+SHELL_FOLDERS = ("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                 "CurrentVersion\\Explorer\\Shell Folders")
+
+
+def shell_folders(m):
+    """{value name: folder} of the machine's Shell Folders, as the program
+    under test reads them when it expands a folder macro."""
+    return next(iter((m.export_reg(SHELL_FOLDERS) or {None: {}}).values()))
+
+
 class Before:
     """The machine laid out, as it was before the run."""
 
     def __init__(self, m):
         self.m = m
         self.tree = take_tree(m)
-        self.keys = snapshot.registry(m)
+        self.keys = snapshot.registry(m, REGISTRY_ROOTS)
         self.starts = start_file_texts(m)
-        # The plan names what the program under test will: its system
-        # directory, and the temporary directory it runs in once it has
-        # handed over.
-        self.plan, self.findings = asked.read_plan(
-            CHECKER, m.host(card.CONTROL), WINDOWS_DIR, m.system_dir,
-            m.temp_dir)
+        self.plan, self.findings = read_plan(m)
+        self.laid_out = []  # what the control file added to the machine
+        self.folders = {}  # the shared folders: shell_folders()
 
 
 class After:
@@ -535,7 +628,7 @@ class Baseline:
         self.prefix = copy.prefix
         self.boot_code = boot_code
         self.tree = take_tree(copy)
-        self.keys = snapshot.registry(copy)
+        self.keys = snapshot.registry(copy, REGISTRY_ROOTS)
 
 
 class Judgement:
@@ -548,6 +641,9 @@ class Judgement:
         self.restart_diff = None
         self.program_keys = None  # the program's registry changes
         self.restart_keys = self.restart_tree = None  # the restart's own
+        # What was asked for and left (left.py).
+        self.left_files = self.left_keys = self.left_lines = []
+        self.left_copies = []
         self.problems = []
 
 
@@ -568,8 +664,14 @@ def lay_out(display, lap):
     card.install_card(m)
     with open(CONTROL_SOURCE, "rb") as f:
         m.write(card.CONTROL, f.read())
+    rows, _ = read_plan(m)
+    folders = shell_folders(m)
+    added = layout.complete(m, rows, asked.placing_in(
+        m.temp_dir, m.on_disk, WINDOWS_DIR, folders),
+        asked.key_lying(m.software_key))
     m.finish()
     before = Before(m)
+    before.laid_out, before.folders = added, folders
     lap("machine laid out")
     return before
 
@@ -614,7 +716,7 @@ def run_and_restart(m, display, lap):
                                         logfile=m.log)
     m.finish(timeout=120)
     after.tree_restart = take_tree(m)
-    after.keys_restart = snapshot.registry(m)
+    after.keys_restart = snapshot.registry(m, REGISTRY_ROOTS)
     lap("restart")
     return after
 
@@ -627,9 +729,10 @@ def judge(before, baseline, after):
     alone)."""
     m, run = before.m, after.run
     j = Judgement()
+    lying = asked.lying_in(m.temp_dir, m.on_disk, WINDOWS_DIR, before.folders)
     j.allowed = asked.allowed_changes(
-        before.plan, before.tree, before.keys,
-        asked.lying_in(m.temp_dir, m.on_disk), card.ISAPNP, card.CLASS)
+        before.plan, before.tree, before.keys, lying, card.ISAPNP, card.CLASS,
+        asked.key_lying(m.software_key))
     asked.allow_outside_plan(j.allowed, before.tree, WINDOWS_DIR.lower(),
                              m.temp_dir.lower())
     j.inside = inside = watched(m)
@@ -656,8 +759,28 @@ def judge(before, baseline, after):
     if run.holder_code != 0:
         problems.append("the held files were not held for the whole run "
                         f"(hold_open.exe exit code {run.holder_code})")
+    j.left_files = left.files_left(
+        j.allowed, after.tree,
+        [m.on_disk(e).lower() for e in wininit_entries(after.wininit)])
+    j.left_keys = left.keys_left(j.allowed, after.keys_restart)
+    j.left_lines = left.lines_left(before.plan, {
+        p: after.starts[p] for p in card.START_FILES_CLEANED})
+    j.left_copies = left.copies_left(before.plan, lying, before.tree,
+                                     after.tree)
+    # A person who did not answer Yes was not asked to remove anything.
+    declined = (run.answered_by.startswith("a person")
+                and not (j.program_keys.removed or run_diff.removed))
+    if not declined:
+        problems += left.problems(j.left_files, j.left_keys, j.left_lines,
+                                  j.left_copies)
     j.problems = problems
     return j
+
+
+def wininit_entries(wininit):
+    """The files a WININIT.INI text enters for deletion, as named there."""
+    return [line[4:].strip() for line in (wininit or "").split("\r\n")
+            if line.upper().startswith("NUL=")]
 
 
 def tell_person_answers(run, judgement):
@@ -694,8 +817,12 @@ def write_report(before, baseline, after, j, start, times):
                    "names them there)")
     report.add(f"Temporary dir:      {m.temp_dir}")
     report.add(f"Control file:       {card.CONTROL} (a copy of "
-               "docs/example/SELDUNAX.INI)")
+               f"{shown_path(CONTROL_SOURCE)})")
     report.add(f"Boxes answered by:  {run.answered_by}")
+    if before.laid_out:
+        report.add("Laid out for the control file, beside the card's machine "
+                   "(scripts/demo/layout.py):")
+        report.add("\n".join(f"    {line}" for line in before.laid_out))
 
     report.head("The run")
     report.add(f"1. wine {card.INSTALL}\\SELDUNAX.EXE SELDUNAX.INI, "
@@ -718,13 +845,13 @@ def write_report(before, baseline, after, j, start, times):
 
     plan_section(report, m, before)
     registry_section(report, j.program_keys, j.allowed)
+    other_keys_section(report, m, after.keys_restart)
     report.add("Devices and driver keys that stay:")
     report.add("\n".join(f"    {k}" for k in
                          kept_devices(before.keys, j.program_keys))
                or "    none")
     wininit = after.wininit
-    entries = [line[4:].strip() for line in (wininit or "").split("\r\n")
-               if line.upper().startswith("NUL=")]
+    entries = wininit_entries(wininit)
     files_section(report, m, j.shown_diff, j.churn_run, j.allowed,
                   after.tree, {m.on_disk(e).lower() for e in entries})
     start_files_section(report, before.starts, after.starts)
@@ -737,6 +864,7 @@ def write_report(before, baseline, after, j, start, times):
                     m.exists(WININIT), left)
     restart_alone_section(report, baseline, j.restart_keys, j.restart_tree)
 
+    left_section(report, j)
     report.head("Verdict")
     if j.problems:
         report.add("PROBLEMS:")
@@ -744,7 +872,9 @@ def write_report(before, baseline, after, j, start, times):
     else:
         report.add("Nothing was removed, added or changed that the checker's "
                    "plan of the control file, with the rules under it, did "
-                   "not ask for.")
+                   "not ask for, and nothing it asked to go stayed.")
+    report.add(f"The checker's findings on the control file: "
+               f"{len(before.findings)} (under its plan above).")
     report.add("")
     previous = start
     for what, at in times:

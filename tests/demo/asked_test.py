@@ -1,7 +1,8 @@
 """What the demo's verdict lets the run change (scripts/demo/asked.py): the
 native checker's plan of the example control file, as the i686 program
 sees the machine (its system directory C:\\windows\\system32 lies in
-C:\\windows\\syswow64), matched on a made-up machine. A wrong verdict would
+C:\\windows\\syswow64, its HKEY_LOCAL_MACHINE\\SOFTWARE in
+Software\\Wow6432Node), matched on a made-up machine. A wrong verdict would
 pass over a removal the demo should report, or report one that was asked
 for."""
 
@@ -20,6 +21,10 @@ CONTROL = os.path.join(REPO, "docs", "example", "SELDUNAX.INI")
 ISAPNP = "HKEY_LOCAL_MACHINE\\Enum\\ISAPNP"
 CLASS = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class"
 SEEN, DISK = "C:\\windows\\system32", "C:\\windows\\syswow64"
+# HKEY_LOCAL_MACHINE\\SOFTWARE as the i686 program sees it.
+SOFTWARE = "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node"
+VERSION = SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion"
+USER = "HKEY_CURRENT_USER\\Software"
 TEMP = "C:\\users\\me\\Temp"
 
 
@@ -52,6 +57,14 @@ KEYS = {
     CLASS + "\\MEDIA\\0002": {},
     CLASS + "\\MEDIA\\0003": {},
     CLASS + "\\MEDIA\\0004": {},
+    SOFTWARE + "\\VANTORIS\\AudioMax": {},
+    "HKEY_LOCAL_MACHINE\\Software\\VANTORIS": {},
+    VERSION + "\\Uninstall\\VANTORIS AudioMax\\Sub": {},
+    VERSION + "\\Uninstall\\OtherApp": {},
+    VERSION + "\\Run": {"vntmix": "a", "OtherTray": "b"},
+    VERSION + "\\RunOnce": {"VNTMIX": "a"},
+    USER + "\\VANTORIS\\Mixer": {},
+    USER + "\\VANTORISX": {},
 }
 
 
@@ -62,7 +75,8 @@ class Verdict(unittest.TestCase):
                                          SEEN, TEMP)
         lying = asked.lying_in(TEMP, lambda p: on_disk(p, SEEN, DISK))
         cls.allowed = asked.allowed_changes(rows, BEFORE, KEYS, lying,
-                                            ISAPNP, CLASS)
+                                            ISAPNP, CLASS,
+                                            asked.key_lying(SOFTWARE))
         asked.allow_outside_plan(cls.allowed, BEFORE, "c:\\windows",
                                  TEMP.lower())
         cls.findings = findings
@@ -106,6 +120,14 @@ class Verdict(unittest.TestCase):
             (CLASS + "\\MEDIA\\0002", True),  # "Driver" in another case
             (CLASS + "\\MEDIA\\00010", False),  # begins like MEDIA\0001
             (CLASS + "\\MEDIA\\0003", False),
+            # [regdel], HKLM\\SOFTWARE as the program sees it
+            (SOFTWARE + "\\VANTORIS\\AudioMax", True),
+            ("HKEY_LOCAL_MACHINE\\Software\\VANTORIS", False),
+            (VERSION + "\\Uninstall\\VANTORIS AudioMax\\Sub", True),
+            (VERSION + "\\Uninstall\\OtherApp", False),
+            (VERSION + "\\Run", False),  # only its value VNTMIX
+            (USER + "\\VANTORIS\\Mixer", True),
+            (USER + "\\VANTORISX", False),  # begins like the key
         ]
         for key, removable in rows:
             with self.subTest(key=key):
@@ -114,6 +136,8 @@ class Verdict(unittest.TestCase):
     def test_what_nobody_asked_for(self):
         keys_after = {k: v for k, v in KEYS.items() if "0009" not in k}
         keys_after[ISAPNP + "\\NEW"] = {}
+        keys_after[VERSION + "\\Run"] = {"OtherTray": "b"}  # VNTMIX asked
+        keys_after[VERSION + "\\RunOnce"] = {}
         after = {k: v for k, v in BEFORE.items() if k != "c:\\vantoris.txt"}
         after.update(tree("C:\\NEW.TXT"))
         self.assertEqual(asked.unasked(
@@ -122,7 +146,8 @@ class Verdict(unittest.TestCase):
             ("file removed", "C:\\VANTORIS.TXT"),
             ("file added", "C:\\NEW.TXT"),
             ("key removed", ISAPNP + "\\vnt2300_dev0009\\0003"),
-            ("key added", ISAPNP + "\\NEW")])
+            ("key added", ISAPNP + "\\NEW"),
+            ("values changed", VERSION + "\\RunOnce")])
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 """A Windows 95 PC with the VANTORIS card installed, as the card's
 installer leaves it, beside another card's drivers and the user's own
-files, which must all stay: the machine of the demo (scripts/demo) and of
-the full-story scenario (tests/e2e/full_uninstall_story.py).
+files and another program's registry entries, which must all stay: the
+machine of the demo (scripts/demo) and of the full-story scenario
+(tests/e2e/full_uninstall_story.py).
 
 Paths are Windows paths on drive C: of a Machine (machine.py): the Windows
 directory is C:\\windows; %WINSYS% stands for the system directory, which
@@ -14,6 +15,8 @@ INSTALL = "C:\\VANTORIS"
 CONTROL = INSTALL + "\\SELDUNAX.INI"
 
 ENUM = "HKEY_LOCAL_MACHINE\\Enum"
+USER_SOFTWARE = "HKEY_CURRENT_USER\\Software"
+VERSION = "Microsoft\\Windows\\CurrentVersion"
 ISAPNP = ENUM + "\\ISAPNP"
 CLASS = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class"
 
@@ -99,6 +102,8 @@ START_FILES = {
     WINDOWS_DIR + "\\DOSSTART.BAT": DOSSTART,
     "C:\\CONFIG.SYS": CONFIG_SYS,
 }
+# The two that lose the card's lines (CONFIG.SYS is pointed elsewhere).
+START_FILES_CLEANED = list(START_FILES)[:2]
 
 
 def _devnode(number):
@@ -163,6 +168,37 @@ CARD_KEYS = [ISAPNP + "\\VNT2300_DEV0000", ISAPNP + "\\VNT2300_DEV0001",
     CLASS + f"\\MEDIA\\000{n}" for n in (1, 2, 3, 4)]
 
 
+
+def software_keys(software):
+    """The card's keys outside the device side, as its installer wrote
+    them, beside another program's entry and start-up value, which stay:
+    below software, HKEY_LOCAL_MACHINE\\Software as the program under
+    test sees it (Machine.software_key), and the user's."""
+    uninstall = software + "\\" + VERSION + "\\Uninstall"
+    return {
+        software + "\\VANTORIS\\AudioMax": {"Version": "1.2",
+                                            "InstallDir": INSTALL},
+        software + "\\VANTORIS\\AudioMax\\Mixer": {"Skin": "CLASSIC",
+                                                   "Channels": 4},
+        uninstall + "\\VANTORIS AudioMax": {
+            "DisplayName": "VANTORIS AudioMax",
+            "UninstallString": INSTALL + "\\SELDUNAX.EXE SELDUNAX.INI"},
+        uninstall + "\\OtherApp": {"DisplayName": "Another program",
+                                   "UninstallString": "C:\\OTHER\\UNINST.EXE"},
+        software + "\\" + VERSION + "\\Run": {
+            "VNTMIX": WINDOWS_DIR + "\\VNTMIX.EXE /TRAY",
+            "OtherTray": "C:\\OTHER\\TRAY.EXE"},
+        USER_SOFTWARE + "\\VANTORIS\\Mixer": {"Volume": 7},
+    }
+
+
+# What software_keys holds that is not the card's: another program's
+# Uninstall entry and its value beside the card's in the Run key (key
+# paths below HKEY_LOCAL_MACHINE\\Software as the program sees it).
+OTHER_KEYS = {VERSION + "\\Uninstall\\OtherApp": None,
+              VERSION + "\\Run": "OtherTray"}
+
+
 def install_card(m, deveject="built"):
     """Lays the machine out: the program and its release tool (deveject,
     as Machine.install_program takes it) in the install directory, the
@@ -175,3 +211,4 @@ def install_card(m, deveject="built"):
     for path, text in START_FILES.items():
         m.write(path, text)  # code page 1252, CR LF line ends
     m.import_reg(REGISTRY)
+    m.import_reg(software_keys(m.software_key))

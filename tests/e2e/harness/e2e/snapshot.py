@@ -103,7 +103,8 @@ class TreeDiff:
 
 class RegistryDiff:
     """What changed between two registry snapshots: keys removed (with the
-    values they had), keys added, and keys whose values changed."""
+    values they had), keys added, and keys whose values changed (values()
+    gives a key's values on both sides)."""
 
     def __init__(self, before, after):
         low_before = {k.lower(): k for k in before}
@@ -116,6 +117,15 @@ class RegistryDiff:
                         sorted(set(low_before) & set(low_after))
                         if before[low_before[k]] != after[low_after[k]]]
         self.before = before
+        self.after = after
+
+    def values(self, key):
+        """({name: value} before, {name: value} after) of a key, any letter
+        case; {} on the side where the key is not."""
+        def of(keys):
+            return next((v for k, v in keys.items()
+                         if k.lower() == key.lower()), {})
+        return of(self.before), of(self.after)
 
     def only(self, keep):
         """A copy holding the keys whose lower-case path keep() accepts."""
@@ -123,7 +133,7 @@ class RegistryDiff:
         part.removed = [k for k in self.removed if keep(k.lower())]
         part.added = [k for k in self.added if keep(k.lower())]
         part.changed = [k for k in self.changed if keep(k.lower())]
-        part.before = self.before
+        part.before, part.after = self.before, self.after
         return part
 
     def without(self, other):
@@ -135,7 +145,7 @@ class RegistryDiff:
             theirs = {k.lower() for k in getattr(other, kind)}
             setattr(part, kind, [k for k in getattr(self, kind)
                                  if k.lower() not in theirs])
-        part.before = self.before
+        part.before, part.after = self.before, self.after
         return part
 
     def empty(self):
