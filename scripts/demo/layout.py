@@ -67,12 +67,14 @@ def _device_keys(rows, registry):
 
 def _registry_keys(rows, known, lying_key):
     """{key: values} of the delete-key and delete-value targets that the
-    laid-out registry (known, lower-case keys) lacks."""
+    laid-out registry (known, lower-case keys) lacks. A key is there when a
+    key below it is: importing that made it."""
     keys = {}
     for row in rows:
         if row.action == "delete-key":
             key = lying_key(row.target)
-            if key.lower() not in known:
+            low = key.lower()
+            if not any(k == low or k.startswith(low + "\\") for k in known):
                 keys[key] = {"Version": "1.0"}
                 keys[key + "\\Settings"] = {"Volume": 7}
         elif row.action == "delete-value":

@@ -101,6 +101,8 @@ class OneMistakeOfEachKind(unittest.TestCase):
             ("C:\\windows\\Start Menu\\AudioMax 64", False),
             (card.ISAPNP + "\\VNT4000\\0A1B2C3D", True),
             (SOFTWARE + "\\VANTORIS\\AudioMax", True),
+            # The card's key is there (a key below it is): none laid out.
+            (SOFTWARE + "\\VANTORIS\\Settings", False),
             (SOFTWARE + "\\Microsoft\\Windows\\CurrentVersion\\Run", False),
             ("HKEY_CLASSES_ROOT\\VNTMixer.Settings", False),  # another root
             (card.USER_SOFTWARE + "\\VANTORIS", False),  # after the gap

@@ -72,7 +72,9 @@ def registry(m, roots=("HKEY_LOCAL_MACHINE",)):
     """The registry snapshot of the keys below roots on the machine m."""
     keys = {}
     for root in roots:
-        exported = m.export_reg(root)
+        # Right after a restart, regedit has once been seen to write no
+        # file for a root that is there: asked again, it did.
+        exported = m.export_reg(root) or m.export_reg(root)
         if not exported:
             raise RuntimeError(f"regedit exported nothing of {root}")
         keys.update(exported)
