@@ -737,20 +737,23 @@ def judge(before, baseline, after):
                              m.temp_dir.lower())
     j.inside = inside = watched(m)
     j.run_diff = run_diff = snapshot.TreeDiff(before.tree, after.tree)
+    # Removals are the program's wherever they are (Wine removes nothing of
+    # drive C: during a run): they are shown and judged as such, so that a
+    # control file's entries outside the demo's directories are reported
+    # where the plan's are, not as Wine's own changes.
     j.shown_diff = shown_diff = run_diff.only(inside)
+    shown_diff.removed = run_diff.removed
     j.churn_run = run_diff.only(lambda p: not inside(p))
+    j.churn_run.removed = []
     j.restart_diff = snapshot.TreeDiff(after.tree, after.tree_restart)
     j.restart_keys = snapshot.RegistryDiff(before.keys, baseline.keys)
     j.program_keys = snapshot.RegistryDiff(
         before.keys, after.keys_restart).without(j.restart_keys)
     j.restart_tree = snapshot.TreeDiff(before.tree, baseline.tree)
-    # File removals count wherever they happened; additions and changes
-    # only in the demo's directories, where Wine itself writes nothing.
-    checked = snapshot.TreeDiff({}, {})
-    checked.removed = run_diff.removed
-    checked.added, checked.changed = shown_diff.added, shown_diff.changed
+    # Additions and changes count only in the demo's directories, where
+    # Wine itself writes nothing.
     problems = [f"{what}: {path}" for what, path in
-                asked.unasked(checked, j.program_keys, j.allowed)]
+                asked.unasked(shown_diff, j.program_keys, j.allowed)]
     problems += run.problems
     if run.first_code != 0:
         problems.append(f"the first process ended with {run.first_code}")
