@@ -24,7 +24,7 @@ import fnmatch
 import re
 
 from demo import asked
-from e2e import card
+from e2e import card, snapshot
 
 # Names of the files laid out for a pattern: '*' becomes a letter of
 # these, '?' a digit.
@@ -73,8 +73,7 @@ def _registry_keys(rows, known, lying_key):
     for row in rows:
         if row.action == "delete-key":
             key = lying_key(row.target)
-            low = key.lower()
-            if not any(k == low or k.startswith(low + "\\") for k in known):
+            if not any(snapshot.below(k, key) for k in known):
                 keys[key] = {"Version": "1.0"}
                 keys[key + "\\Settings"] = {"Volume": 7}
         elif row.action == "delete-value":
